@@ -1,0 +1,46 @@
+#pragma once
+// The program-wide record of the puzzle and the game's progress. It is also
+// the first section of the saved game (4,457 bytes on file).
+
+#include <QString>
+
+#include <cstdint>
+
+struct TPuzzleRecord {
+  static constexpr int FileSize = 4457;
+
+  std::int16_t FormatVersion = 5;
+  std::int32_t LabelBufferSize = 0;
+  QString CreatorVersion;  // at most 15 characters on file
+  double CreatedAt = 0.0;  // days since 30 December 1899
+  QString Title;           // at most 64 characters on file
+  QString Creator;         // at most 64 characters on file
+  QString Description;     // at most 1,024 characters on file
+  std::int32_t ShapeStyle = 1;  // 1 Classic .. 6 Mix
+  std::uint16_t RequestedPieces = 0;
+  std::uint16_t PieceCount = 0;
+  std::uint16_t Columns = 0;
+  std::uint16_t Rows = 0;
+  std::uint16_t Reserved4284 = 0;  // 24 once a gift is loaded, never read
+  std::uint16_t Oddness = 0;       // 0 to 10
+  std::uint32_t Seed = 0;
+  std::int32_t NextGroupId = 0;
+  std::uint16_t PictureWidth = 0;  // as decoded
+  std::uint16_t PictureHeight = 0;
+  std::uint16_t CutWidth = 0;  // as cut, with ScalePercent applied
+  std::uint16_t CutHeight = 0;
+  std::uint16_t CellWidth = 0;
+  std::uint16_t CellHeight = 0;
+  std::uint16_t SheetWidth = 0;
+  std::uint16_t SheetHeight = 0;
+  std::uint8_t Completed = 0;
+  std::uint16_t SolvedCount = 0;
+  std::int32_t ElapsedSeconds = 0;
+  std::uint16_t CheatCount = 0;
+  std::uint8_t AutoSolveUsed = 0;
+  std::uint8_t ShowDescription = 0;
+  std::uint8_t Reserved4323 = 0;
+  std::uint8_t Reserved4388 = 0;
+  std::int16_t ScalePercent = 100;
+  std::int16_t Reserved4455 = 0;
+};

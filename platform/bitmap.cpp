@@ -1,0 +1,295 @@
+#include "platform/bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+QImage::Format QtFormat(TPixelFormat format) {
+  switch (format) {
+    case TPixelFormat::Bgr24:
+      return QImage::Format_BGR888;
+    case TPixelFormat::Mono:
+      return QImage::Format_Mono;
+    case TPixelFormat::Indexed8:
+      return QImage::Format_Indexed8;
+  }
+  return QImage::Format_BGR888;
+}
+
+QRgb ToQRgb(TColor c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+TColor FromQRgb(QRgb c) { return RGBColor(qRed(c), qGreen(c), qBlue(c)); }
+
+QImage NewImage(int width, int height, TPixelFormat format) {
+  if (width <= 0 || height <= 0) return {};
+  QImage image(width, height, QtFormat(format));
+  if (image.isNull()) throw std::bad_alloc();
+  image.fill(0);
+  if (format == TPixelFormat::Mono) {
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  } else if (format == TPixelFormat::Indexed8) {
+    image.setColorTable(QList<QRgb>(256, qRgb(0, 0, 0)));
+  }
+  return image;
+}
+
+bool MonoBit(const std::uint8_t* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
+
+void SetMonoBit(std::uint8_t* row, int x, bool white) {
+  const std::uint8_t bit = std::uint8_t(0x80 >> (x & 7));
+  if (white)
+    row[x >> 3] |= bit;
+  else
+    row[x >> 3] &= std::uint8_t(~bit);
+}
+
+std::uint8_t Combine(std::uint8_t dst, std::uint8_t src, TRasterOp op) {
+  switch (op) {
+    case TRasterOp::SrcCopy:
+      return src;
+    case TRasterOp::SrcAnd:
+      return dst & src;
+    case TRasterOp::SrcPaint:
+      return dst | src;
+    case TRasterOp::DstInvert:
+      return std::uint8_t(~dst);
+  }
+  return src;
+}
+
+// Source pixel as three bytes (blue, green, red).
+struct TBgr {
+  std::uint8_t B, G, R;
+};
+
+TBgr SourceBgr(const TBitmap& src, const std::uint8_t* row, int x) {
+  switch (src.Format()) {
+    case TPixelFormat::Bgr24:
+      return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+    case TPixelFormat::Mono: {
+      const std::uint8_t v = MonoBit(row, x) ? 0xFF : 0x00;
+      return {v, v, v};
+    }
+    case TPixelFormat::Indexed8: {
+      const TColor c = src.PaletteEntry(row[x]);
+      return {std::uint8_t(BlueOf(c)), std::uint8_t(GreenOf(c)), std::uint8_t(RedOf(c))};
+    }
+  }
+  return {0, 0, 0};
+}
+
+// Fast path for the masks and images of pieces: a mono source expands to
+// 0x00 or 0xFF per channel.
+void BlitMonoOntoBgr(std::uint8_t* d, const std::uint8_t* s, int sx, int w, TRasterOp op) {
+  for (int i = 0; i < w; ++i, d += 3) {
+    const std::uint8_t v = MonoBit(s, sx + i) ? 0xFF : 0x00;
+    switch (op) {
+      case TRasterOp::SrcAnd:
+        if (!v) d[0] = d[1] = d[2] = 0;
+        break;
+      case TRasterOp::SrcPaint:
+        if (v) d[0] = d[1] = d[2] = 0xFF;
+        break;
+      default:
+        d[0] = Combine(d[0], v, op);
+        d[1] = Combine(d[1], v, op);
+        d[2] = Combine(d[2], v, op);
+    }
+  }
+}
+
+void BlitBgrOntoBgr(std::uint8_t* d, const std::uint8_t* s, int w, TRasterOp op) {
+  const std::size_t n = std::size_t(w) * 3;
+  switch (op) {
+    case TRasterOp::SrcCopy:
+      std::memmove(d, s, n);
+      break;
+    case TRasterOp::SrcAnd:
+      for (std::size_t i = 0; i < n; ++i) d[i] &= s[i];
+      break;
+    case TRasterOp::SrcPaint:
+      for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
+      break;
+    case TRasterOp::DstInvert:
+      for (std::size_t i = 0; i < n; ++i) d[i] = std::uint8_t(~d[i]);
+      break;
+  }
+}
+
+}  // namespace
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format)
+    : image_(NewImage(width, height, format)), format_(format) {}
+
+TBitmap::TBitmap(QImage image) {
+  switch (image.format()) {
+    case QImage::Format_Mono:
+      format_ = TPixelFormat::Mono;
+      break;
+    case QImage::Format_Indexed8:
+      format_ = TPixelFormat::Indexed8;
+      break;
+    case QImage::Format_BGR888:
+      format_ = TPixelFormat::Bgr24;
+      break;
+    default:
+      format_ = TPixelFormat::Bgr24;
+      image = image.convertToFormat(QImage::Format_BGR888);
+  }
+  image_ = std::move(image);
+  if (format_ == TPixelFormat::Mono) {
+    // Bits mean 1 = white here, whatever table the image came with.
+    const bool inverted = image_.colorCount() == 2 && IsLightColor(FromQRgb(image_.color(0))) &&
+                          !IsLightColor(FromQRgb(image_.color(1)));
+    if (inverted) image_.invertPixels();
+    image_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  }
+  if (format_ == TPixelFormat::Indexed8 && image_.colorCount() < 256) {
+    QList<QRgb> table = image_.colorTable();
+    table.resize(256, qRgb(0, 0, 0));
+    image_.setColorTable(table);
+  }
+}
+
+void TBitmap::SetSize(int width, int height) {
+  if (width == Width() && height == Height()) return;
+  TBitmap resized(width, height, format_);
+  if (format_ != TPixelFormat::Bgr24 && !resized.IsEmpty()) resized.image_.setColorTable(image_.colorTable());
+  if (!IsEmpty() && !resized.IsEmpty()) {
+    const int w = std::min(width, Width());
+    const int h = std::min(height, Height());
+    const int bytes = format_ == TPixelFormat::Mono ? w / 8 : (format_ == TPixelFormat::Bgr24 ? 3 * w : w);
+    for (int y = 0; y < h; ++y) {
+      std::memcpy(resized.ScanLine(y), ScanLine(y), std::size_t(bytes));
+      if (format_ == TPixelFormat::Mono)
+        for (int x = bytes * 8; x < w; ++x) SetMonoBit(resized.ScanLine(y), x, MonoBit(ScanLine(y), x));
+    }
+  }
+  *this = std::move(resized);
+}
+
+TColor TBitmap::Pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
+  const std::uint8_t* row = ScanLine(y);
+  const TBgr p = SourceBgr(*this, row, x);
+  return RGBColor(p.R, p.G, p.B);
+}
+
+bool IsLightColor(TColor color) { return RedOf(color) + GreenOf(color) + BlueOf(color) >= 383; }
+
+void TBitmap::SetPixel(int x, int y, TColor color) {
+  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+  std::uint8_t* row = ScanLine(y);
+  switch (format_) {
+    case TPixelFormat::Bgr24:
+      row[3 * x] = std::uint8_t(BlueOf(color));
+      row[3 * x + 1] = std::uint8_t(GreenOf(color));
+      row[3 * x + 2] = std::uint8_t(RedOf(color));
+      break;
+    case TPixelFormat::Mono:
+      SetMonoBit(row, x, IsLightColor(color));
+      break;
+    case TPixelFormat::Indexed8:
+      row[x] = std::uint8_t(color & 0xFF);
+      break;
+  }
+}
+
+void TBitmap::Fill(TColor color) {
+  if (IsEmpty()) return;
+  switch (format_) {
+    case TPixelFormat::Bgr24:
+      image_.fill(QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+      break;
+    case TPixelFormat::Mono:
+      image_.fill(IsLightColor(color) ? 1 : 0);
+      break;
+    case TPixelFormat::Indexed8:
+      image_.fill(uint(color & 0xFF));
+      break;
+  }
+}
+
+TColor TBitmap::PaletteEntry(int index) const {
+  if (index < 0 || index >= image_.colorCount()) return 0;
+  return FromQRgb(image_.color(index));
+}
+
+void TBitmap::SetPaletteEntry(int index, TColor color) {
+  if (format_ == TPixelFormat::Bgr24 || index < 0 || index >= image_.colorCount()) return;
+  image_.setColor(index, ToQRgb(color));
+}
+
+void BitBlt(TBitmap& dst, int x, int y, int w, int h, const TBitmap& src, int sx, int sy, TRasterOp op,
+            const TRect* clip) {
+  if (dst.IsEmpty()) return;
+  const bool usesSource = op != TRasterOp::DstInvert;
+  if (usesSource && src.IsEmpty()) return;
+
+  // Clip the destination rectangle, then move the source origin along.
+  TRect area = Bounds(x, y, w, h).Intersect(dst.BoundsRect());
+  if (clip) area = area.Intersect(*clip);
+  if (usesSource) area = area.Intersect(src.BoundsRect().Offset(x - sx, y - sy));
+  if (area.IsEmpty()) return;
+  const int cw = area.Width();
+  const int srcX = sx + (area.Left - x);
+  const int srcY = sy + (area.Top - y);
+
+  if (dst.Format() == TPixelFormat::Indexed8 && usesSource && src.Format() != TPixelFormat::Indexed8)
+    throw std::invalid_argument("BitBlt: a palettised target needs a palettised source");
+
+  // A copy within one bitmap that moves pixels down must go bottom-up.
+  const bool bottomUp = &src == &dst && srcY < area.Top;
+  for (int step = 0; step < area.Height(); ++step) {
+    const int row = bottomUp ? area.Height() - 1 - step : step;
+    std::uint8_t* d = dst.ScanLine(area.Top + row);
+    const std::uint8_t* s = usesSource ? src.ScanLine(srcY + row) : nullptr;
+    switch (dst.Format()) {
+      case TPixelFormat::Bgr24: {
+        std::uint8_t* dp = d + 3 * area.Left;
+        if (!usesSource) {
+          BlitBgrOntoBgr(dp, nullptr, cw, op);
+        } else if (src.Format() == TPixelFormat::Bgr24) {
+          BlitBgrOntoBgr(dp, s + 3 * srcX, cw, op);
+        } else if (src.Format() == TPixelFormat::Mono) {
+          BlitMonoOntoBgr(dp, s, srcX, cw, op);
+        } else {
+          for (int i = 0; i < cw; ++i) {
+            const TBgr p = SourceBgr(src, s, srcX + i);
+            dp[3 * i] = Combine(dp[3 * i], p.B, op);
+            dp[3 * i + 1] = Combine(dp[3 * i + 1], p.G, op);
+            dp[3 * i + 2] = Combine(dp[3 * i + 2], p.R, op);
+          }
+        }
+        break;
+      }
+      case TPixelFormat::Mono:
+        for (int i = 0; i < cw; ++i) {
+          const bool dv = MonoBit(d, area.Left + i);
+          bool sv = false;
+          if (usesSource) {
+            if (src.Format() == TPixelFormat::Mono) {
+              sv = MonoBit(s, srcX + i);
+            } else {
+              const TBgr p = SourceBgr(src, s, srcX + i);
+              sv = p.B == 0xFF && p.G == 0xFF && p.R == 0xFF;
+            }
+          }
+          SetMonoBit(d, area.Left + i, Combine(dv ? 1 : 0, sv ? 1 : 0, op) & 1);
+        }
+        break;
+      case TPixelFormat::Indexed8:
+        for (int i = 0; i < cw; ++i) {
+          std::uint8_t& dv = d[area.Left + i];
+          dv = Combine(dv, usesSource ? s[srcX + i] : 0, op);
+        }
+        break;
+    }
+  }
+}
+
+void InvertRect(TBitmap& dst, TRect rect) {
+  BitBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), dst, 0, 0, TRasterOp::DstInvert);
+}

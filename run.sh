@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the player in Release and starts the demo gift.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+tg_install_deps
+
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-release
+
+if [ -x build-release/demo-gift ]; then
+  exec build-release/demo-gift
+fi
+exec build-release/shell/tessarine

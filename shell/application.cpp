@@ -1,0 +1,81 @@
+#include "shell/application.h"
+
+#include <QMessageBox>
+#include <QMouseEvent>
+
+#include "platform/input.h"
+#include "platform/messagebox.h"
+#include "shell/mainform.h"
+#include "shell/startup.h"
+
+namespace {
+
+class TPressFilter : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress) NoteMouseButtonPress();
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+TMsgResult ShowMessageBox(TMsgType type, TMsgButtons buttons, const QString& text) {
+  QMessageBox box;
+  box.setWindowTitle(QStringLiteral("Tessarine Gift"));
+  box.setText(text);
+  switch (type) {
+    case TMsgType::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case TMsgType::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case TMsgType::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case TMsgType::Confirmation:
+      box.setIcon(QMessageBox::Question);
+      break;
+  }
+  switch (buttons) {
+    case TMsgButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case TMsgButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case TMsgButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case TMsgButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok:
+      return TMsgResult::Ok;
+    case QMessageBox::Yes:
+      return TMsgResult::Yes;
+    case QMessageBox::No:
+      return TMsgResult::No;
+    default:
+      return TMsgResult::Cancel;
+  }
+}
+
+}  // namespace
+
+void InstallDesktopServices(QApplication& app) {
+  SetMessageHandler(ShowMessageBox);
+  app.installEventFilter(new TPressFilter(&app));
+}
+
+int RunPlayer(QApplication& app) {
+  InstallDesktopServices(app);
+  if (!CheckDisplay()) return 0;
+  TMainForm mainForm;
+  mainForm.show();
+  return app.exec();
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Start-up display check and opening the maker's web site.
+
+#include <QString>
+
+// The maker's web address, shown on the splash and the about box.
+inline const QString MakerWebAddress = QStringLiteral("https://tessarinegift.org");
+
+// Bits per pixel of the screen.
+int ColorDepth();
+
+// True when the display shows at least 15 bits per pixel. Otherwise warns,
+// offers the desktop's display settings, and returns false: the program must
+// then end without opening a window.
+bool CheckDisplay();
+
+// The browser's command line without its document placeholder, or empty.
+QString FindBrowser();
+
+// Starts the browser on the address, or tells the user that none was found.
+void OpenInBrowser(const QString& address);

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Starts the real player under Xvfb, finds its main window and takes a
+# screenshot of it.
+set -euo pipefail
+build="$1"
+player="$build/shell/tessarine"
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$display
+
+QT_QPA_PLATFORM=xcb "$player" >"$work/player.log" 2>&1 &
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Tessarine Gift$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "main window did not appear"; cat "$work/player.log"; exit 1; }
+
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "window $window at $X,$Y size ${WIDTH}x$HEIGHT"
+[ "$WIDTH" -eq 603 ] && [ "$HEIGHT" -eq 501 ] || { echo "unexpected size"; exit 1; }
+
+import -window root "$work/screen.png"
+# The window's area of the screenshot is not the empty black root.
+colours=$(convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+$X+$Y" -format '%k' info:)
+echo "distinct colours in the window: $colours"
+[ "$colours" -gt 1 ]

@@ -1,0 +1,13 @@
+// Unit tests need no screen, but fonts and pictures need a GUI application
+// object: Qt's offscreen platform provides one.
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
