@@ -4,19 +4,24 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 struct TPuzzleRecord {
   static constexpr int FileSize = 4457;
 
   std::int16_t FormatVersion = 5;
+  std::array<std::uint8_t, 16> Reserved2{};  // not used; kept as read
   std::int32_t LabelBufferSize = 0;
   QString CreatorVersion;  // at most 15 characters on file
   double CreatedAt = 0.0;  // days since 30 December 1899
   QString Title;           // at most 64 characters on file
   QString Creator;         // at most 64 characters on file
   QString Description;     // at most 1,024 characters on file
+  std::array<std::uint8_t, 3063> Reserved1201{};
   std::int32_t ShapeStyle = 1;  // 1 Classic .. 6 Mix
+  std::array<std::uint8_t, 8> Reserved4268{};
   std::uint16_t RequestedPieces = 0;
   std::uint16_t PieceCount = 0;
   std::uint16_t Columns = 0;
@@ -40,7 +45,18 @@ struct TPuzzleRecord {
   std::uint8_t AutoSolveUsed = 0;
   std::uint8_t ShowDescription = 0;
   std::uint8_t Reserved4323 = 0;
+  std::array<std::uint8_t, 64> Reserved4324{};
   std::uint8_t Reserved4388 = 0;
+  std::array<std::uint8_t, 64> Reserved4389{};
   std::int16_t ScalePercent = 100;
   std::int16_t Reserved4455 = 0;
+
+  using TBytes = std::array<std::uint8_t, FileSize>;
+
+  // The record as it lies on file: packed, little-endian, every reserved area
+  // as held here. Texts longer than their fields are cut.
+  TBytes ToBytes() const;
+  static TPuzzleRecord FromBytes(std::span<const std::uint8_t, FileSize> bytes);
+
+  friend bool operator==(const TPuzzleRecord&, const TPuzzleRecord&) = default;
 };

@@ -1,0 +1,89 @@
+#include "tools/tessarine-gift/options.h"
+
+#include "game/colornames.h"
+#include "tools/tessarine-gift/command.h"
+
+namespace {
+
+const TOptionSpec* FindSpec(const QList<TOptionSpec>& specs, const QString& name) {
+  for (const TOptionSpec& spec : specs)
+    if (spec.Name == name || (!spec.ShortName.isEmpty() && spec.ShortName == name)) return &spec;
+  return nullptr;
+}
+
+}  // namespace
+
+TOptions::TOptions(const QStringList& args, const QList<TOptionSpec>& specs) {
+  bool onlyPositional = false;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (onlyPositional || !arg.startsWith(u'-') || arg == QLatin1String("-")) {
+      positional_ << arg;
+      continue;
+    }
+    if (arg == QLatin1String("--")) {
+      onlyPositional = true;
+      continue;
+    }
+    QString name = arg;
+    std::optional<QString> inlineValue;
+    if (const qsizetype eq = arg.indexOf(u'='); arg.startsWith(QLatin1String("--")) && eq > 0) {
+      name = arg.left(eq);
+      inlineValue = arg.mid(eq + 1);
+    }
+    const TOptionSpec* spec = FindSpec(specs, name);
+    if (!spec) throw TUsageError{QStringLiteral("unknown option %1").arg(name)};
+    if (Has(spec->Name)) throw TUsageError{QStringLiteral("%1 is given twice").arg(spec->Name)};
+    if (!spec->TakesValue) {
+      if (inlineValue) throw TUsageError{QStringLiteral("%1 takes no value").arg(spec->Name)};
+      flags_.insert(spec->Name);
+      continue;
+    }
+    if (!inlineValue) {
+      if (i + 1 >= args.size()) throw TUsageError{QStringLiteral("%1 needs a value").arg(spec->Name)};
+      inlineValue = args[++i];
+    }
+    values_.insert(spec->Name, *inlineValue);
+  }
+}
+
+std::optional<QString> TOptions::Value(const QString& name) const {
+  const auto found = values_.constFind(name);
+  if (found == values_.constEnd()) return std::nullopt;
+  return *found;
+}
+
+QString TOptions::Required(const QString& name) const {
+  const std::optional<QString> value = Value(name);
+  if (!value || value->isEmpty()) throw TUsageError{QStringLiteral("%1 is required").arg(name)};
+  return *value;
+}
+
+std::int64_t TOptions::Integer(const QString& name, std::int64_t min, std::int64_t max,
+                               std::int64_t fallback) const {
+  const std::optional<QString> text = Value(name);
+  if (!text) return fallback;
+  const std::optional<std::int64_t> number = ParseNumber(*text);
+  if (!number || *number < min || *number > max)
+    throw TUsageError{QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
+                          .arg(name)
+                          .arg(min)
+                          .arg(max)
+                          .arg(*text)};
+  return *number;
+}
+
+int TOptions::Choice(const QString& name, const QStringList& words, int fallback) const {
+  const std::optional<QString> text = Value(name);
+  if (!text) return fallback;
+  for (qsizetype i = 0; i < words.size(); ++i)
+    if (text->compare(words[i], Qt::CaseInsensitive) == 0) return int(i);
+  throw TUsageError{QStringLiteral("%1 must be one of %2, not \"%3\"")
+                        .arg(name, words.join(QLatin1String(", ")), *text)};
+}
+
+void TOptions::ExpectPositional(int count, const QString& what) const {
+  if (positional_.size() < count) throw TUsageError{QStringLiteral("%1 is missing").arg(what)};
+  if (positional_.size() > count)
+    throw TUsageError{QStringLiteral("unexpected argument \"%1\"").arg(positional_[count])};
+}
