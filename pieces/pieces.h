@@ -1,0 +1,175 @@
+#pragma once
+// The piece set: every piece record in home order, the shared images they are
+// drawn from, and the grouping, stacking, neighbour and joining rules. The game
+// object is built on it.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "display/sprite.h"
+#include "pieces/formpiece.h"
+#include "pieces/puzzlegeometry.h"
+#include "platform/bitmap.h"
+#include "platform/types.h"
+
+// Lists of pieces are lists of pointers into the piece set.
+using TPieceList = std::vector<TFormPiece*>;
+using TPieceSpan = std::span<TFormPiece* const>;
+
+// Directions of home neighbours.
+enum : int { DirectionUp = 0, DirectionRight = 1, DirectionDown = 2, DirectionLeft = 3 };
+
+// A home neighbour and the rectangle in which the piece's top-left must lie to
+// join it. Piece is null where there is no neighbour.
+struct TNeighbourSlot {
+  TFormPiece* Piece = nullptr;
+  TRect SnapRect;
+};
+using TNeighbourSlots = std::array<TNeighbourSlot, 4>;
+
+// Sort orders of SortList.
+enum : int {
+  SortStacking = 0,       // Group, then Index
+  SortShape = 1,          // EdgeClass
+  SortColour = 2,         // ColourKey
+  SortShapeColour = 3,    // EdgeClass, then ColourKey
+  SortShuffle = 4         // ShuffleKey
+};
+
+class TPieces {
+ public:
+  // Sizes of one entry of the saved record blocks.
+  static constexpr std::size_t RecordSizeA = 12;
+  static constexpr std::size_t RecordSizeB = 22;
+  static constexpr std::size_t RecordSizeC = 2;
+
+  // Loads the side texture and gives its palette to SidePainter (EResNotFound
+  // or EError when that fails). The puzzle and the options must outlive the
+  // piece set; they are not read here.
+  TPieces(TPuzzleGeometry& puzzle, TPieceOptions& options);
+  virtual ~TPieces();
+  TPieces(const TPieces&) = delete;
+  TPieces& operator=(const TPieces&) = delete;
+
+  TPuzzleGeometry& Puzzle() { return puzzle_; }
+  const TPuzzleGeometry& Puzzle() const { return puzzle_; }
+  TPieceOptions& Options() { return options_; }
+  const TPieceOptions& Options() const { return options_; }
+
+  // Records -----------------------------------------------------------------
+
+  // PieceCount zeroed records, each with Index = its position.
+  void CreatePieces();
+  // Frees the records and their overlays.
+  void FreePieces();
+  TFormPiece& PieceAt(int index) { return Pieces[std::size_t(index)]; }
+  const TFormPiece& PieceAt(int index) const { return Pieces[std::size_t(index)]; }
+  // Every record, in home order.
+  TPieceList AllPieces();
+
+  // The home neighbour of a piece in a direction, or -1 at the grid's edge.
+  int HomeNeighbour(int index, int direction) const;
+
+  // Geometry of one piece --------------------------------------------------
+
+  static TRect PieceRect(const TFormPiece& p) { return Bounds(p.X, p.Y, p.Width, p.Height); }
+  static TPoint HomePoint(const TFormPiece& p) { return {p.HomeX, p.HomeY}; }
+  // Where a's top-left must be for a to sit in its home relation to b, given
+  // b's position and rotation.
+  static TPoint ExpectedPos(const TFormPiece& a, const TFormPiece& b);
+  static void AlignTo(TFormPiece& a, const TFormPiece& b);
+  static void OffsetPieces(TPieceSpan list, int dx, int dy);
+  void SetPosition(TFormPiece& p, int x, int y, const TRect& area) const;
+  // Positions normalised to the picture's size, so that they follow the area
+  // proportionally when it changes.
+  void StoreNormalised(TFormPiece& p, const TRect& area) const;
+  void RestoreNormalised(TFormPiece& p, const TRect& area) const;
+  // StoreNormalised for the first record of every group run of a list in
+  // stacking order.
+  void StoreGroupNormalised(TPieceSpan list, const TRect& area) const;
+  // Whether board point (x, y) is on the piece by its mask; the caller has
+  // checked that the point lies in PieceRect.
+  bool HitTest(const TFormPiece& p, int x, int y) const;
+
+  // Groups and stacking -----------------------------------------------------
+
+  // Puts a list in stacking order above everything else, keeping its groups
+  // and their order.
+  void BringToFront(TPieceSpan list);
+  // p's group goes to the bottom (group 0); every other piece moves up one.
+  void SendGroupToBack(const TFormPiece& p);
+  int GroupSize(const TFormPiece& p) const;
+  // Sorts by one of the Sort... orders; bit 7 of the mode is ignored.
+  static void SortList(std::span<TFormPiece*> list, int mode);
+  static void SetHidden(TPieceSpan list, bool value);
+  static void SetPlaced(TPieceSpan list, bool value);
+
+  // Neighbours and joining ---------------------------------------------------
+
+  // Home neighbours up, right, down, left with their snap rectangles; also
+  // recomputes the piece's Complete flag.
+  TNeighbourSlots NeighbourSlots(int index);
+  // Joins the moving piece a with its home neighbour b; every rectangle that
+  // changed is united into dirty. Plays effect 1.
+  void JoinPieces(TFormPiece& a, TFormPiece& b, TRect& dirty);
+  // Takes p out of its group.
+  void DetachPiece(TFormPiece& p);
+  // The home neighbour of p in the direction of a board point, or another
+  // neighbour in another group; null when there is none.
+  TFormPiece* NeighbourToward(const TFormPiece& p, TPoint point);
+
+  // Keeping pieces in view -----------------------------------------------------
+
+  // Shifts rect so that enough of it lies in the area; true if it moved.
+  bool KeepInArea(TRect& rect, const TRect& area) const;
+  // The same for the board: a piece sticks out by at most half a cell.
+  bool KeepOnBoard(TRect& rect) const;
+  // The first record, probing from both ends inwards, that overlaps the area
+  // shrunk by half a cell; null if none.
+  TFormPiece* AnyInsideArea(TPieceSpan list, const TRect& area) const;
+  // Re-places every group of a list in stacking order after the area changed.
+  void RelayoutGroups(TPieceSpan list, const TRect& area, bool restore);
+
+  // Saved records --------------------------------------------------------------
+
+  // PieceCount entries each, in home order.
+  std::vector<std::uint8_t> WriteRecordsA() const;
+  std::vector<std::uint8_t> WriteRecordsB() const;
+  std::vector<std::uint8_t> WriteRecordsC() const;
+  // Read PieceCount entries from the start of bytes into the existing records
+  // and return the number of bytes used. A block that is short or holds values
+  // no game can have raises EError and leaves every record as it was.
+  std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
+  std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
+  std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
+
+  // Fields ---------------------------------------------------------------------
+
+  std::int32_t RimWidth = 0;   // rim width in pixels
+  bool AllJoined = false;      // every piece joined
+  std::int32_t Thickness = 0;  // height of the wood side in pixels
+  std::vector<TFormPiece> Pieces;  // home order
+  TBitmap Picture;                 // the cut picture
+  TBitmap ImageSheet;              // 24-bit piece images, one cell per piece
+  TBitmap MaskSheet{0, 0, TPixelFormat::Mono};  // piece masks; black = inside
+  TBitmap BoardBitmap;                          // the composed play area
+  TBitmap TurnImage;                            // rotation scratch, one cell
+  TBitmap TurnMask{0, 0, TPixelFormat::Mono};
+  TBitmap Texture;  // Indexed8 wood texture
+  TSprite RimPainter{true, 0};
+  TSprite SidePainter{false, 0};
+  // Cell centres from the cut, column by column: (column - 1) x Rows + (row - 1);
+  // used for extraction and then released.
+  std::vector<TPoint> Centres;
+
+ protected:
+  // Sound effect n; the game plays it when sound is on.
+  virtual void PlayEffect(int effect);
+
+ private:
+  TPuzzleGeometry& puzzle_;
+  TPieceOptions& options_;
+};
