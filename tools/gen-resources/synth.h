@@ -34,15 +34,16 @@ class TStateVariableFilter {
   double ic2_ = 0;
 };
 
-// Adds a sine tone whose partials decay exponentially, as a struck object
-// sounds: partial i has frequency frequency * ratios[i], amplitude gains[i]
-// and time constant decays[i] (seconds). It starts at start seconds with a
-// short attack and is cut at the end of out.
+// One partial of a struck sound: its frequency as a multiple of the
+// fundamental, its starting amplitude and its decay time constant (seconds).
 struct TPartial {
   double Ratio;
   double Gain;
   double Decay;
 };
+// Adds the sound of a struck object: exponentially decaying sine partials
+// starting at start seconds with a short attack, cut at the end of out.
+// Partials near or above the Nyquist frequency are left out.
 void AddStruck(std::vector<double>& out, int rate, double start, double frequency,
                const std::vector<TPartial>& partials, double attack);
 
