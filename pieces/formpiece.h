@@ -37,7 +37,7 @@ struct TFormPiece {
   bool Complete = false;           // every existing home neighbour is in the group
   bool Hidden = false;             // not drawn
   bool Placed = false;             // dropped here by the user; arranging leaves it
-  std::uint8_t EdgeClass = EdgeInterior;
+  std::uint8_t EdgeClass = EdgeCorner;  // set by the arranging code
   std::vector<std::uint8_t> RimSprite;   // run-length rim overlay; empty = none
   std::vector<std::uint8_t> SideSprite;  // run-length side overlay (wood); empty = none
 };

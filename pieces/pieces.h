@@ -170,6 +170,9 @@ class TPieces {
   virtual void PlayEffect(int effect);
 
  private:
+  // SolvedCount := the number of Joined pieces.
+  void RecountSolved();
+
   TPuzzleGeometry& puzzle_;
   TPieceOptions& options_;
 };

@@ -1,0 +1,516 @@
+#include "pieces/pieces.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "pieces/real48.h"
+#include "pieces/texture.h"
+#include "platform/errors.h"
+#include "platform/utility.h"
+
+namespace {
+
+// Positions restored from saved numbers stay far enough from the limits of
+// 32-bit arithmetic that rectangles around them cannot overflow.
+constexpr double PositionLimit = double(1 << 28);
+
+// Group numbers grow by one or two per pick-up; anything near the top of the
+// 32-bit range cannot come from a game and would overflow later.
+constexpr std::int32_t GroupLimit = std::int32_t(1) << 30;
+
+int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+std::uint16_t GetU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+std::uint32_t GetU32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+         (std::uint32_t(p[3]) << 24);
+}
+void PutU16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = std::uint8_t(v);
+  p[1] = std::uint8_t(v >> 8);
+}
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+  PutU16(p, v);
+  PutU16(p + 2, v >> 16);
+}
+
+[[noreturn]] void ThrowDamaged() {
+  throw EError(QStringLiteral("The saved game is damaged: a piece record holds a value no game can have."));
+}
+
+}  // namespace
+
+TPieces::TPieces(TPuzzleGeometry& puzzle, TPieceOptions& options)
+    : Texture(LoadSideTexture()), puzzle_(puzzle), options_(options) {
+  SidePainter.LoadPalette(Texture);
+}
+
+TPieces::~TPieces() = default;
+
+void TPieces::PlayEffect(int) {}
+
+void TPieces::RecountSolved() {
+  puzzle_.SolvedCount = std::uint16_t(
+      std::count_if(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Joined; }));
+}
+
+// Records ---------------------------------------------------------------------
+
+void TPieces::CreatePieces() {
+  Pieces = {};
+  Pieces.resize(puzzle_.PieceCount);
+  for (std::size_t i = 0; i < Pieces.size(); ++i) Pieces[i].Index = std::int32_t(i);
+}
+
+void TPieces::FreePieces() { Pieces = {}; }
+
+TPieceList TPieces::AllPieces() {
+  TPieceList list;
+  list.reserve(Pieces.size());
+  for (TFormPiece& p : Pieces) list.push_back(&p);
+  return list;
+}
+
+int TPieces::HomeNeighbour(int index, int direction) const {
+  const int n = puzzle_.Columns;
+  const int count = puzzle_.PieceCount;
+  if (n <= 0) return -1;
+  switch (direction) {
+    case DirectionUp:
+      return index >= n ? index - n : -1;
+    case DirectionRight:
+      return index % n != n - 1 ? index + 1 : -1;
+    case DirectionDown:
+      return index <= count - n - 1 ? index + n : -1;
+    case DirectionLeft:
+      return index % n != 0 ? index - 1 : -1;
+  }
+  return -1;
+}
+
+// Geometry of one piece ----------------------------------------------------------
+
+TPoint TPieces::ExpectedPos(const TFormPiece& a, const TFormPiece& b) {
+  const int dx = a.HomeX - b.HomeX;
+  const int dy = a.HomeY - b.HomeY;
+  switch (b.Rotation & 3) {
+    case 1:
+      return {b.X + b.Width - dy - a.Width, b.Y + dx};
+    case 2:
+      return {b.X + b.Width - dx - a.Width, b.Y + b.Height - dy - a.Height};
+    case 3:
+      return {b.X + dy, b.Y + b.Height - dx - a.Height};
+    default:
+      return {b.X + dx, b.Y + dy};
+  }
+}
+
+void TPieces::AlignTo(TFormPiece& a, const TFormPiece& b) {
+  const TPoint at = ExpectedPos(a, b);
+  a.X = at.X;
+  a.Y = at.Y;
+}
+
+void TPieces::OffsetPieces(TPieceSpan list, int dx, int dy) {
+  for (TFormPiece* p : list) {
+    p->X += dx;
+    p->Y += dy;
+  }
+}
+
+void TPieces::SetPosition(TFormPiece& p, int x, int y, const TRect& area) const {
+  p.X = x;
+  p.Y = y;
+  StoreNormalised(p, area);
+}
+
+void TPieces::StoreNormalised(TFormPiece& p, const TRect& area) const {
+  // An area with no extent (a minimised window) says nothing about the
+  // proportions: the last stored position stays.
+  if (area.Right != area.Left)
+    p.NormX = double(puzzle_.PictureWidth) * double(p.X - area.Left) / double(area.Right - area.Left) +
+              double(area.Left);
+  if (area.Bottom != area.Top)
+    p.NormY = double(puzzle_.PictureHeight) * double(p.Y - area.Top) / double(area.Bottom - area.Top) +
+              double(area.Top);
+}
+
+void TPieces::RestoreNormalised(TFormPiece& p, const TRect& area) const {
+  // Rounds to nearest with ties to even (the default rounding mode); saved
+  // numbers of any size are held to a sane range first.
+  auto scaled = [](double norm, int low, int high, int picture) {
+    if (picture == 0) return 0;
+    const double offset = std::nearbyint((norm - low) * double(high - low) / double(picture));
+    return int(std::clamp(offset, -PositionLimit, PositionLimit));
+  };
+  p.X = area.Left + scaled(p.NormX, area.Left, area.Right, puzzle_.PictureWidth);
+  p.Y = area.Top + scaled(p.NormY, area.Top, area.Bottom, puzzle_.PictureHeight);
+}
+
+void TPieces::StoreGroupNormalised(TPieceSpan list, const TRect& area) const {
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (i == 0 || list[i]->Group != list[i - 1]->Group) StoreNormalised(*list[i], area);
+}
+
+bool TPieces::HitTest(const TFormPiece& p, int x, int y) const {
+  if (!PieceRect(p).Contains({x, y})) return false;
+  const int sx = x - p.X + p.SheetX;
+  const int sy = y - p.Y + p.SheetY;
+  if (sx < 0 || sy < 0 || sx >= MaskSheet.Width() || sy >= MaskSheet.Height()) return false;
+  const bool white = (MaskSheet.ScanLine(sy)[sx >> 3] >> (7 - (sx & 7))) & 1;
+  return !white;
+}
+
+// Groups and stacking ---------------------------------------------------------------
+
+void TPieces::BringToFront(TPieceSpan list) {
+  if (list.empty()) return;
+  std::int32_t previous = list.front()->Group;
+  for (TFormPiece* p : list) {
+    if (p->Group != previous) {
+      ++puzzle_.NextGroupId;
+      previous = p->Group;
+    }
+    p->Group = puzzle_.NextGroupId;
+  }
+  ++puzzle_.NextGroupId;
+}
+
+void TPieces::SendGroupToBack(const TFormPiece& p) {
+  const std::int32_t group = p.Group;
+  for (TFormPiece& q : Pieces) q.Group = q.Group == group ? 0 : q.Group + 1;
+  ++puzzle_.NextGroupId;
+}
+
+int TPieces::GroupSize(const TFormPiece& p) const {
+  return int(std::count_if(Pieces.begin(), Pieces.end(), [&](const TFormPiece& q) { return q.Group == p.Group; }));
+}
+
+void TPieces::SortList(std::span<TFormPiece*> list, int mode) {
+  auto sort = [&](auto compare) { SortItems<TFormPiece*>(list, compare); };
+  switch (mode & ~0x80) {
+    case SortStacking:
+      sort([](const TFormPiece* a, const TFormPiece* b) {
+        const int byGroup = Compare(a->Group, b->Group);
+        return byGroup != 0 ? byGroup : Compare(a->Index, b->Index);
+      });
+      break;
+    case SortShape:
+      sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->EdgeClass, b->EdgeClass); });
+      break;
+    case SortColour:
+      sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->ColourKey, b->ColourKey); });
+      break;
+    case SortShapeColour:
+      sort([](const TFormPiece* a, const TFormPiece* b) {
+        const int byShape = Compare(a->EdgeClass, b->EdgeClass);
+        return byShape != 0 ? byShape : Compare(a->ColourKey, b->ColourKey);
+      });
+      break;
+    case SortShuffle:
+      sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->ShuffleKey, b->ShuffleKey); });
+      break;
+    default:
+      break;
+  }
+}
+
+void TPieces::SetHidden(TPieceSpan list, bool value) {
+  for (TFormPiece* p : list) p->Hidden = value;
+}
+
+void TPieces::SetPlaced(TPieceSpan list, bool value) {
+  for (TFormPiece* p : list) p->Placed = value;
+}
+
+// Neighbours and joining ----------------------------------------------------------------
+
+TNeighbourSlots TPieces::NeighbourSlots(int index) {
+  TFormPiece& piece = PieceAt(index);
+  const int tolerance = options_.SnapDivisor > 0 ? puzzle_.CellHeight / options_.SnapDivisor : 0;
+  TNeighbourSlots result{};
+  piece.Complete = true;
+  for (int direction = 0; direction < 4; ++direction) {
+    const int q = HomeNeighbour(index, direction);
+    if (q < 0) continue;
+    TFormPiece& neighbour = PieceAt(q);
+    if (neighbour.Group != piece.Group) piece.Complete = false;
+    const TPoint at = ExpectedPos(piece, neighbour);
+    result[std::size_t(direction)] = {&neighbour, {at.X - tolerance, at.Y - tolerance, at.X + tolerance, at.Y + tolerance}};
+  }
+  return result;
+}
+
+void TPieces::JoinPieces(TFormPiece& a, TFormPiece& b, TRect& dirty) {
+  const TPoint expected = ExpectedPos(a, b);
+  const int dx = expected.X - a.X;
+  const int dy = expected.Y - a.Y;
+  const std::int32_t group = a.Group;
+  if (b.Joined) {
+    // The moving group snaps onto b's group.
+    const std::int32_t target = b.Group;
+    for (TFormPiece& p : Pieces) {
+      if (p.Group != group) continue;
+      p.Joined = true;
+      p.Group = target;
+      dirty = dirty.Union(PieceRect(p));
+      p.X += dx;
+      p.Y += dy;
+      dirty = dirty.Union(PieceRect(p));
+    }
+    RecountSolved();
+  } else {
+    // The loose piece b snaps onto the moving group.
+    puzzle_.SolvedCount = std::uint16_t(puzzle_.SolvedCount + (a.Joined ? 1 : 2));
+    b.Group = group;
+    a.Joined = true;
+    b.Joined = true;
+    dirty = dirty.Union(PieceRect(b));
+    b.X -= dx;
+    b.Y -= dy;
+    dirty = dirty.Union(PieceRect(b));
+  }
+  if (options_.IsWoodOutline() && !dirty.IsEmpty()) dirty.Bottom += Thickness;
+  PlayEffect(1);
+  if (puzzle_.SolvedCount >= puzzle_.PieceCount) AllJoined = true;
+}
+
+void TPieces::DetachPiece(TFormPiece& p) {
+  const std::int32_t oldGroup = p.Group;
+  p.Joined = false;
+  p.Complete = false;
+  p.Placed = false;
+  p.Group = puzzle_.NextGroupId++;
+
+  // A piece left alone in the old group is loose again.
+  TFormPiece* alone = nullptr;
+  int remaining = 0;
+  for (TFormPiece& q : Pieces)
+    if (q.Group == oldGroup) {
+      alone = &q;
+      ++remaining;
+    }
+  if (remaining == 1) {
+    alone->Joined = false;
+    alone->Placed = false;
+  }
+
+  for (const TNeighbourSlot& slot : NeighbourSlots(p.Index))
+    if (slot.Piece) slot.Piece->Complete = false;
+  if (alone && remaining == 1) NeighbourSlots(alone->Index);  // now incomplete unless it has no neighbours
+
+  RecountSolved();
+}
+
+TFormPiece* TPieces::NeighbourToward(const TFormPiece& p, TPoint point) {
+  const int dx = point.X - p.X - (p.Width >> 1);
+  const int dy = point.Y - p.Y - (p.Height >> 1);
+  int direction = 0;
+  if (std::abs(dx) >= std::abs(dy))
+    direction = dx >= 0 ? DirectionRight : DirectionLeft;
+  else
+    direction = dy < 0 ? DirectionUp : DirectionDown;
+  const int home = (direction - (p.Rotation & 3) + 4) % 4;
+
+  auto otherGroup = [&](int d) -> TFormPiece* {
+    const int q = HomeNeighbour(p.Index, d);
+    return q >= 0 && PieceAt(q).Group != p.Group ? &PieceAt(q) : nullptr;
+  };
+  if (TFormPiece* q = otherGroup(home)) return q;
+  for (int d = 0; d < 4; ++d)
+    if (TFormPiece* q = otherGroup(d)) return q;
+  return nullptr;
+}
+
+// Keeping pieces in view -------------------------------------------------------------------
+
+bool TPieces::KeepInArea(TRect& rect, const TRect& area) const {
+  const int hw = puzzle_.CellWidth >> 1;
+  const int hh = puzzle_.CellHeight >> 1;
+  // Enough of the rectangle inside the area.
+  int dx = 0;
+  int dy = 0;
+  if (rect.Bottom < area.Top + hh) dy = area.Top + hh - rect.Bottom;
+  if (rect.Left > area.Right - hw)
+    dx = area.Right - hw - rect.Left;
+  else if (rect.Right < area.Left + hw)
+    dx = area.Left + hw - rect.Right;
+  if (rect.Top > area.Bottom - hh) dy = area.Bottom - hh - rect.Top;
+  // How far it lies beyond the area plus half a cell.
+  int ox = 0;
+  int oy = 0;
+  if (rect.Left < area.Left - hw) ox = area.Left - hw - rect.Left;
+  if (rect.Right > area.Right + hw) ox = area.Right + hw - rect.Right;
+  if (rect.Top < area.Top - hh) oy = area.Top - hh - rect.Top;
+  if (rect.Bottom > area.Bottom + hh) oy = area.Bottom + hh - rect.Bottom;
+  // Out on both axes: bring it back fully along the nearer one.
+  if (ox != 0 && oy != 0) {
+    if (std::abs(oy) < std::abs(ox))
+      dy = oy;
+    else
+      dx = ox;
+  }
+  if (dx == 0 && dy == 0) return false;
+  rect = rect.Offset(dx, dy);
+  return true;
+}
+
+bool TPieces::KeepOnBoard(TRect& rect) const {
+  const int hw = puzzle_.CellWidth >> 1;
+  const int hh = puzzle_.CellHeight >> 1;
+  int dx = 0;
+  int dy = 0;
+  if (rect.Left < -hw) dx = -hw - rect.Left;
+  if (rect.Top < -hh) dy = -hh - rect.Top;
+  if (rect.Right > hw + options_.PlayWidth) dx = hw + options_.PlayWidth - rect.Right;
+  if (rect.Bottom > hh + options_.PlayHeight) dy = hh + options_.PlayHeight - rect.Bottom;
+  if (dx == 0 && dy == 0) return false;
+  rect = rect.Offset(dx, dy);
+  return true;
+}
+
+TFormPiece* TPieces::AnyInsideArea(TPieceSpan list, const TRect& area) const {
+  const TRect inner = area.Inflate(-(puzzle_.CellWidth / 2), -(puzzle_.CellHeight / 2));
+  const std::size_t n = list.size();
+  for (std::size_t k = 0; k < (n + 1) / 2; ++k) {
+    if (PieceRect(*list[k]).Intersects(inner)) return list[k];
+    if (PieceRect(*list[n - 1 - k]).Intersects(inner)) return list[n - 1 - k];
+  }
+  return nullptr;
+}
+
+void TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) {
+  std::size_t start = 0;
+  while (start < list.size()) {
+    TFormPiece& leader = *list[start];
+    if (restore) RestoreNormalised(leader, area);
+    std::size_t end = start + 1;
+    for (; end < list.size() && list[end]->Group == leader.Group; ++end) AlignTo(*list[end], leader);
+
+    const TPieceSpan run = list.subspan(start, end - start);
+    if (!AnyInsideArea(run, area)) {
+      TRect bounds;
+      for (const TFormPiece* p : run) bounds = bounds.Union(PieceRect(*p));
+      TRect kept = bounds;
+      if (KeepInArea(kept, area)) OffsetPieces(run, kept.Left - bounds.Left, kept.Top - bounds.Top);
+    }
+    start = end;
+  }
+}
+
+// Saved records ---------------------------------------------------------------------------
+
+std::vector<std::uint8_t> TPieces::WriteRecordsA() const {
+  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeA);
+  std::uint8_t* entry = bytes.data();
+  for (const TFormPiece& p : Pieces) {
+    PutU16(entry, std::uint16_t(p.HomeX));
+    PutU16(entry + 2, std::uint16_t(p.HomeY));
+    PutU16(entry + 4, p.Width);
+    PutU16(entry + 6, p.Height);
+    PutU32(entry + 8, p.ColourKey);
+    entry += RecordSizeA;
+  }
+  return bytes;
+}
+
+std::vector<std::uint8_t> TPieces::WriteRecordsB() const {
+  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeB);
+  std::uint8_t* entry = bytes.data();
+  for (const TFormPiece& p : Pieces) {
+    const TReal48 x = ToReal48(p.NormX);
+    const TReal48 y = ToReal48(p.NormY);
+    std::copy(x.begin(), x.end(), entry);
+    std::copy(y.begin(), y.end(), entry + 6);
+    PutU32(entry + 12, std::uint32_t(p.Group));
+    PutU16(entry + 16, p.ShuffleKey);
+    entry[18] = p.Rotation;
+    entry[19] = p.Joined;
+    entry[20] = p.Complete;
+    entry[21] = p.Placed;
+    entry += RecordSizeB;
+  }
+  return bytes;
+}
+
+std::vector<std::uint8_t> TPieces::WriteRecordsC() const {
+  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeC);
+  std::uint8_t* entry = bytes.data();
+  for (const TFormPiece& p : Pieces) {
+    PutU16(entry, std::uint16_t(p.Tray));
+    entry += RecordSizeC;
+  }
+  return bytes;
+}
+
+namespace {
+
+// The entries of one block, once it is known to be whole.
+std::span<const std::uint8_t> BlockOf(std::span<const std::uint8_t> bytes, std::size_t pieces,
+                                      std::size_t entrySize, std::size_t expectedPieces) {
+  if (pieces != expectedPieces)
+    throw EError(QStringLiteral("The saved game does not fit the puzzle: its piece count differs."));
+  if (bytes.size() / entrySize < pieces)
+    throw EError(QStringLiteral("The saved game is incomplete: its piece records end early."));
+  return bytes.first(pieces * entrySize);
+}
+
+}  // namespace
+
+std::size_t TPieces::ReadRecordsA(std::span<const std::uint8_t> bytes) {
+  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeA, puzzle_.PieceCount);
+  // A piece never outgrows its cell: the cell is as tall as the largest side.
+  const int largest = puzzle_.CellHeight;
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
+    const std::uint8_t* entry = block.data() + i * RecordSizeA;
+    if (largest > 0 && (GetU16(entry + 4) > largest || GetU16(entry + 6) > largest)) ThrowDamaged();
+  }
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
+    const std::uint8_t* entry = block.data() + i * RecordSizeA;
+    TFormPiece& p = Pieces[i];
+    p.HomeX = std::int16_t(GetU16(entry));
+    p.HomeY = std::int16_t(GetU16(entry + 2));
+    p.Width = GetU16(entry + 4);
+    p.Height = GetU16(entry + 6);
+    p.ColourKey = GetU32(entry + 8);
+  }
+  return block.size();
+}
+
+std::size_t TPieces::ReadRecordsB(std::span<const std::uint8_t> bytes) {
+  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeB, puzzle_.PieceCount);
+  std::int32_t nextGroup = puzzle_.NextGroupId;
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
+    const std::uint8_t* entry = block.data() + i * RecordSizeB;
+    const auto group = std::int32_t(GetU32(entry + 12));
+    if (group < 0 || group >= GroupLimit || entry[18] > 3) ThrowDamaged();
+    nextGroup = std::max(nextGroup, group + 1);
+  }
+  for (std::size_t i = 0; i < Pieces.size(); ++i) {
+    const std::uint8_t* entry = block.data() + i * RecordSizeB;
+    TFormPiece& p = Pieces[i];
+    p.NormX = FromReal48(std::span<const std::uint8_t, 6>(entry, 6));
+    p.NormY = FromReal48(std::span<const std::uint8_t, 6>(entry + 6, 6));
+    p.Group = std::int32_t(GetU32(entry + 12));
+    p.ShuffleKey = GetU16(entry + 16);
+    p.Rotation = entry[18];
+    p.Joined = entry[19] != 0;
+    p.Complete = entry[20] != 0;
+    p.Placed = entry[21] != 0;
+    // The images are rebuilt unrotated and turned again afterwards.
+    if (p.Rotation & 1) std::swap(p.Width, p.Height);
+  }
+  // Keep the counters true to the records, whatever the file said.
+  puzzle_.NextGroupId = nextGroup;
+  RecountSolved();
+  return block.size();
+}
+
+std::size_t TPieces::ReadRecordsC(std::span<const std::uint8_t> bytes) {
+  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeC, puzzle_.PieceCount);
+  for (std::size_t i = 0; i < Pieces.size(); ++i) Pieces[i].Tray = GetU16(block.data() + i * RecordSizeC);
+  return block.size();
+}
