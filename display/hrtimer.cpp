@@ -36,8 +36,8 @@ THRTimer::THRTimer(std::uint16_t period, TTimerDevice& device) : device_(device)
   highRes_ = device_.GetDevCaps(caps);
   period_ = period;
   if (highRes_) {
-    period_ = std::uint16_t(std::min<std::uint32_t>(std::max<std::uint32_t>(period, caps.PeriodMin),
-                                                    UINT16_MAX));
+    period_ = std::uint16_t(
+        std::min<std::uint32_t>(std::max<std::uint32_t>(period, caps.PeriodMin), UINT16_MAX));
     device_.BeginPeriod(period_);
   }
 }

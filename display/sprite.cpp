@@ -1,6 +1,7 @@
 #include "display/sprite.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/errors.h"
 
@@ -23,6 +24,15 @@ std::size_t ReserveWord(std::vector<std::uint8_t>& out) {
   out.resize(out.size() + 4);
   return out.size() - 4;
 }
+
+// ClampTable[128 + v] is v limited to 0..255, for v from -128 to 382: a
+// channel plus a signed delta.
+constexpr std::array<std::uint8_t, 511> ClampTable = [] {
+  std::array<std::uint8_t, 511> table{};
+  for (int v = -128; v <= 382; ++v)
+    table[std::size_t(v + 128)] = std::uint8_t(std::clamp(v, 0, 255));
+  return table;
+}();
 
 // The length of the row record at pos, or 0 when there is no sound record
 // there (too short, or reaching past the end of the block).
@@ -53,8 +63,8 @@ std::size_t TSprite::MaxEncodedSize(std::uint16_t width, std::uint16_t height) {
 }
 
 std::size_t TSprite::Encode(std::uint16_t width, std::uint16_t height,
-                            std::vector<std::uint8_t>& output,
-                            std::span<const std::uint8_t> source, std::uint16_t stride) const {
+                            std::vector<std::uint8_t>& output, std::span<const std::uint8_t> source,
+                            std::uint16_t stride) const {
   if (width > 0 && height > 0 && source.size() < std::size_t(height - 1) * stride + width)
     throw EError(QStringLiteral("The overlay image is smaller than its size says."));
   output.clear();
@@ -91,8 +101,10 @@ std::size_t TSprite::Encode(std::uint16_t width, std::uint16_t height,
 void TSprite::ApplyOpaque(const std::uint8_t* data, std::uint8_t* pixel, std::size_t count) const {
   if (additive_) {
     for (std::size_t i = 0; i < count; ++i, pixel += 3) {
-      const int delta = std::int8_t(data[i]);
-      for (int c = 0; c < 3; ++c) pixel[c] = std::uint8_t(std::clamp(pixel[c] + delta, 0, 255));
+      const std::uint8_t* clamped = ClampTable.data() + 128 + std::int8_t(data[i]);
+      pixel[0] = clamped[pixel[0]];
+      pixel[1] = clamped[pixel[1]];
+      pixel[2] = clamped[pixel[2]];
     }
   } else {
     for (std::size_t i = 0; i < count; ++i, pixel += 3) {
@@ -140,6 +152,8 @@ void TSprite::DrawRuns(std::span<const std::uint8_t> block, TBitmap& target, con
     if (length == 0) return;
     pos += length;
   }
+  std::uint8_t* rowStart = target.ScanLine(int(destY));
+  const std::ptrdiff_t stride = target.Stride();
   for (std::int64_t row = 0; row < h; ++row) {
     const std::size_t length = RowLength(block, pos);
     if (length == 0) return;
@@ -147,7 +161,8 @@ void TSprite::DrawRuns(std::span<const std::uint8_t> block, TBitmap& target, con
     const std::uint8_t* const rowEnd = block.data() + pos + length;
     pos += length;
 
-    std::uint8_t* pixel = target.ScanLine(int(destY + row)) + 3 * destX;
+    std::uint8_t* pixel = rowStart + 3 * destX;
+    rowStart += stride;
     std::int64_t toSkip = skip;
     std::int64_t remaining = w;
     while (remaining > 0 && rowEnd - run >= 4) {

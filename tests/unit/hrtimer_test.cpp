@@ -23,8 +23,12 @@ class TFakeTimerDevice : public TTimerDevice {
     if (Answers) caps = Caps;
     return Answers;
   }
-  void BeginPeriod(std::uint32_t period) override { Calls.push_back("begin " + std::to_string(period)); }
-  void EndPeriod(std::uint32_t period) override { Calls.push_back("end " + std::to_string(period)); }
+  void BeginPeriod(std::uint32_t period) override {
+    Calls.push_back("begin " + std::to_string(period));
+  }
+  void EndPeriod(std::uint32_t period) override {
+    Calls.push_back("end " + std::to_string(period));
+  }
   std::int32_t Time() override {
     ++Reads;
     return FineTime = std::int32_t(std::uint32_t(FineTime) + 1);

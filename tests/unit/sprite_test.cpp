@@ -45,7 +45,7 @@ TEST(SpriteEncode, RowsFollowTheBlockLayoutByteForByte) {
   const Bytes source{9, 186, 0, 0xAA, 0xAA, 0, 0, 0, 0xAA, 0xAA};
   EXPECT_EQ(EncodeRows(sprite, 3, 2, source, 5),
             (Bytes{14, 0, 0, 0, 2, 0, 2, 0, 9, 186, 1, 0, 1, 0,  //
-                   8, 0, 0, 0, 3, 0, 1, 0}));
+                   8,  0, 0, 0, 3, 0, 1, 0}));
 
   // Another key: 0 is then an ordinary opaque value.
   const TSprite keyed(false, 5);
@@ -215,8 +215,8 @@ TEST(SpriteDraw, MatchesPixelByPixelDrawingForAnyPlacement) {
     const int sw = 1 + int(rng() % 12), sh = 1 + int(rng() % 8);
     Bytes source(std::size_t(sw * sh));
     for (auto& b : source) b = (rng() % 2) ? std::uint8_t(rng()) : sprite.KeyValue();
-    const Bytes block = EncodeRows(sprite, std::uint16_t(sw), std::uint16_t(sh), source,
-                                   std::uint16_t(sw));
+    const Bytes block =
+        EncodeRows(sprite, std::uint16_t(sw), std::uint16_t(sh), source, std::uint16_t(sw));
     TBitmap target(10, 9), expected(10, 9);
     for (int py = 0; py < 9; ++py)
       for (int px = 0; px < 10; ++px) target.SetPixel(px, py, RGBColor(px * 20, py * 25, 128));

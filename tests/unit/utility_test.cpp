@@ -183,9 +183,9 @@ TEST_F(UtilityDrawing, TrayFrameIsPaintedInLayers) {
   Box(e, 9, 36, 25, 44, RGBColor(184, 92, 55));
   Box(e, 5, 6, 30, 25, Face);  // caption strip
   // Two-pixel edges: a point's square reaches one pixel up and left.
-  Box(e, 3, 4, 4, 53, Light);   // outer left
-  Box(e, 3, 4, 31, 5, Light);   // outer top
-  Box(e, 9, 46, 25, 47, Light);  // inner bottom
+  Box(e, 3, 4, 4, 53, Light);     // outer left
+  Box(e, 3, 4, 31, 5, Light);     // outer top
+  Box(e, 9, 46, 25, 47, Light);   // inner bottom
   Box(e, 25, 27, 26, 47, Light);  // inner right
   Box(e, 5, 52, 31, 53, Shadow);  // outer bottom
   Box(e, 31, 7, 32, 53, Shadow);  // outer right
