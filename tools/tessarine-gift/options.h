@@ -12,9 +12,12 @@
 #include <optional>
 
 struct TOptionSpec {
-  QString Name;        // "--title"
-  bool TakesValue = true;
-  QString ShortName;   // "-o", or empty
+  TOptionSpec(QString name, bool takesValue = true, QString shortName = {})
+      : Name(std::move(name)), TakesValue(takesValue), ShortName(std::move(shortName)) {}
+
+  QString Name;  // "--title"
+  bool TakesValue;
+  QString ShortName;  // another name for it ("-o"), or empty
 };
 
 class TOptions {

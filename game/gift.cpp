@@ -1,0 +1,131 @@
+#include "game/gift.h"
+
+#include <QDir>
+
+#include "game/colornames.h"
+#include "game/music.h"
+#include "game/picture.h"
+#include "platform/utility.h"
+
+namespace {
+
+const QString damagedMessage = QStringLiteral("This jigsaw gift file is damaged and cannot be opened");
+
+constexpr std::uint32_t ClassicStyle = 1, MixStyle = 6;
+constexpr std::uint16_t MaxOddness = 10;
+constexpr std::uint32_t CardOutline = 2, WoodOutline = 3;
+
+void OpenGift(QFile& file) {
+  if (!file.open(QIODevice::ReadOnly))
+    throw EError(QStringLiteral("Cannot open file \"%1\". %2")
+                     .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+}
+
+}  // namespace
+
+TGiftTrailer ReadGiftTrailer(QFile& file) {
+  const qint64 start = file.size() - qint64(TGiftTrailer::FileSize);
+  TGiftTrailer::TBytes bytes{};
+  if (start < 0 || !file.seek(start) ||
+      file.read(reinterpret_cast<char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()))
+    throw EStreamError(damagedMessage);
+  TGiftTrailer trailer = TGiftTrailer::FromBytes(bytes);
+  if (trailer.RecordSize != TGiftTrailer::ValidRecordSize) throw EStreamError(damagedMessage);
+  return trailer;
+}
+
+QString GiftLabText(const QString& creatorVersion) {
+  return QStringLiteral(
+             "This free jigsaw gift was created by Tessarine %1. Click on our web site below and "
+             "download the free demo to see what else the latest version can do!  Or order the "
+             "full-version now!")
+      .arg(TextBefore(QStringLiteral("."), creatorVersion));
+}
+
+void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& config) {
+  // 1 to 3: the program's own file and its trailer.
+  ExePath = exePath_();
+  QFile file(ExePath);
+  OpenGift(file);
+  GiftTrailer = ReadGiftTrailer(file);
+  const TGiftTrailer& t = GiftTrailer;
+
+  // 4 to 7: the opening splash; 8: the order form.
+  ShowTexts(window.OpeningSplash, t.OpeningText, t.OpeningColorName, t.OpeningAlignment, t.OpeningFont);
+  window.OrderDistrib = t.Creator;
+  window.NotifyTextsChanged();
+
+  // 9: the music.
+  window.MusicFile = ExtractMusic(file, t);
+  if (window.MusicFile.isEmpty()) {
+    window.Menus.Music.SetChecked(false);
+    window.Menus.SpeedMusic.SetChecked(false);
+  }
+
+  // 10: the puzzle record. Values no gift maker writes (a hostile trailer)
+  // are brought into range so that the cut and the pieces stay sound.
+  record.RequestedPieces = t.RequestedPieces;
+  record.Oddness = std::min(t.Oddness, MaxOddness);
+  record.Seed = t.Seed;
+  record.ScalePercent = 100;
+  record.FormatVersion = 5;
+  record.CreatorVersion = t.CreatorVersion;
+  record.CreatedAt = t.CreatedAt;
+  record.Title = t.Title;
+  record.Creator = t.Creator;
+  record.Description = t.Description;
+  record.Reserved4284 = 24;
+  record.Completed = 0;
+  record.SolvedCount = 0;
+  record.ElapsedSeconds = 0;
+  record.CheatCount = 0;
+  record.AutoSolveUsed = 0;
+  record.ShowDescription = 1;
+  record.Reserved4323 = 0;
+  record.Reserved4388 = 0;
+  record.Reserved4455 = 0;
+  record.ShapeStyle = std::int32_t(t.ShapeStyle >= ClassicStyle && t.ShapeStyle <= MixStyle ? t.ShapeStyle
+                                                                                            : ClassicStyle);
+
+  // 11: the main window's colour and the options the gift decides.
+  window.SetColor(t.BackgroundColor);
+  window.Menus.SelectOutline(int(t.OutlineStyle <= WoodOutline ? t.OutlineStyle : CardOutline));
+  const bool rotation = t.RotationOn != 0;
+  window.Menus.Rotation.SetChecked(rotation);
+  window.Menus.RotateRight.SetEnabled(rotation);
+  window.Menus.RotateLeft.SetEnabled(rotation);
+
+  // 12; 13 closes the file on the way out.
+  config.CaptureFromMenus();
+}
+
+void TGift::LoadPicture(TBitmap& bitmap) const { ::LoadPicture(ExePath, GiftTrailer, bitmap); }
+
+void TGift::ShowClosingTexts(TSplashTexts& splash) const {
+  ShowTexts(splash, GiftTrailer.ClosingText, GiftTrailer.ClosingColorName, GiftTrailer.ClosingAlignment,
+            GiftTrailer.ClosingFont);
+}
+
+void TGift::ShowTexts(TSplashTexts& splash, const QString& text, const QString& colorName,
+                      std::uint8_t alignment, const TFontSpec& font) const {
+  splash.GiftLab = GiftLabText(GiftTrailer.CreatorVersion);
+
+  // The texts were typed on a system that ends lines with CR LF.
+  splash.MemoText = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  if (const std::optional<TColor> color = ColorFromName(colorName)) {
+    splash.MemoColor = *color;
+    splash.MemoAlignment = alignment <= std::uint8_t(TAlignment::Center) ? TAlignment(alignment)
+                                                                         : TAlignment::LeftJustify;
+  } else {
+    splash.MemoColor = clWhite;
+  }
+  splash.MemoFont = font;
+
+  // A splash whose memo is already hidden is already short.
+  if (splash.MemoText.isEmpty() && splash.MemoVisible) {
+    splash.MemoVisible = false;
+    const int saved = splash.MemoHeight + splash.ProductTop;
+    splash.PanelHeight -= saved;
+    splash.ClientHeight -= saved;
+  }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The gift: the program's own file with its picture, music and trailer
+// appended. Loading it spreads the trailer over the splash, the option menus,
+// the order form, the puzzle record and the options record.
+
+#include <QFile>
+#include <QString>
+
+#include <functional>
+
+#include "game/gifttrailer.h"
+#include "game/jigconfig.h"
+#include "game/puzzlerecord.h"
+#include "game/windowstate.h"
+#include "platform/bitmap.h"
+#include "platform/errors.h"
+#include "platform/system.h"
+
+// The gift file is damaged (a stream error in the original's terms).
+class EStreamError : public EError {
+ public:
+  using EError::EError;
+};
+
+// The trailer that ends an open gift file. EStreamError with the damaged-file
+// message when the file is shorter than a trailer or its size word is wrong.
+TGiftTrailer ReadGiftTrailer(QFile& file);
+
+// The splash's gift message for a creator version ("v4.1" says "v4").
+QString GiftLabText(const QString& creatorVersion);
+
+class TGift {
+ public:
+  // exePath names the program's own file; tests give another.
+  explicit TGift(std::function<QString()> exePath = ::ExePath) : exePath_(std::move(exePath)) {}
+
+  TGiftTrailer GiftTrailer;  // as the last LoadGift read it
+  QString ExePath;           // taken at the start of LoadGift
+
+  // Reads the trailer and applies it. Throws EStreamError for a damaged file
+  // and EError when the file cannot be opened; nothing is changed then.
+  void LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& config);
+  // Decodes the gift's picture (EError / EJpegError when that fails).
+  void LoadPicture(TBitmap& bitmap) const;
+  // Fills the closing splash as LoadGift fills the opening one.
+  void ShowClosingTexts(TSplashTexts& splash) const;
+
+ private:
+  void ShowTexts(TSplashTexts& splash, const QString& text, const QString& colorName,
+                 std::uint8_t alignment, const TFontSpec& font) const;
+
+  std::function<QString()> exePath_;
+};

@@ -1,0 +1,126 @@
+#pragma once
+// What the game object fills in and reads back of the windows: the option
+// menu items and toolbar toggles, the splash texts, the order form's creator
+// label, the main window's colour and the play area's size. The widgets show
+// these objects and write the user's changes back into them, so the game
+// logic runs and is tested without a window.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+#include "game/gifttrailer.h"
+#include "platform/colors.h"
+#include "platform/types.h"
+
+// A menu item or a tool button: checked (a toggle button is down), enabled,
+// visible, and the free number that a menu item carries. Changed follows
+// every change.
+class TMenuItemState : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TMenuItemState(bool checked = false, bool enabled = true, bool visible = true)
+      : checked_(checked), enabled_(enabled), visible_(visible) {}
+
+  bool Checked() const { return checked_; }
+  bool Enabled() const { return enabled_; }
+  bool Visible() const { return visible_; }
+  int Tag() const { return tag_; }
+  void SetChecked(bool checked) { Set(checked_, checked); }
+  void SetEnabled(bool enabled) { Set(enabled_, enabled); }
+  void SetVisible(bool visible) { Set(visible_, visible); }
+  void SetTag(int tag) { Set(tag_, tag); }
+
+ signals:
+  void Changed();
+
+ private:
+  template <class T>
+  void Set(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    emit Changed();
+  }
+
+  bool checked_;
+  bool enabled_;
+  bool visible_;
+  int tag_ = 0;
+};
+
+// The Options menu, the Outlines submenu, the piece popup's rotate commands
+// and the two toolbar toggles, with the states of the window resource.
+class TOptionMenus {
+ public:
+  TOptionMenus();
+
+  TMenuItemState Picture{false};
+  TMenuItemState Ghostpicture{false, true, false};  // never shown
+  TMenuItemState Sound{true};
+  TMenuItemState Music{true};
+  TMenuItemState Outlines;  // its tag is the outline style
+  TMenuItemState OutlinesNone, OutlinesPaper, OutlinesCard, OutlinesWood;
+  TMenuItemState Shadows{true};
+  TMenuItemState SortByShape{true};
+  TMenuItemState SortByColor{true};
+  TMenuItemState ShowTimer{true};
+  TMenuItemState ShowNum{true};
+  TMenuItemState Rotation{false};
+  TMenuItemState AllowCheating{true};
+  TMenuItemState RotateRight, RotateLeft;  // piece popup
+  TMenuItemState SpeedSound{true};         // toolbar toggles, checked = down
+  TMenuItemState SpeedMusic{true};
+
+  // The outline sub-items in style order: None, Paper, Card, Wood.
+  std::array<TMenuItemState*, 4> OutlineItems() {
+    return {&OutlinesNone, &OutlinesPaper, &OutlinesCard, &OutlinesWood};
+  }
+  // Outlines tag := style; each sub-item checked exactly when its index is
+  // the style.
+  void SelectOutline(int style);
+};
+
+enum class TAlignment : std::uint8_t { LeftJustify = 0, RightJustify = 1, Center = 2 };
+
+// The splash window's texts (it is shown at start and, as a new window, at
+// exit), with the heights that step 7 of loading a gift shortens.
+struct TSplashTexts {
+  QString GiftLab;   // the gift message above the buttons
+  QString MemoText;  // the creator's message, lines separated by "\n"
+  TColor MemoColor = SystemColor(COLOR_WINDOW);
+  TAlignment MemoAlignment = TAlignment::LeftJustify;
+  TFontSpec MemoFont{SystemColor(COLOR_WINDOWTEXT), -13, 0, 0, 0, QStringLiteral("Arial")};
+  bool MemoVisible = true;
+  int MemoHeight = 193;
+  int ProductTop = 6;  // top of the Product label
+  int PanelHeight = 408;
+  int ClientHeight = 414;
+};
+
+class TWindowState : public QObject {
+  Q_OBJECT
+
+ public:
+  TOptionMenus Menus;
+  TSplashTexts OpeningSplash;
+  QString OrderDistrib;  // the order form's Distrib label: the gift's creator
+  QString MusicFile;     // the temporary music file, empty without music
+  // The play area's client size; the main window keeps it current.
+  int PlayAreaWidth = 0;
+  int PlayAreaHeight = 0;
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  // Tells the widgets that OpeningSplash or OrderDistrib were filled in.
+  void NotifyTextsChanged() { emit TextsChanged(); }
+
+ signals:
+  void ColorChanged();
+  void TextsChanged();
+
+ private:
+  TColor color_ = clBtnFace;
+};
