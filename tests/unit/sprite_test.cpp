@@ -232,21 +232,37 @@ TEST(SpriteDraw, MatchesPixelByPixelDrawingForAnyPlacement) {
   }
 }
 
+// An exact-size heap copy of a block, so that a read past its end is caught.
+std::unique_ptr<std::uint8_t[]> ExactCopy(const Bytes& block) {
+  auto exact = std::make_unique<std::uint8_t[]>(block.size());
+  std::copy(block.begin(), block.end(), exact.get());
+  return exact;
+}
+
 TEST(SpriteDraw, HostileBlocksAndArgumentsStayInsideBuffers) {
   const TSprite sprite(true, 0);
-  const Bytes good = EncodeRows(sprite, 6, 4, Bytes{0, 5, 5, 0, 0, 5, 5, 5, 5, 5, 5, 5,  //
-                                                    0, 0, 0, 0, 0, 0, 9, 0, 9, 0, 9, 0},
-                                6);
+
+  // A run that claims more data than its row holds ends that row only.
+  const Bytes lying{11, 0, 0, 0, 200, 0, 2, 0, 5,  5,  5,  //
+                    11, 0, 0, 0, 3,   0, 2, 0, 50, 50, 50};
+  {
+    const auto exact = ExactCopy(lying);
+    TBitmap target(300, 3);
+    sprite.DrawRuns({exact.get(), lying.size()}, target, nullptr, 0, 0, 200, 2);
+    TBitmap expected(300, 3);
+    for (int x = 0; x < 3; ++x) expected.SetPixel(x, 1, RGBColor(50, 50, 50));
+    EXPECT_EQ(target.Image(), expected.Image());
+  }
+
+  const Bytes good = EncodeRows(sprite, 30, 4, Bytes(120, 5), 30);
   std::mt19937 rng(3);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 3000; ++round) {
     Bytes damaged = good;
     damaged.resize(rng() % (good.size() + 1));
     for (int k = int(rng() % 4); k > 0 && !damaged.empty(); --k)
       damaged[rng() % damaged.size()] = std::uint8_t(rng());
-    // An exact-size heap copy, so that a read past the end is caught.
-    auto exact = std::make_unique<std::uint8_t[]>(damaged.size() + 1);
-    std::copy(damaged.begin(), damaged.end(), exact.get());
-    TBitmap target(5, 5);
+    const auto exact = ExactCopy(damaged);
+    TBitmap target(40, 6);
     const int w = int(rng() % 3000) - 100, h = int(rng() % 300) - 10;
     sprite.DrawRuns({exact.get(), damaged.size()}, target, nullptr, int(rng() % 9) - 4,
                     int(rng() % 9) - 4, w, h);
