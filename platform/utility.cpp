@@ -1,6 +1,8 @@
 #include "platform/utility.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #include "platform/colors.h"
 #include "platform/system.h"
