@@ -114,8 +114,7 @@ TEST(Mural, DrawCopiesOneRectangleAtTheSameCoordinates) {
   mural.Draw({-5, -5, 0, 3}, board);  // nothing of it lies on the mural
   EXPECT_EQ(board.Pixel(0, 0), RGBColor(1, 2, 3));
 
-  // A new size empties nothing that Paint cannot fill again; an empty size
-  // paints and draws nothing.
+  // A mural sized to nothing paints and draws nothing.
   TMural resized = Painted(20, 10, clWhite);
   resized.SetSize(0, 5);
   EXPECT_TRUE(resized.Image().IsEmpty());
