@@ -16,6 +16,7 @@ struct TCommand {
 };
 
 const std::vector<TCommand> commands = {
+    {"cut", RunCut, "cut --width W --height H --pieces N --seed S --oddness O --style K [--format-version V] [--labels FILE] [--png FILE]"},
 };
 
 void PrintUsage() {
