@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/errors.h"
+
 namespace {
 
 QImage::Format QtFormat(TPixelFormat format) {
@@ -81,22 +83,35 @@ TBgr SourceBgr(const TBitmap& src, const std::uint8_t* row, int x) {
 }
 
 // Fast path for the masks and images of pieces: a mono source expands to
-// 0x00 or 0xFF per channel.
+// 0x00 or 0xFF per channel. SRCAND clears pixels under 0 bits and SRCPAINT
+// whitens pixels under 1 bits, so both skip whole bytes that leave the target
+// as it is.
 void BlitMonoOntoBgr(std::uint8_t* d, const std::uint8_t* s, int sx, int w, TRasterOp op) {
+  if (op == TRasterOp::SrcAnd || op == TRasterOp::SrcPaint) {
+    const bool paint = op == TRasterOp::SrcPaint;
+    const std::uint8_t value = paint ? 0xFF : 0x00;
+    int i = 0;
+    while (i < w) {
+      const int bitPos = (sx + i) & 7;
+      std::uint8_t bits = s[(sx + i) >> 3];
+      if (!paint) bits = std::uint8_t(~bits);  // bits that change the target
+      const int run = std::min(8 - bitPos, w - i);
+      bits = std::uint8_t(bits << bitPos);
+      if (bits == 0) {
+        i += run;
+        d += 3 * run;
+        continue;
+      }
+      for (int k = 0; k < run; ++k, ++i, d += 3, bits = std::uint8_t(bits << 1))
+        if (bits & 0x80) d[0] = d[1] = d[2] = value;
+    }
+    return;
+  }
   for (int i = 0; i < w; ++i, d += 3) {
     const std::uint8_t v = MonoBit(s, sx + i) ? 0xFF : 0x00;
-    switch (op) {
-      case TRasterOp::SrcAnd:
-        if (!v) d[0] = d[1] = d[2] = 0;
-        break;
-      case TRasterOp::SrcPaint:
-        if (v) d[0] = d[1] = d[2] = 0xFF;
-        break;
-      default:
-        d[0] = Combine(d[0], v, op);
-        d[1] = Combine(d[1], v, op);
-        d[2] = Combine(d[2], v, op);
-    }
+    d[0] = Combine(d[0], v, op);
+    d[1] = Combine(d[1], v, op);
+    d[2] = Combine(d[2], v, op);
   }
 }
 
@@ -156,7 +171,8 @@ TBitmap::TBitmap(QImage image) {
 void TBitmap::SetSize(int width, int height) {
   if (width == Width() && height == Height()) return;
   TBitmap resized(width, height, format_);
-  if (format_ != TPixelFormat::Bgr24 && !resized.IsEmpty()) resized.image_.setColorTable(image_.colorTable());
+  if (format_ != TPixelFormat::Bgr24 && !resized.IsEmpty() && !IsEmpty())
+    resized.image_.setColorTable(image_.colorTable());
   if (!IsEmpty() && !resized.IsEmpty()) {
     const int w = std::min(width, Width());
     const int h = std::min(height, Height());
@@ -238,7 +254,7 @@ void BitBlt(TBitmap& dst, int x, int y, int w, int h, const TBitmap& src, int sx
   const int srcY = sy + (area.Top - y);
 
   if (dst.Format() == TPixelFormat::Indexed8 && usesSource && src.Format() != TPixelFormat::Indexed8)
-    throw std::invalid_argument("BitBlt: a palettised target needs a palettised source");
+    throw EError(QStringLiteral("A palettised bitmap takes blocks only from a palettised bitmap"));
 
   // A copy within one bitmap that moves pixels down must go bottom-up.
   const bool bottomUp = &src == &dst && srcY < area.Top;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/colors.h"
+#include "platform/errors.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void PaintPixel(TBitmap& target, int x, int y, TColor color, TPenMode mode) {
 
 TCanvas::TCanvas(TBitmap& target) : target_(target) {
   if (target_.Format() == TPixelFormat::Indexed8)
-    throw std::invalid_argument("TCanvas draws on 24-bit and mono bitmaps only");
+    throw EError(QStringLiteral("A canvas draws on 24-bit and mono bitmaps only"));
 }
 
 void TCanvas::SetClipRect(TRect clip) {

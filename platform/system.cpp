@@ -15,10 +15,12 @@ namespace {
 std::function<int()> screenDepthSource;
 std::function<QString()> browserCommandSource;
 
+// Without a screen (tools, tests) pictures are made at full colour depth.
 int DesktopScreenDepth() {
-  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+  constexpr int fullDepth = 24;
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return fullDepth;
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->depth() : 0;
+  return screen ? screen->depth() : fullDepth;
 }
 
 // Output of a short helper program, or empty when it is missing or fails.

@@ -12,7 +12,7 @@ QString TempDir();
 QString TimeSeparator();
 QString ShortDateFormat();
 
-// Bits per pixel of the screen (0 without one). Tests replace the source.
+// Bits per pixel of the screen (24 without one). Tests replace the source.
 int ScreenDepth();
 void SetScreenDepthSource(std::function<int()> source);
 

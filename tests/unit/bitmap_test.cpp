@@ -156,3 +156,32 @@ TEST(Rect, TouchingRectanglesDoNotIntersect) {
   EXPECT_TRUE(a.Contains({9, 9}));
   EXPECT_FALSE(a.Contains({10, 9}));
 }
+
+TEST(Bitmap, MaskBytesAreAppliedAtAnyBitOffset) {
+  // 19 mask pixels, started at source bit 3, against a one-pixel reference.
+  TBitmap mask(24, 1, TPixelFormat::Mono);
+  for (int x = 0; x < 24; ++x) mask.SetPixel(x, 0, (x * 7 + 3) % 5 < 2 ? clWhite : clBlack);
+  for (TRasterOp op : {TRasterOp::SrcAnd, TRasterOp::SrcPaint}) {
+    TBitmap board(21, 1, TPixelFormat::Bgr24);
+    for (int x = 0; x < 21; ++x) board.SetPixel(x, 0, RGBColor(x * 10, 99, 200 - x));
+    const TBitmap before = board;
+    BitBlt(board, 1, 0, 19, 1, mask, 3, 0, op);
+    for (int x = 0; x < 21; ++x) {
+      TColor expected = before.Pixel(x, 0);
+      if (x >= 1 && x < 20) {
+        const bool white = mask.Pixel(x + 2, 0) == clWhite;
+        if (op == TRasterOp::SrcAnd && !white) expected = clBlack;
+        if (op == TRasterOp::SrcPaint && white) expected = clWhite;
+      }
+      EXPECT_EQ(board.Pixel(x, 0), expected) << x;
+    }
+  }
+}
+
+TEST(Bitmap, EmptyMasksGetTheirColoursWhenSized) {
+  TBitmap mask(0, 0, TPixelFormat::Mono);
+  mask.SetSize(9, 2);
+  mask.SetPixel(8, 1, clWhite);
+  EXPECT_EQ(mask.Pixel(8, 1), clWhite);
+  EXPECT_EQ(mask.Pixel(7, 1), clBlack);
+}
