@@ -1,0 +1,49 @@
+#pragma once
+// Laying out loose pieces: the scatter of a new game and of Disarrange, and
+// Arrange in Grid and Arrange at Edge with their sort keys. Each works on one
+// tray's list of pieces and the rectangle the tray offers for arranging; the
+// tray repaints that rectangle afterwards.
+
+#include <functional>
+#include <span>
+
+#include "pieces/pieces.h"
+#include "platform/types.h"
+
+// The SortList order for the Sort by Shape and Sort by Colour options: both
+// give SortShapeColour, shape alone SortShape, colour alone SortColour,
+// neither SortShuffle.
+int ArrangeSortMode(bool byShape, bool byColour);
+
+// Applies the PendingTurns of a list's records to their images and overlays:
+// the piece set's quarter turns, RotatePieces (list, 0, showProgress).
+using TApplyTurns = std::function<void(TPieceSpan list, bool showProgress)>;
+
+// Sets EdgeClass of every record of the list from its home index.
+void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list);
+
+// Throws every record of the list that is not Joined to a random place in the
+// area, each as a group of its own, with a fresh ShuffleKey and, when the
+// Rotating option is on, a random orientation. Draws from the shared generator
+// in list order (per piece: turns if rotating, X, Y, ShuffleKey), so the same
+// seed gives the same layout. Then recomputes the edge classes and applies the
+// turns, with "Rotating: " progress when the option is on.
+void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area, const TApplyTurns& applyTurns);
+
+// Gives every record of the list that is not Joined PendingTurns := Random(4),
+// in list order.
+void RandomiseTurns(TPieceSpan list);
+
+// Lay out the records of the list that are neither Joined nor Placed, sorted by
+// mode (ArrangeSortMode): in rows at a pitch of up to one and a half cells, or
+// in rings along the border of the area that keep a picture-sized middle free.
+// The list ends in stacking order.
+void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode);
+void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode);
+
+// Scatters the loose records of the list over the area again, or with
+// rotateOnly gives them random orientations where they lie (RandomiseTurns,
+// then applyTurns with progress when the Rotating option is on). The list ends
+// in stacking order.
+void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly,
+                const TApplyTurns& applyTurns);
