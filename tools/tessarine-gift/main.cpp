@@ -16,6 +16,11 @@ struct TCommand {
 };
 
 const std::vector<TCommand> commands = {
+    {"make", RunMake,
+     "make -o OUT --picture FILE [--music FILE.mid] [--title T] [--creator C] [--description D] [--pieces N] "
+     "[--oddness 0-10] [--seed S] [--style classic|blip|square|star|round|mix] [--outline none|paper|card|wood] "
+     "[--rotation] [--background COLOUR] [--opening-text T] [--closing-text T] [--player PATH]"},
+    {"info", RunInfo, "info GIFT"},
     {"cut", RunCut, "cut --width W --height H --pieces N --seed S --oddness O --style K [--format-version V] [--labels FILE] [--png FILE]"},
 };
 
@@ -29,8 +34,10 @@ void PrintUsage() {
 int main(int argc, char** argv) {
   // Fonts and pictures need a GUI application object but never a screen.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Taken before Qt sees them: it would remove options of its own, such as --style.
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   QGuiApplication app(argc, argv);
-  QStringList args = app.arguments().mid(1);
   if (args.isEmpty()) {
     PrintUsage();
     return 2;

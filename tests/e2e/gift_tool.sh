@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# tessarine-gift make and info: a gift from a PNG and a tune, read back field
+# by field; a progressive JPEG stored as baseline; a gift given as the player;
+# bad input refused with one line and exit status 2, leaving no file behind.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+tool="$build/tessarine-gift"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work"
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+"$build/tools/demo/demo-picture" picture.png
+"$build/tools/demo/demo-tune" tune.mid
+
+# Prints field $2 of gift $1 as info shows it (info runs once a gift).
+field() {
+  [ -f "$1.info" ] || "$tool" info "$1" >"$1.info"
+  sed -n "s/^$2: //p" "$1.info"
+}
+expect_field() {
+  local actual
+  actual=$(field "$1" "$2")
+  [ "$actual" = "$3" ] || fail "$1 $2 is '$actual', expected '$3'"
+}
+# Bytes $2 to $2 + $3 of file $1.
+region() { dd if="$1" iflag=skip_bytes,count_bytes skip="$2" count="$3" bs=64K status=none; }
+# A sequential (baseline) JPEG file?
+is_baseline() {
+  local report
+  report=$(djpeg -verbose -outfile /dev/null "$1" 2>&1)
+  [[ $report == *"Start Of Frame 0xc0"* ]]
+}
+# The picture of gift $1 as a file of its own.
+extract_picture() { region "$1" "$(field "$1" PictureOffset)" "$(field "$1" PictureLength)" >"$2"; }
+
+"$tool" make -o gift --picture picture.png --music tune.mid --title "Lake day" --creator "Ann Example" \
+  --description 'First line\nSecond line' --pieces 60 --oddness 5 --seed 12345 --style star \
+  --outline wood --rotation --background clSkyBlue --opening-text "Hello Ann" --closing-text "Bye now" >/dev/null
+[ -x gift ] || fail "the gift is not executable"
+player_size=$(stat -c %s "$build/shell/tessarine")
+music_size=$(stat -c %s tune.mid)
+picture_length=$(field gift PictureLength)
+[ "$(stat -c %s gift)" -eq $((player_size + picture_length + music_size + 3421)) ] || fail "gift size"
+cmp -n "$player_size" gift "$build/shell/tessarine" || fail "the gift does not start with the player"
+
+expect_field gift RecordSize 3421
+expect_field gift PictureOffset "$player_size"
+expect_field gift MusicOffset $((player_size + picture_length))
+expect_field gift MusicLength "$music_size"
+expect_field gift CreatorVersion v1.0
+expect_field gift Title "Lake day"
+expect_field gift Creator "Ann Example"
+expect_field gift Description 'First line\nSecond line'
+expect_field gift BackgroundColor clSkyBlue
+expect_field gift RequestedPieces 60
+expect_field gift Oddness 5
+expect_field gift Seed 12345
+expect_field gift OpeningText "Hello Ann"
+expect_field gift ClosingText "Bye now"
+expect_field gift OpeningColorName clCream
+expect_field gift OpeningAlignment "2 (centred)"
+expect_field gift ShapeStyle "4 (star)"
+expect_field gift OutlineStyle "3 (wood)"
+expect_field gift RotationOn "1 (yes)"
+expect_field gift Picture "800 x 600"
+expect_field gift Grid "9 x 7 (63 pieces)"
+region gift "$(field gift MusicOffset)" "$music_size" | cmp - tune.mid || fail "music bytes"
+extract_picture gift stored.jpg
+is_baseline stored.jpg || fail "PNG not stored as baseline JPEG"
+
+# Defaults: no music, 100 pieces, oddness 3, classic, card, no rotation.
+"$tool" make -o plain --picture picture.png >/dev/null
+expect_field plain MusicLength 0
+expect_field plain MusicOffset 0
+expect_field plain RequestedPieces 100
+expect_field plain Oddness 3
+expect_field plain ShapeStyle "1 (classic)"
+expect_field plain OutlineStyle "2 (card)"
+expect_field plain RotationOn "0 (no)"
+expect_field plain Title Picture
+
+# A baseline JPEG is stored as it is; a progressive one becomes baseline.
+"$tool" make -o same --picture stored.jpg >/dev/null
+extract_picture same same.jpg
+cmp same.jpg stored.jpg || fail "a baseline JPEG was not kept as it is"
+jpegtran -progressive stored.jpg >progressive.jpg
+"$tool" make -o fromprog --picture progressive.jpg >/dev/null
+extract_picture fromprog fromprog.jpg
+is_baseline progressive.jpg && fail "jpegtran made no progressive JPEG"
+is_baseline fromprog.jpg || fail "progressive JPEG kept"
+expect_field fromprog Picture "800 x 600"
+
+# A gift as the player: only its program part is copied.
+"$tool" make -o regift --player gift --picture stored.jpg >/dev/null
+[ "$(field regift PictureOffset)" -eq "$player_size" ] || fail "a gift as the player kept its old picture"
+
+# Bad input: one line on stderr, exit status 2, no file.
+printf 'not a picture' >text.png
+printf 'RIFF....RMIDdata' >bad.mid
+head -c 30 tune.mid >short.mid
+long_title=$(printf 'x%.0s' $(seq 1 65))
+refuse() {
+  local status=0
+  "$tool" "$@" 2>err.txt >/dev/null || status=$?
+  [ "$status" -eq 2 ] || fail "'$*' gave status $status, expected 2"
+  [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$*' printed $(wc -l <err.txt) lines: $(cat err.txt)"
+  [ ! -e out ] || fail "'$*' left a file behind"
+  local left
+  left=$(ls -a)
+  [[ $left != *out.* ]] || fail "'$*' left a temporary file behind"
+  rm -f out
+}
+refuse make -o out --picture missing.png
+refuse make -o out --picture text.png
+refuse make -o out
+refuse make --picture picture.png
+refuse make -o out --picture picture.png --music bad.mid
+refuse make -o out --picture picture.png --music short.mid
+refuse make -o out --picture picture.png --oddness 11
+refuse make -o out --picture picture.png --pieces 0
+refuse make -o out --picture picture.png --seed -1
+refuse make -o out --picture picture.png --style wavy
+refuse make -o out --picture picture.png --outline glass
+refuse make -o out --picture picture.png --background notacolour
+refuse make -o out --picture picture.png --title "$long_title"
+refuse make -o out --picture picture.png --title "$(printf 'Snow \xe2\x9d\x84')"
+refuse make -o out --picture picture.png --player missing-player
+refuse make -o out --picture picture.png --frobnicate
+refuse make -o no/such/folder/out --picture picture.png
+refuse info missing-gift
+refuse info picture.png
+refuse info
+head -c 5000 gift >cut-gift
+refuse info cut-gift
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failures" >&2
+  exit 1
+fi
+echo "gift tool: all checks passed"
