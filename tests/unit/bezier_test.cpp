@@ -96,6 +96,27 @@ TEST(Bezier, LinesAreClippedToTheMap) {
   EXPECT_EQ(map.Pixels().size(), 4u);
 }
 
+TEST(Bezier, ClippedLinesKeepTheirVisiblePixels) {
+  // Lines that leave a 20 x 20 map must show exactly the pixels the same
+  // lines have inside that window of a map large enough for all of them.
+  std::uint32_t seed = 17;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return int(seed >> 16) % 60 - 20;
+  };
+  for (int line = 0; line < 200; ++line) {
+    const int x0 = next(), y0 = next(), x1 = next(), y1 = next();
+    TMap small(20, 20);
+    small.Bezier.Line(x0, y0, x1, y1);
+    TMap large(60, 60);
+    large.Bezier.Line(x0 + 20, y0 + 20, x1 + 20, y1 + 20);
+    TPixels window;
+    for (const auto& [x, y] : large.Pixels())
+      if (x >= 20 && x < 40 && y >= 20 && y < 40) window.insert({x - 20, y - 20});
+    ASSERT_EQ(small.Pixels(), window) << x0 << "," << y0 << " " << x1 << "," << y1;
+  }
+}
+
 TEST(Bezier, CurvesStartAndEndOnTheirOuterControlPoints) {
   // Forty steps; the control points are far from any grid-friendly value.
   TMap map(90, 90);
