@@ -32,6 +32,16 @@ struct TEdgeMap {
   TEdgeTracer Tracer;
 };
 
+// A symmetric tab for horizontal edges about 60 pixels long.
+TEdgeParams HorizontalTab() {
+  TEdgeParams p;
+  p.HNeck = 20;
+  p.HDepth = 8;
+  p.HShoulder1 = p.HShoulder2 = 30;
+  p.HBulb1 = p.HBulb2 = 15;
+  return p;
+}
+
 // Seeds the generator and takes draws from it.
 void Advanced(int seed, int draws) {
   SetRandSeed(std::uint32_t(seed));
@@ -224,11 +234,7 @@ TEST(EdgeTracer, StarsPointAlongTheDepth) {
 
 TEST(EdgeTracer, ClassicTabAndShouldersBulgeApart) {
   TEdgeMap map(80, 50);
-  TEdgeParams& p = map.Tracer.Params;
-  p.HNeck = 20;
-  p.HDepth = 8;
-  p.HShoulder1 = p.HShoulder2 = 30;
-  p.HBulb1 = p.HBulb2 = 15;
+  map.Tracer.Params = HorizontalTab();
   map.Tracer.EdgeClassic(0, 20, 60, 20, HorizontalEdge);
   // The cubic (20,20) (15,28) (45,28) (40,20) at t = 1/2: (240/8, 208/8).
   EXPECT_TRUE(map.At(30, 26));
@@ -277,11 +283,7 @@ TEST(EdgeTracer, RoundVerticalBulgesToPlusX) {
 
 TEST(EdgeTracer, MixDrawsEachEdgeByLottery) {
   TEdgeMap map(70, 50);
-  TEdgeParams& p = map.Tracer.Params;
-  p.HNeck = 20;
-  p.HDepth = 8;
-  p.HShoulder1 = p.HShoulder2 = 30;
-  p.HBulb1 = p.HBulb2 = 15;
+  map.Tracer.Params = HorizontalTab();
   // What each style draws on its own.
   const std::array<TShapeStyle, 5> styles{TShapeStyle::Classic, TShapeStyle::Blip, TShapeStyle::Square,
                                           TShapeStyle::Star, TShapeStyle::Round};
