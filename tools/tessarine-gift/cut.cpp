@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
