@@ -12,6 +12,7 @@
 #include "display/sprite.h"
 #include "pieces/formpiece.h"
 #include "pieces/puzzlegeometry.h"
+#include "pieces/rotate.h"
 #include "platform/bitmap.h"
 #include "platform/types.h"
 
@@ -145,6 +146,59 @@ class TPieces {
   std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
+
+  // Piece images, overlays, drawing and quarter turns ---------------------------
+  // (pieces/pieceimages.cpp and pieces/piecerotation.cpp)
+
+  // Flood-fills every cell of filledMap, a copy of the cut's label map
+  // (CutWidth x CutHeight bytes), from its point in Centres; sets every
+  // piece's HomeX, HomeY, Width and Height, then CellWidth, CellHeight,
+  // SheetWidth and SheetHeight. Free pixels that no fill reaches (closed off
+  // by looping curves) join the piece on their left, so that the pieces cover
+  // the picture exactly. Returns the byte size of one mask sheet.
+  // Reports "Extracting: " progress. EError when the records, the centres or
+  // the map do not match the grid, or when a sheet would reach 65,536 pixels
+  // on a side (the puzzle record keeps sheet sizes in 16 bits); the grid
+  // sizes are then left as they were.
+  std::size_t ExtractPieces(std::span<std::uint8_t> filledMap);
+  // Writes the two mask sheets into buffer, which holds two sheets of the size
+  // ExtractPieces returned with every bit set: the first gets each piece's own
+  // edge pixels from edgeMap, the second its whole area from filledMap. A
+  // cleared bit marks a pixel of the piece. Clears the status line.
+  void BuildMasks(std::span<const std::uint8_t> edgeMap, std::span<const std::uint8_t> filledMap,
+                  std::span<std::uint8_t> buffer);
+  // Sets every piece's SheetX and SheetY, makes MaskSheet from the second
+  // sheet of buffer, sizes ImageSheet, TurnImage and TurnMask, builds the
+  // overlays and cuts Picture into ImageSheet, black outside each piece
+  // ("Drawing: " progress).
+  void BuildImages(std::span<const std::uint8_t> buffer);
+  // Sets RimWidth and Thickness and builds or frees every piece's overlays for
+  // the current outline style, from the pieces' masks as they are now turned.
+  void BuildOverlays();
+  static std::int32_t RimWidthFor(std::int32_t outlineStyle, int cellWidth);
+  static std::int32_t ThicknessFor(int cellHeight);
+
+  // Draw into a 24-bit bitmap at the pieces' board positions, limited to clip
+  // when one is given. Hidden pieces are not drawn.
+  void DrawPiece(const TFormPiece& p, TBitmap& bitmap, const TRect* clip) const;
+  void DrawSide(const TFormPiece& p, TBitmap& bitmap, const TRect* clip) const;
+  // A list in stacking order; with Wood outlines each group's sides go under
+  // the group's pieces but over the groups below, and pieces whose sides
+  // reach down into the clip are drawn too.
+  void DrawPieceList(TPieceSpan list, TBitmap& bitmap, const TRect* clip) const;
+  // Blackens every listed piece's silhouette in a 24-bit or mono bitmap.
+  void DrawMasks(TPieceSpan list, TBitmap& bitmap) const;
+  static void FillArea(TBitmap& bitmap, const TRect& rect, TColor colour);
+
+  // Turns every listed piece by PendingTurns + extraTurns clockwise quarter
+  // turns: image and mask in their cells, sizes, overlays rebuilt, Rotation;
+  // PendingTurns becomes 0. Reports "Rotating: " progress when asked.
+  void RotatePieces(TPieceSpan list, int extraTurns, bool showProgress);
+  // Gives rebuilt pieces their Rotation again (randomise false), or turns the
+  // loose ones at random (randomise true); progress as the Rotating option.
+  void ResetRotations(TPieceSpan list, bool randomise);
+
+  TRotate Rotator;
 
   // Fields ---------------------------------------------------------------------
 
