@@ -38,12 +38,12 @@ struct TEdgeLayout {
 // middle shrinks with the pitch. The smallest pitch tried is 1 pixel.
 TEdgeLayout FitEdgeLayout(const TPuzzleGeometry& puzzle, int width, int height, int count) {
   const int widestPitch = std::max((puzzle.CellWidth * 5) >> 2, 1);
-  const int fullMiddleBelow = (puzzle.CellWidth * 3) >> 2;
+  const int shrinkingMiddleBelow = (puzzle.CellWidth * 3) >> 2;
   TEdgeLayout layout;
   for (int p = widestPitch; p >= 1; --p) {
     layout.Columns = width / p;
     layout.Rows = height / p;
-    if (p < fullMiddleBelow) {
+    if (p < shrinkingMiddleBelow) {
       layout.SideBand = ((width - Scaled(p, puzzle.CutWidth, widestPitch)) / p) & ~1;
       layout.EndBand = ((height - Scaled(p, puzzle.CutHeight, widestPitch)) / p) & ~1;
     } else {
@@ -156,7 +156,7 @@ void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list) {
   }
 }
 
-void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area, const TApplyTurns& applyTurns) {
+void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area) {
   TPuzzleGeometry& puzzle = pieces.Puzzle();
   const bool rotating = pieces.Options().Rotating;
   // Both axes leave room for half a cell's width.
@@ -174,12 +174,7 @@ void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area, const TApplyTu
     p->ShuffleKey = std::uint16_t(Random(65535));
   }
   ComputeEdgeClasses(pieces, list);
-  if (applyTurns) applyTurns(list, rotating);
-}
-
-void RandomiseTurns(TPieceSpan list) {
-  for (TFormPiece* p : list)
-    if (!p->Joined) p->PendingTurns = std::uint8_t(Random(4));
+  pieces.RotatePieces(list, 0, rotating);
 }
 
 void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode) {
@@ -222,14 +217,11 @@ void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& ar
   TPieces::SortList(list, SortStacking);
 }
 
-void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly,
-                const TApplyTurns& applyTurns) {
+void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly) {
   if (list.empty()) return;
-  if (rotateOnly) {
-    RandomiseTurns(list);
-    if (applyTurns) applyTurns(list, pieces.Options().Rotating);
-  } else {
-    Scatter(pieces, list, area, applyTurns);
-  }
+  if (rotateOnly)
+    pieces.ResetRotations(list, true);
+  else
+    Scatter(pieces, list, area);
   TPieces::SortList(list, SortStacking);
 }

@@ -4,7 +4,6 @@
 // tray's list of pieces and the rectangle the tray offers for arranging; the
 // tray repaints that rectangle afterwards.
 
-#include <functional>
 #include <span>
 
 #include "pieces/pieces.h"
@@ -15,10 +14,6 @@
 // neither SortShuffle.
 int ArrangeSortMode(bool byShape, bool byColour);
 
-// Applies the PendingTurns of a list's records to their images and overlays:
-// the piece set's quarter turns, RotatePieces (list, 0, showProgress).
-using TApplyTurns = std::function<void(TPieceSpan list, bool showProgress)>;
-
 // Sets EdgeClass of every record of the list from its home index.
 void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list);
 
@@ -26,13 +21,9 @@ void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list);
 // area, each as a group of its own, with a fresh ShuffleKey and, when the
 // Rotating option is on, a random orientation. Draws from the shared generator
 // in list order (per piece: turns if rotating, X, Y, ShuffleKey), so the same
-// seed gives the same layout. Then recomputes the edge classes and applies the
-// turns, with "Rotating: " progress when the option is on.
-void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area, const TApplyTurns& applyTurns);
-
-// Gives every record of the list that is not Joined PendingTurns := Random(4),
-// in list order.
-void RandomiseTurns(TPieceSpan list);
+// seed gives the same layout. Then recomputes the edge classes and turns the
+// pieces, with "Rotating: " progress when the option is on.
+void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area);
 
 // Lay out the records of the list that are neither Joined nor Placed, sorted by
 // mode (ArrangeSortMode): in rows at a pitch of up to one and a half cells, or
@@ -42,8 +33,6 @@ void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& ar
 void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode);
 
 // Scatters the loose records of the list over the area again, or with
-// rotateOnly gives them random orientations where they lie (RandomiseTurns,
-// then applyTurns with progress when the Rotating option is on). The list ends
-// in stacking order.
-void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly,
-                const TApplyTurns& applyTurns);
+// rotateOnly turns them at random where they lie. The list ends in stacking
+// order.
+void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly);

@@ -26,14 +26,6 @@ class TDraws {
   std::uint32_t state_;
 };
 
-// What the turning step saw when it was called.
-struct TTurnCall {
-  std::vector<int> Indices;
-  std::vector<int> PendingTurns;
-  std::vector<int> EdgeClasses;
-  bool ShowProgress = false;
-};
-
 class ArrangeTest : public ::testing::Test {
  protected:
   // A grid of 40 x 40 pieces in cells of 40, each in a group of its own, at
@@ -85,18 +77,24 @@ class ArrangeTest : public ::testing::Test {
 
   TPoint At(int index) const { return {pieces.PieceAt(index).X, pieces.PieceAt(index).Y}; }
 
-  // A turning step that notes its calls.
-  TApplyTurns Recorder() {
-    return [this](TPieceSpan list, bool showProgress) {
-      TTurnCall call;
-      call.ShowProgress = showProgress;
-      for (const TFormPiece* p : list) {
-        call.Indices.push_back(p->Index);
-        call.PendingTurns.push_back(p->PendingTurns);
-        call.EdgeClasses.push_back(p->EdgeClass);
-      }
-      turnCalls.push_back(call);
-    };
+  // Image and mask sheets with a whole cell per piece, so that pieces can be
+  // turned; no overlays.
+  void GiveSheets() {
+    const int columns = puzzle.Columns;
+    const int rows = puzzle.Rows;
+    options.OutlineStyle = OutlineNone;
+    pieces.ImageSheet = TBitmap(40 * columns, 40 * rows);
+    pieces.MaskSheet = TBitmap(40 * columns, 40 * rows, TPixelFormat::Mono);
+    for (TFormPiece& p : pieces.Pieces) {
+      p.SheetX = 40 * (p.Index % columns);
+      p.SheetY = 40 * (p.Index / columns);
+    }
+  }
+
+  std::vector<int> Rotations() const {
+    std::vector<int> turns;
+    for (const TFormPiece& p : pieces.Pieces) turns.push_back(p.Rotation);
+    return turns;
   }
 
   // The cells of Arrange at Edge, loose pieces in index order, for pieces
@@ -115,7 +113,6 @@ class ArrangeTest : public ::testing::Test {
   TPuzzleGeometry puzzle;
   TPieceOptions options;
   TPieces pieces{puzzle, options};
-  std::vector<TTurnCall> turnCalls;
 };
 
 // The cells of a straight line from a to b, both included.
@@ -192,8 +189,7 @@ TEST_F(ArrangeTest, SortModeFromTheTwoOptionsAndShapeSortPutsCornersFirst) {
 
 TEST_F(ArrangeTest, ScatterDrawsTurnsPositionAndKeyPerLoosePieceInListOrder) {
   MakeGrid(3, 2);
-  puzzle.CellWidth = 48;  // half a cell: 24
-  puzzle.CellHeight = 48;
+  GiveSheets();
   puzzle.NextGroupId = 10;
   options.Rotating = true;
   Join({2, 3});
@@ -201,18 +197,19 @@ TEST_F(ArrangeTest, ScatterDrawsTurnsPositionAndKeyPerLoosePieceInListOrder) {
   const TRect area{100, 50, 600, 450};
   SetRandSeed(2024);
   TPieceList list = List({5, 2, 0, 3, 1, 4});
-  Scatter(pieces, list, area, Recorder());
+  Scatter(pieces, list, area);
 
-  // X within 600 - 100 - 24 + 1 = 477 of the left, Y within 450 - 50 - 24 + 1
-  // = 377 of the top; every such place is already in the area.
+  // Half a cell is 20: X within 600 - 100 - 20 + 1 = 481 of the left, Y within
+  // 450 - 50 - 20 + 1 = 381 of the top; every such place is already in the area.
   TDraws draws(2024);
   int group = 10;
   for (int i : {5, 0, 1, 4}) {
     const TFormPiece& p = pieces.PieceAt(i);
     SCOPED_TRACE(i);
-    EXPECT_EQ(p.PendingTurns, draws.Next(4));
-    EXPECT_EQ(p.X, 100 + draws.Next(477));
-    EXPECT_EQ(p.Y, 50 + draws.Next(377));
+    EXPECT_EQ(p.Rotation, draws.Next(4));  // turned at once
+    EXPECT_EQ(p.PendingTurns, 0);
+    EXPECT_EQ(p.X, 100 + draws.Next(481));
+    EXPECT_EQ(p.Y, 50 + draws.Next(381));
     EXPECT_EQ(p.ShuffleKey, draws.Next(65535));
     EXPECT_EQ(p.Group, group++);
     EXPECT_FALSE(p.Placed);
@@ -225,22 +222,20 @@ TEST_F(ArrangeTest, ScatterDrawsTurnsPositionAndKeyPerLoosePieceInListOrder) {
     EXPECT_EQ(At(i), (TPoint{1000 + i, 2000}));
     EXPECT_EQ(pieces.PieceAt(i).Group, 2);
     EXPECT_EQ(pieces.PieceAt(i).ShuffleKey, i);
+    EXPECT_EQ(pieces.PieceAt(i).Rotation, 0);
   }
-  // Edge classes first, then the turns, with progress as the option says.
-  ASSERT_EQ(turnCalls.size(), 1u);
-  EXPECT_EQ(turnCalls[0].Indices, (std::vector<int>{5, 2, 0, 3, 1, 4}));
-  EXPECT_EQ(turnCalls[0].EdgeClasses, (std::vector<int>{0, 0, 0, 0, 1, 3}));
-  EXPECT_TRUE(turnCalls[0].ShowProgress);
+  EXPECT_EQ(EdgeClasses(), (std::vector<int>{0, 1, 0, 0, 3, 0}));
 
   // Without rotation no turns are drawn.
   options.Rotating = false;
+  const int turned = pieces.PieceAt(0).Rotation;
   SetRandSeed(5);
-  Scatter(pieces, List({0}), area, Recorder());
+  Scatter(pieces, List({0}), area);
   TDraws plain(5);
-  EXPECT_EQ(pieces.PieceAt(0).X, 100 + plain.Next(477));
-  EXPECT_EQ(pieces.PieceAt(0).Y, 50 + plain.Next(377));
+  EXPECT_EQ(pieces.PieceAt(0).X, 100 + plain.Next(481));
+  EXPECT_EQ(pieces.PieceAt(0).Y, 50 + plain.Next(381));
   EXPECT_EQ(pieces.PieceAt(0).ShuffleKey, plain.Next(65535));
-  EXPECT_FALSE(turnCalls.back().ShowProgress);
+  EXPECT_EQ(pieces.PieceAt(0).Rotation, turned);
 }
 
 TEST_F(ArrangeTest, ScatterKeepsEveryPieceInTheAreaAndRepeatsFromTheSeed) {
@@ -256,7 +251,7 @@ TEST_F(ArrangeTest, ScatterKeepsEveryPieceInTheAreaAndRepeatsFromTheSeed) {
   for (const TRect& area : {TRect{0, 0, 1024, 768}, TRect{300, 200, 380, 260}}) {
     SCOPED_TRACE(area.Left);
     SetRandSeed(77);
-    Scatter(pieces, pieces.AllPieces(), area, nullptr);
+    Scatter(pieces, pieces.AllPieces(), area);
     for (const TFormPiece& p : pieces.Pieces) {
       SCOPED_TRACE(p.Index);
       TRect rect = TPieces::PieceRect(p);
@@ -270,7 +265,7 @@ TEST_F(ArrangeTest, ScatterKeepsEveryPieceInTheAreaAndRepeatsFromTheSeed) {
   for (const TRect& area : {TRect{0, 0, 1024, 768}, TRect{5, 5, 15, 12}}) {
     SCOPED_TRACE(area.Left);
     SetRandSeed(78);
-    Scatter(pieces, pieces.AllPieces(), area, nullptr);
+    Scatter(pieces, pieces.AllPieces(), area);
     std::vector<TPoint> first;
     std::vector<int> keys;
     for (const TFormPiece& p : pieces.Pieces) {
@@ -279,7 +274,7 @@ TEST_F(ArrangeTest, ScatterKeepsEveryPieceInTheAreaAndRepeatsFromTheSeed) {
       keys.push_back(p.ShuffleKey);
     }
     SetRandSeed(78);
-    Scatter(pieces, pieces.AllPieces(), area, nullptr);
+    Scatter(pieces, pieces.AllPieces(), area);
     for (const TFormPiece& p : pieces.Pieces) {
       EXPECT_EQ(At(p.Index), first[std::size_t(p.Index)]);
       EXPECT_EQ(p.ShuffleKey, keys[std::size_t(p.Index)]);
@@ -287,7 +282,7 @@ TEST_F(ArrangeTest, ScatterKeepsEveryPieceInTheAreaAndRepeatsFromTheSeed) {
   }
   // On the board the top-left corners are spread over the whole area.
   SetRandSeed(1);
-  Scatter(pieces, pieces.AllPieces(), {0, 0, 1024, 768}, nullptr);
+  Scatter(pieces, pieces.AllPieces(), {0, 0, 1024, 768});
   const auto [left, right] = std::minmax_element(pieces.Pieces.begin(), pieces.Pieces.end(),
                                                  [](const TFormPiece& a, const TFormPiece& b) { return a.X < b.X; });
   EXPECT_LT(left->X, 100);
@@ -303,7 +298,7 @@ TEST_F(ArrangeTest, DisarrangeScattersLoosePiecesAndEndsInStackingOrder) {
   puzzle.NextGroupId = 6;
   TPieceList list = List({5, 0, 3, 4, 1, 2});
   SetRandSeed(7);
-  Disarrange(pieces, list, {0, 0, 800, 600}, false, Recorder());
+  Disarrange(pieces, list, {0, 0, 800, 600}, false);
   TDraws draws(7);
   for (int i = 0; i < 4 * 3; ++i) draws.Next(1);
   EXPECT_EQ(RandSeed(), draws.State());  // X, Y and key for each of 5, 3, 4, 2
@@ -313,30 +308,29 @@ TEST_F(ArrangeTest, DisarrangeScattersLoosePiecesAndEndsInStackingOrder) {
   EXPECT_EQ(At(0), (TPoint{1000, 2000}));
   EXPECT_EQ(At(1), (TPoint{1001, 2000}));
   EXPECT_EQ(Indices(list), (std::vector<int>{0, 1, 5, 3, 4, 2}));
-  ASSERT_EQ(turnCalls.size(), 1u);
-  EXPECT_FALSE(turnCalls[0].ShowProgress);
 }
 
 TEST_F(ArrangeTest, DisarrangeRotateOnlyTurnsLoosePiecesWhereTheyLie) {
   MakeGrid(3, 2);
+  GiveSheets();
   Join({0, 1});
   options.Rotating = true;
   TPieceList list = List({5, 0, 3, 4, 1, 2});
   SetRandSeed(9);
-  Disarrange(pieces, list, {0, 0, 800, 600}, true, Recorder());
+  Disarrange(pieces, list, {0, 0, 800, 600}, true);
+  // Turns drawn in list order for 5, 3, 4 and 2; the joined pair keeps its own.
   TDraws draws(9);
-  ASSERT_EQ(turnCalls.size(), 1u);
-  const std::vector<int> expected{draws.Next(4), 0, draws.Next(4), draws.Next(4), 0, draws.Next(4)};
-  EXPECT_EQ(turnCalls[0].PendingTurns, expected);
-  EXPECT_TRUE(turnCalls[0].ShowProgress);
+  std::vector<int> expected(6, 0);
+  for (int i : {5, 3, 4, 2}) expected[std::size_t(i)] = draws.Next(4);
+  EXPECT_EQ(Rotations(), expected);
+  EXPECT_EQ(RandSeed(), draws.State());
   for (const TFormPiece& p : pieces.Pieces) EXPECT_EQ(At(p.Index), (TPoint{1000 + p.Index, 2000}));
   EXPECT_EQ(Indices(list), (std::vector<int>{0, 1, 2, 3, 4, 5}));
 
   // An empty tray: nothing happens, nothing is drawn.
   const std::uint32_t seed = RandSeed();
   TPieceList none;
-  Disarrange(pieces, none, {0, 0, 800, 600}, false, Recorder());
-  EXPECT_EQ(turnCalls.size(), 1u);
+  Disarrange(pieces, none, {0, 0, 800, 600}, false);
   EXPECT_EQ(RandSeed(), seed);
 }
 
