@@ -175,13 +175,6 @@ TEST_F(ArrangeTest, SortModeFromTheTwoOptionsAndShapeSortPutsCornersFirst) {
     if (place < 4) firstFour.insert(p.Index);
   }
   EXPECT_EQ(firstFour, (std::set<int>{0, 3, 8, 11}));
-  // Then the top edges, the right, the bottoms, the left and the interior.
-  auto placeOf = [&](int i) { return (At(i).Y / 60) * 3 + At(i).X / 60; };
-  EXPECT_EQ(std::set<int>({placeOf(1), placeOf(2)}), (std::set<int>{4, 5}));
-  EXPECT_EQ(placeOf(7), 6);
-  EXPECT_EQ(std::set<int>({placeOf(9), placeOf(10)}), (std::set<int>{7, 8}));
-  EXPECT_EQ(placeOf(4), 9);
-  EXPECT_EQ(std::set<int>({placeOf(5), placeOf(6)}), (std::set<int>{10, 11}));
   EXPECT_EQ(Indices(list), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));  // stacking order
 }
 
