@@ -106,7 +106,6 @@ class TJpegDecoder {
       jpeg_read_header(&cinfo_, TRUE);
     }));
   }
-  ~TJpegDecoder() { jpeg_destroy_decompress(&cinfo_); }
   TJpegDecoder(const TJpegDecoder&) = delete;
   TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 
@@ -148,9 +147,15 @@ class TJpegDecoder {
                            .arg(QString::fromLocal8Bit(errors_.Message)));
   }
 
+  // Released also when the constructor throws: members are, the object is not.
+  struct TDecompressInfo : jpeg_decompress_struct {
+    TDecompressInfo() : jpeg_decompress_struct{} {}
+    ~TDecompressInfo() { jpeg_destroy_decompress(this); }
+  };
+
   TJpegErrors errors_;
   jpeg_progress_mgr progress_{};
-  jpeg_decompress_struct cinfo_{};
+  TDecompressInfo cinfo_;
 };
 
 }  // namespace

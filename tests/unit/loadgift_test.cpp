@@ -9,11 +9,13 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
+#include <random>
 #include <vector>
 
 #include "game/gift.h"
 #include "game/jigconfig.h"
 #include "game/music.h"
+#include "game/packedrecord.h"
 #include "game/picture.h"
 #include "game/soundeffects.h"
 #include "platform/colors.h"
@@ -361,6 +363,44 @@ TEST_F(LoadGiftTest, HostileTrailersGiveClearErrorsAndSaneValues) {
     EXPECT_TRUE(e.Message().contains("Not a JPEG file")) << qPrintable(e.Message());
   }
   EXPECT_TRUE(picture.IsEmpty());
+}
+
+TEST_F(LoadGiftTest, RandomTrailersNeverCrashOrReadOutsideTheFile) {
+  std::mt19937 random(7);
+  const QString path = dir_.filePath("random");
+  const QByteArray jpeg = SmallJpeg();
+  for (int round = 0; round < 200; ++round) {
+    TGiftTrailer::TBytes bytes;
+    for (std::uint8_t& b : bytes) b = std::uint8_t(random());
+    bytes[0] = 0x5D;
+    bytes[1] = 0x0D;
+    // Every other round the picture region is right but its JPEG damaged.
+    QByteArray damaged = jpeg;
+    if (round % 2) {
+      for (int k = 0; k < 4; ++k) damaged[2 + qsizetype(random() % std::uint32_t(damaged.size() - 2))] = char(random());
+      TPackedWriter(bytes).U32(2, std::uint32_t(program.size()));
+      TPackedWriter(bytes).U32(6, std::uint32_t(damaged.size()));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(program + damaged);
+    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    file.close();
+
+    TWindowState window;
+    TJigConfig config(window);
+    TGift gift([&] { return path; });
+    gift.LoadGift(window, record_, config);
+    EXPECT_GE(record_.ShapeStyle, 1);
+    EXPECT_LE(record_.ShapeStyle, 6);
+    EXPECT_LE(record_.Oddness, 10);
+    EXPECT_LE(window.Menus.Outlines.Tag(), 3);
+    TBitmap picture;
+    try {
+      gift.LoadPicture(picture);
+    } catch (const EError&) {
+    }
+  }
 }
 
 TEST_F(LoadGiftTest, MusicThatCannotBeWrittenIsReported) {

@@ -44,12 +44,17 @@ std::span<const std::uint8_t> Bytes(const QByteArray& data) {
   return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
 }
 
+// Inputs larger than this are no picture, tune or player a gift can carry.
+constexpr qint64 maxInputBytes = qint64(1) << 30;
+
 QByteArray ReadWhole(const QString& path, const QString& what) {
   QFile file(path);
   if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
     throw TUsageError{QStringLiteral("cannot read the %1 \"%2\": %3")
                           .arg(what, path, QFileInfo::exists(path) ? file.errorString()
                                                                    : QStringLiteral("no such file"))};
+  if (file.size() > maxInputBytes)
+    throw TUsageError{QStringLiteral("the %1 \"%2\" is larger than 1 GiB").arg(what, path)};
   return file.readAll();
 }
 
