@@ -12,7 +12,7 @@ struct TColorIdent {
   TColor Value;
 };
 
-// The framework's table, in its order: plain colours, then the system colours.
+// The identifiers in their customary order: plain colours, then the system colours.
 constexpr std::array<TColorIdent, 49> colorIdents = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},

@@ -1,5 +1,5 @@
 #pragma once
-// Colour names as gift files store them: the framework's colour identifiers
+// Colour names as gift files store them: the customary colour identifiers
 // ("clWindow", "clNavy", ...) or a number in decimal, or in hexadecimal after
 // "$" or "0x". System colours stay symbolic (0x80000000 + index) and are
 // resolved when drawn (ColorToRGB).
@@ -20,6 +20,6 @@ std::optional<std::int64_t> ParseNumber(const QString& text);
 // ("$80000005" is the window colour); decimal ones are signed 32-bit values.
 std::optional<TColor> ColorFromName(const QString& name);
 
-// The identifier of a colour that has one (the first in the framework's order,
+// The identifier of a colour that has one (the first in the customary order,
 // so 0xC0C0C0 is "clSilver"), otherwise "$" and eight hexadecimal digits.
 QString ColorName(TColor color);

@@ -16,7 +16,7 @@
 #include "platform/errors.h"
 #include "platform/system.h"
 
-// The gift file is damaged (a stream error in the original's terms).
+// The gift file is damaged: its trailer is missing or wrong.
 class EStreamError : public EError {
  public:
   using EError::EError;
