@@ -1,31 +1,14 @@
 #include "pieces/colourkeys.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <QString>
 
+#include "platform/hourglass.h"
 #include "platform/utility.h"
 
 namespace {
 
 constexpr int SampleStep = 4;
 constexpr std::uint32_t ColourMask = 0x00FFFFFF;
-
-// The hourglass while the chain runs, restored on every way out.
-class THourglass {
- public:
-  THourglass() : shown_(qGuiApp != nullptr) {
-    if (shown_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  }
-  ~THourglass() {
-    if (shown_) QGuiApplication::restoreOverrideCursor();
-  }
-  THourglass(const THourglass&) = delete;
-  THourglass& operator=(const THourglass&) = delete;
-
- private:
-  bool shown_;
-};
 
 TColor AverageColour(const TBitmap& picture, const TFormPiece& p) {
   std::int64_t red = 0;

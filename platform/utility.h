@@ -61,7 +61,7 @@ void DrawMinimizeButton(TCanvas& canvas, int x, int y, int w, int h, bool presse
 template <class T, class Compare>
 void SortItems(std::span<T> items, Compare compare) {
   if (items.empty()) return;
-  // Indices stand in for the original's byte offsets; the pivot follows its
+  // Indices stand in for the byte offsets of a raw array; the pivot follows its
   // element when that element is swapped.
   auto sort = [&](auto&& self, std::ptrdiff_t lo, std::ptrdiff_t hi) -> void {
     if (lo >= hi) return;
