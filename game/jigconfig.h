@@ -5,29 +5,19 @@
 #include <cstdint>
 
 #include "game/windowstate.h"
+#include "pieces/puzzlegeometry.h"
 
-class TJigConfig {
+// The option fields themselves are the piece set's options record, so the
+// pieces and the game read and write the same values.
+class TJigConfig : public TPieceOptions {
  public:
-  static constexpr std::int32_t WoodOutline = 3;
-
   // Create: the record starts as a capture of the menus.
   explicit TJigConfig(const TWindowState& window);
-
-  bool Shadows = false;
-  bool Rotating = false;
-  bool CheatingAllowed = false;
-  bool SoundOn = false;
-  bool GhostPicture = false;
-  std::int32_t OutlineStyle = 0;  // 0 None, 1 Paper, 2 Card, 3 Wood
-  std::int32_t SnapDivisor = 0;   // joining tolerance = piece height / SnapDivisor
-  std::int32_t PlayWidth = 0;
-  std::int32_t PlayHeight = 0;
 
   // Everything but SnapDivisor from the menus and the play area's size.
   void CaptureFromMenus();
   // Effect n sounds only while the Sound option is on.
   void PlayEffect(int n) const;
-  bool IsWoodOutline() const { return OutlineStyle == WoodOutline; }
 
  private:
   const TWindowState& window_;

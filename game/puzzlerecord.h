@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <span>
 
-struct TPuzzleRecord {
+#include "pieces/puzzlegeometry.h"
+
+// The grid, sizes and counters that the piece set works with are the
+// record's own fields, shared through the base.
+struct TPuzzleRecord : TPuzzleGeometry {
   static constexpr int FileSize = 4457;
 
   std::int16_t FormatVersion = 5;
@@ -23,23 +27,10 @@ struct TPuzzleRecord {
   std::int32_t ShapeStyle = 1;  // 1 Classic .. 6 Mix
   std::array<std::uint8_t, 8> Reserved4268{};
   std::uint16_t RequestedPieces = 0;
-  std::uint16_t PieceCount = 0;
-  std::uint16_t Columns = 0;
-  std::uint16_t Rows = 0;
   std::uint16_t Reserved4284 = 0;  // 24 once a gift is loaded, never read
   std::uint16_t Oddness = 0;       // 0 to 10
   std::uint32_t Seed = 0;
-  std::int32_t NextGroupId = 0;
-  std::uint16_t PictureWidth = 0;  // as decoded
-  std::uint16_t PictureHeight = 0;
-  std::uint16_t CutWidth = 0;  // as cut, with ScalePercent applied
-  std::uint16_t CutHeight = 0;
-  std::uint16_t CellWidth = 0;
-  std::uint16_t CellHeight = 0;
-  std::uint16_t SheetWidth = 0;
-  std::uint16_t SheetHeight = 0;
   std::uint8_t Completed = 0;
-  std::uint16_t SolvedCount = 0;
   std::int32_t ElapsedSeconds = 0;
   std::uint16_t CheatCount = 0;
   std::uint8_t AutoSolveUsed = 0;
