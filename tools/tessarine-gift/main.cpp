@@ -21,6 +21,9 @@ const std::vector<TCommand> commands = {
      "[--oddness 0-10] [--seed S] [--style classic|blip|square|star|round|mix] [--outline none|paper|card|wood] "
      "[--rotation] [--background COLOUR] [--opening-text T] [--closing-text T] [--player PATH]"},
     {"info", RunInfo, "info GIFT"},
+    {"render", RunRender,
+     "render GIFT --out FILE.png [--layout solved|scattered|grid|edge] [--outline none|paper|card|wood] "
+     "[--scale PERCENT] [--board WxH] [--rotate] [--shadows]"},
     {"cut", RunCut, "cut --width W --height H --pieces N --seed S --oddness O --style K [--format-version V] [--labels FILE] [--png FILE]"},
 };
 
