@@ -32,11 +32,24 @@ void PrintUsage() {
   for (const TCommand& c : commands) std::fprintf(stderr, "  %s\n", c.Usage);
 }
 
+// The offscreen platform complains about a missing runtime folder that this
+// tool never uses; every other message passes.
+QtMessageHandler standardMessages = nullptr;
+
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+  if (standardMessages)
+    standardMessages(type, context, message);
+  else
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Fonts and pictures need a GUI application object but never a screen.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  standardMessages = qInstallMessageHandler(QuietMessages);
   // Taken before Qt sees them: it would remove options of its own, such as --style.
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
