@@ -42,11 +42,11 @@ bool WriteFile(const QString& name, std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 int RunCut(const QStringList& args) {
-  QList<TOptionSpec> specs;
+  QList<TOptionDecl> declared;
   for (const char* name : {"--width", "--height", "--pieces", "--seed", "--oddness", "--style",
                            "--format-version", "--labels", "--png"})
-    specs.append({QLatin1String(name), true, QString()});
-  const TOptions options(args, specs);
+    declared.append({QLatin1String(name), true, QString()});
+  const TOptions options(args, declared);
   options.ExpectPositional(0, QString());
   for (const char* name : {"--width", "--height", "--pieces", "--seed", "--oddness", "--style"})
     options.Required(QLatin1String(name));

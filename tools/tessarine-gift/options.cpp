@@ -5,15 +5,15 @@
 
 namespace {
 
-const TOptionSpec* FindSpec(const QList<TOptionSpec>& specs, const QString& name) {
-  for (const TOptionSpec& spec : specs)
-    if (spec.Name == name || (!spec.ShortName.isEmpty() && spec.ShortName == name)) return &spec;
+const TOptionDecl* FindOption(const QList<TOptionDecl>& declared, const QString& name) {
+  for (const TOptionDecl& option : declared)
+    if (option.Name == name || (!option.ShortName.isEmpty() && option.ShortName == name)) return &option;
   return nullptr;
 }
 
 }  // namespace
 
-TOptions::TOptions(const QStringList& args, const QList<TOptionSpec>& specs) {
+TOptions::TOptions(const QStringList& args, const QList<TOptionDecl>& declared) {
   bool onlyPositional = false;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
@@ -31,19 +31,19 @@ TOptions::TOptions(const QStringList& args, const QList<TOptionSpec>& specs) {
       name = arg.left(eq);
       inlineValue = arg.mid(eq + 1);
     }
-    const TOptionSpec* spec = FindSpec(specs, name);
-    if (!spec) throw TUsageError{QStringLiteral("unknown option %1").arg(name)};
-    if (Has(spec->Name)) throw TUsageError{QStringLiteral("%1 is given twice").arg(spec->Name)};
-    if (!spec->TakesValue) {
-      if (inlineValue) throw TUsageError{QStringLiteral("%1 takes no value").arg(spec->Name)};
-      flags_.insert(spec->Name);
+    const TOptionDecl* option = FindOption(declared, name);
+    if (!option) throw TUsageError{QStringLiteral("unknown option %1").arg(name)};
+    if (Has(option->Name)) throw TUsageError{QStringLiteral("%1 is given twice").arg(option->Name)};
+    if (!option->TakesValue) {
+      if (inlineValue) throw TUsageError{QStringLiteral("%1 takes no value").arg(option->Name)};
+      flags_.insert(option->Name);
       continue;
     }
     if (!inlineValue) {
-      if (i + 1 >= args.size()) throw TUsageError{QStringLiteral("%1 needs a value").arg(spec->Name)};
+      if (i + 1 >= args.size()) throw TUsageError{QStringLiteral("%1 needs a value").arg(option->Name)};
       inlineValue = args[++i];
     }
-    values_.insert(spec->Name, *inlineValue);
+    values_.insert(option->Name, *inlineValue);
   }
 }
 

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <optional>
 
-struct TOptionSpec {
-  TOptionSpec(QString name, bool takesValue = true, QString shortName = {})
+struct TOptionDecl {
+  TOptionDecl(QString name, bool takesValue = true, QString shortName = {})
       : Name(std::move(name)), TakesValue(takesValue), ShortName(std::move(shortName)) {}
 
   QString Name;  // "--title"
@@ -24,7 +24,7 @@ class TOptions {
  public:
   // Throws TUsageError for an unknown option, a missing value or an option
   // given twice.
-  TOptions(const QStringList& args, const QList<TOptionSpec>& specs);
+  TOptions(const QStringList& args, const QList<TOptionDecl>& declared);
 
   bool Has(const QString& name) const { return values_.contains(name) || flags_.contains(name); }
   bool Flag(const QString& name) const { return flags_.contains(name); }
