@@ -3,13 +3,8 @@
 set -euo pipefail
 build="$1"
 player="$build/shell/tessarine"
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 800x600x8 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
+source "$(dirname "$0")/screen.bash"
+start_screen 800x600x8
 if ! xdpyinfo | grep -q 'depth of root window:.*8 planes'; then
   echo "Xvfb gave no 8-bit screen; nothing to check"
   exit 0

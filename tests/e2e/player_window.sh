@@ -4,13 +4,8 @@
 set -euo pipefail
 build="$1"
 player="$build/shell/tessarine"
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
+source "$(dirname "$0")/screen.bash"
+start_screen 1024x768x24
 
 QT_QPA_PLATFORM=xcb "$player" >"$work/player.log" 2>&1 &
 window=""
