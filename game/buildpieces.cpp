@@ -48,12 +48,11 @@ void BuildPieces(TCut& cut, TPieces& pieces, std::vector<std::uint8_t>& outlineB
                      .arg(puzzle.Columns)
                      .arg(puzzle.Rows));
 
-  std::vector<std::uint8_t> filled(cut.Labels().begin(), cut.Labels().end());
   pieces.Centres.assign(cut.Centres().begin(), cut.Centres().end());
-  const std::size_t sheetBytes = pieces.ExtractPieces(filled);
+  const std::size_t sheetBytes = pieces.ExtractPieces(cut.Labels());
   outlineBuffer.assign(2 * sheetBytes, 0xFF);
   try {
-    pieces.BuildMasks(cut.Labels(), filled, outlineBuffer);
+    pieces.BuildMasks(cut.Labels(), outlineBuffer);
   } catch (...) {
     outlineBuffer = {};
     throw;

@@ -10,9 +10,9 @@ class TPieces;
 
 // Extracts the pieces of the cut into the piece set's records (which must
 // exist, one per cell of the cut's grid) and replaces outlineBuffer with the
-// two mask sheets; labelBufferSize becomes its byte size. The cut's map and
-// centres and the piece set's Centres are freed and the status line is
-// cleared on every way out; errors of the piece set (EError, bad_alloc)
+// two mask sheets; labelBufferSize becomes its byte size. The cut's map is
+// filled in place for that; it and the centres, and the piece set's Centres,
+// are freed and the status line is cleared on every way out; errors of the piece set (EError, bad_alloc)
 // reach the caller, with outlineBuffer then empty.
 void BuildPieces(TCut& cut, TPieces& pieces, std::vector<std::uint8_t>& outlineBuffer,
                  std::int32_t& labelBufferSize);

@@ -74,7 +74,9 @@ void TOverlayBuilder::UnpackMask(const TFormPiece& p) {
 
 // Every diagonal running down and to the right gets a light band where it
 // enters the piece and a dark band where it leaves, so that faces turned up
-// and left look lit and faces turned down and right look shaded.
+// and left look lit and faces turned down and right look shaded. A run of
+// inside pixels that ends at the diagonal's last pixel counts without it; the
+// dark band ends at the run's last pixel and may cover light ones.
 void TOverlayBuilder::BuildRim(TFormPiece& p) {
   const int width = p.Width;
   const int height = p.Height;
@@ -87,35 +89,19 @@ void TOverlayBuilder::BuildRim(TFormPiece& p) {
     const std::ptrdiff_t start = std::ptrdiff_t(y0) * stride_ + x0;
     const std::uint8_t* in = inside_.data() + start;
     std::uint8_t* out = work_.data() + start;
-    int state = 0;  // 0 outside, 1 light band, 2 inside
-    int light = 0;
-    int deep = 0;
-    for (int k = 0; k < length; ++k) {
-      const bool inside = in[k * step] != 0;
-      if (inside && k != length - 1) {
-        if (state == 0) {
-          out[k * step] = RimLight;
-          light = 1;
-          deep = 0;
-          state = 1;
-        } else if (state == 1) {
-          if (light < rimWidth) {
-            out[k * step] = RimLight;
-            ++light;
-          } else {
-            state = 2;
-          }
-        } else {
-          ++deep;
-        }
-        continue;
-      }
-      if (state != 0) {
-        const int n = (light + std::min(rimWidth, deep) + 1) / 2;
-        const int last = inside ? k : k - 1;
-        for (int t = std::max(0, last - n + 1); t <= last; ++t) out[t * step] = RimDark;
-      }
-      state = 0;
+    for (int k = 0; k < length;) {
+      while (k < length && !in[k * step]) ++k;
+      if (k == length) break;
+      const int first = k;
+      while (k < length && in[k * step]) ++k;
+      const int last = k - 1;
+      const int counted = k - first - (k == length ? 1 : 0);
+      if (counted == 0) continue;
+      const int light = std::min(counted, rimWidth);
+      for (int t = first; t < first + light; ++t) out[t * step] = RimLight;
+      const int deep = std::max(0, counted - rimWidth - 1);
+      const int dark = (light + std::min(rimWidth, deep) + 1) / 2;
+      for (int t = last - dark + 1; t <= last; ++t) out[t * step] = RimDark;
     }
   }
   Encode(true, width, height, p.RimSprite);

@@ -28,13 +28,19 @@ struct TStatusGuard {
   ~TStatusGuard() { ClearStatus(); }
 };
 
+// Filled pixels keep their cell's label with the high bit set, so that the
+// edge lines, drawn in plain labels, stay told apart from the areas filled
+// between them in the one map.
+constexpr std::uint8_t FilledMark = 0x80;
+constexpr std::uint8_t LabelBits = 0x7F;
+
 struct TBox {
   int Left, Top, Right, Bottom;
 };
 
-// Four-connected fill of the free (0) bytes around a point with a label,
-// span by span, keeping the spans still to look at on a stack of its own so
-// that no piece is too large for it. The box grows to take in every span.
+// Four-connected fill of the free (0) bytes around a point, span by span,
+// keeping the spans still to look at on a stack of its own so that no piece
+// is too large for it. The box grows to take in every span.
 class TSpanFill {
  public:
   TSpanFill(std::span<std::uint8_t> map, int width, int height) : map_(map), width_(width), height_(height) {}
@@ -45,6 +51,7 @@ class TSpanFill {
     // it, so a point on a line still fills the free pixels to its right.
     if (Row(from.Y)[from.X] != 0) ++from.X;
     if (from.X >= width_ || Row(from.Y)[from.X] != 0) return;
+    const std::uint8_t filled = label | FilledMark;
     seeds_.assign(1, from);
     while (!seeds_.empty()) {
       const TPoint seed = seeds_.back();
@@ -55,7 +62,7 @@ class TSpanFill {
       while (left > 0 && row[left - 1] == 0) --left;
       int right = seed.X;
       while (right + 1 < width_ && row[right + 1] == 0) ++right;
-      std::memset(row + left, label, std::size_t(right - left + 1));
+      std::memset(row + left, filled, std::size_t(right - left + 1));
       box.Left = std::min(box.Left, left);
       box.Right = std::max(box.Right, right);
       box.Top = std::min(box.Top, seed.Y);
@@ -95,10 +102,11 @@ class TSpanFill {
 // a pixel of the label just outside it touches one just inside it.
 void FollowLines(std::span<const std::uint8_t> map, int width, int height, std::uint8_t label, TBox& box) {
   const auto is = [&](int x, int y) {
-    return x >= 0 && y >= 0 && x < width && y < height && map[std::size_t(y) * std::size_t(width) + std::size_t(x)] == label;
+    return x >= 0 && y >= 0 && x < width && y < height &&
+           (map[std::size_t(y) * std::size_t(width) + std::size_t(x)] & LabelBits) == label;
   };
-  // Whether a pixel of the label at (a + step, outside) touches one at
-  // (a, inside) with a from first to last, across rows (or columns).
+  // Whether a pixel of the label on line outside touches one on line inside,
+  // along rows (across true) or columns, between first and last.
   const auto touches = [&](int outside, int inside, int first, int last, bool across) {
     for (int a = first - 1; a <= last + 1; ++a) {
       if (!(across ? is(a, outside) : is(outside, a))) continue;
@@ -118,9 +126,10 @@ void FollowLines(std::span<const std::uint8_t> map, int width, int height, std::
   }
 }
 
-// Takes into the box the pixels of the label found up to a fifth of the box's
-// size around it: the edges the cell drew in its own label, which the fill
-// stops at. Sets the piece's home box.
+// Takes into the box the edge pixels of the label found up to a fifth of the
+// box's size around it: the lines the cell drew in its own label, which the
+// fill stops at (its filled pixels all lie in the box already). Sets the
+// piece's home box.
 void Widen(std::span<const std::uint8_t> map, int width, int height, std::uint8_t label, TBox box,
            TFormPiece& p) {
   if (box.Left >= box.Right) box.Right = box.Left + 8;
@@ -183,10 +192,10 @@ void FillPockets(std::span<std::uint8_t> map, int width, int height, std::vector
       const auto* free = static_cast<std::uint8_t*>(std::memchr(row + x, 0, std::size_t(width - x)));
       if (!free) break;
       x = int(free - row);
-      const std::uint8_t label = row[x - 1];
+      const std::uint8_t label = row[x - 1] & LabelBits;
       TFormPiece* owner = OwnerOf(pieces, columns, rows, width, height, x - 1, y, label);
       const int first = x;
-      while (x < width && row[x] == 0) row[x++] = label;
+      while (x < width && row[x] == 0) row[x++] = label | FilledMark;
       if (!owner) continue;
       const int right = std::max(owner->HomeX + owner->Width - 1, x - 1);
       const int bottom = std::max(owner->HomeY + owner->Height - 1, y);
@@ -204,31 +213,34 @@ std::uint64_t NonZeroBytes(std::uint64_t v) {
   return (((v & low7) + low7) | v) & ~low7;
 }
 
-// Bit 7 - k set where byte k of the eight at bytes equals label.
-std::uint8_t EqualBits(const std::uint8_t* bytes, std::uint8_t label) {
+// Bit 7 - k set where byte k of the eight at bytes, with only the bits of
+// keep looked at, equals label.
+std::uint8_t EqualBits(const std::uint8_t* bytes, std::uint8_t keep, std::uint8_t label) {
   std::uint64_t v;
   std::memcpy(&v, bytes, sizeof v);
-  const std::uint64_t equal = ~NonZeroBytes(v ^ (0x0101010101010101ull * label)) & 0x8080808080808080ull;
+  constexpr std::uint64_t ones = 0x0101010101010101ull;
+  const std::uint64_t equal = ~NonZeroBytes((v & (ones * keep)) ^ (ones * label)) & 0x8080808080808080ull;
   // Byte k's flag moves to bit 56 + 7 - k; the eight products never overlap.
   return std::uint8_t(((equal >> 7) * 0x8040201008040201ull) >> 56);
 }
 
-// Clears the mask bit of every pixel of p's home box whose label byte in map
-// is the label; the mask cell starts at byte cellByte of row cellRow.
+// Clears the mask bit of every pixel of p's home box whose byte in map, with
+// only the bits of keep looked at, is the label; the mask cell starts at byte
+// cellByte of row cellRow.
 void MaskPass(std::span<const std::uint8_t> map, int mapWidth, int mapHeight, const TFormPiece& p,
-              std::uint8_t label, std::uint8_t* sheet, std::size_t rowBytes, std::size_t cellByte,
-              std::size_t cellRow) {
+              std::uint8_t keep, std::uint8_t label, std::uint8_t* sheet, std::size_t rowBytes,
+              std::size_t cellByte, std::size_t cellRow) {
   const int width = std::min<int>(p.Width, mapWidth - p.HomeX);
   const int height = std::min<int>(p.Height, mapHeight - p.HomeY);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* labels = map.data() + std::size_t(p.HomeY + y) * std::size_t(mapWidth) + p.HomeX;
     std::uint8_t* bits = sheet + (cellRow + std::size_t(y)) * rowBytes + cellByte;
     int x = 0;
-    for (; x + 8 <= width; x += 8) *bits++ &= std::uint8_t(~EqualBits(labels + x, label));
+    for (; x + 8 <= width; x += 8) *bits++ &= std::uint8_t(~EqualBits(labels + x, keep, label));
     if (x < width) {
       std::uint8_t equal = 0;
       for (int k = 0; x + k < width; ++k)
-        if (labels[x + k] == label) equal |= std::uint8_t(0x80 >> k);
+        if ((labels[x + k] & keep) == label) equal |= std::uint8_t(0x80 >> k);
       *bits &= std::uint8_t(~equal);
     }
   }
@@ -272,19 +284,19 @@ std::int32_t TPieces::ThicknessFor(int cellHeight) { return std::max(1, std::min
 
 // Extraction ------------------------------------------------------------------------
 
-std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> filledMap) {
+std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> labelMap) {
   const int width = puzzle_.CutWidth;
   const int height = puzzle_.CutHeight;
   const int columns = puzzle_.Columns;
   const int rows = puzzle_.Rows;
   const std::size_t cells = std::size_t(columns) * std::size_t(rows);
   if (cells == 0 || cells != puzzle_.PieceCount || Pieces.size() != cells || Centres.size() != cells ||
-      filledMap.size() != std::size_t(width) * std::size_t(height))
+      labelMap.size() != std::size_t(width) * std::size_t(height))
     throw EError(QStringLiteral("The cut does not match the puzzle's grid of %1 x %2 pieces.")
                      .arg(columns)
                      .arg(rows));
 
-  TSpanFill fill(filledMap, width, height);
+  TSpanFill fill(labelMap, width, height);
   const int total = 3 * puzzle_.PieceCount;
   int done = 0;
   for (int r = 1; r <= rows; ++r) {
@@ -293,18 +305,18 @@ std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> filledMap) {
       const std::uint8_t label = CellLabel(r, c);
       TBox box{width, height, 0, 0};
       fill.Fill(Centres[std::size_t(c - 1) * std::size_t(rows) + std::size_t(r - 1)], label, box);
-      Widen(filledMap, width, height, label, box, p);
+      Widen(labelMap, width, height, label, box, p);
       ShowProgress(++done, total, QStringLiteral("Extracting: "));
     }
   }
-  FillPockets(filledMap, width, height, Pieces, columns, rows);
+  FillPockets(labelMap, width, height, Pieces, columns, rows);
+
   int largestWidth = 0;
   int largestHeight = 0;
   for (const TFormPiece& p : Pieces) {
     largestWidth = std::max<int>(largestWidth, p.Width);
     largestHeight = std::max<int>(largestHeight, p.Height);
   }
-
   const long long cell = std::max(largestWidth, largestHeight);
   const long long cellWidth = (cell + 7) & ~7ll;
   const long long sheetWidth = (cellWidth * columns + 15) & ~15ll;
@@ -321,28 +333,28 @@ std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> filledMap) {
   return std::size_t(sheetWidth / 8) * std::size_t(sheetHeight);
 }
 
-void TPieces::BuildMasks(std::span<const std::uint8_t> edgeMap, std::span<const std::uint8_t> filledMap,
-                         std::span<std::uint8_t> buffer) {
+void TPieces::BuildMasks(std::span<const std::uint8_t> labelMap, std::span<std::uint8_t> buffer) {
   TStatusGuard clearStatus;
   const int width = puzzle_.CutWidth;
   const int height = puzzle_.CutHeight;
-  const std::size_t mapSize = std::size_t(width) * std::size_t(height);
   const std::size_t rowBytes = puzzle_.SheetWidth / 8u;
   const std::size_t sheetBytes = rowBytes * puzzle_.SheetHeight;
   const int columns = puzzle_.Columns;
-  if (edgeMap.size() != mapSize || filledMap.size() != mapSize || buffer.size() < 2 * sheetBytes ||
+  if (labelMap.size() != std::size_t(width) * std::size_t(height) || buffer.size() < 2 * sheetBytes ||
       Pieces.size() != puzzle_.PieceCount || columns == 0)
     throw EError(QStringLiteral("The mask sheets do not match the pieces."));
 
+  // The first sheet takes the edge lines (plain labels), the second every
+  // pixel of the piece (the label with or without the filled mark).
   const int count = puzzle_.PieceCount;
   for (int pass = 1; pass <= 2; ++pass) {
-    const std::span<const std::uint8_t> map = pass == 1 ? edgeMap : filledMap;
+    const std::uint8_t keep = pass == 1 ? 0xFF : LabelBits;
     const std::size_t firstRow = pass == 1 ? 0 : puzzle_.SheetHeight;
     for (int i = 0; i < count; ++i) {
       const int cc = i % columns;
       const int cr = i / columns;
-      MaskPass(map, width, height, Pieces[std::size_t(i)], CellLabel(cr + 1, cc + 1), buffer.data(), rowBytes,
-               std::size_t(cc) * puzzle_.CellWidth / 8, firstRow + std::size_t(cr) * puzzle_.CellHeight);
+      MaskPass(labelMap, width, height, Pieces[std::size_t(i)], keep, CellLabel(cr + 1, cc + 1), buffer.data(),
+               rowBytes, std::size_t(cc) * puzzle_.CellWidth / 8, firstRow + std::size_t(cr) * puzzle_.CellHeight);
       ShowProgress(pass * count + i + 1, 3 * count, QStringLiteral("Extracting: "));
     }
   }

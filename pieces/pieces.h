@@ -150,23 +150,23 @@ class TPieces {
   // Piece images, overlays, drawing and quarter turns ---------------------------
   // (pieces/pieceimages.cpp and pieces/piecerotation.cpp)
 
-  // Flood-fills every cell of filledMap, a copy of the cut's label map
-  // (CutWidth x CutHeight bytes), from its point in Centres; sets every
-  // piece's HomeX, HomeY, Width and Height, then CellWidth, CellHeight,
-  // SheetWidth and SheetHeight. Free pixels that no fill reaches (closed off
+  // Flood-fills every cell of labelMap, the cut's label map (CutWidth x
+  // CutHeight bytes, edge lines in the labels of their cells), from its point
+  // in Centres, marking filled pixels with the label's high bit so that the
+  // lines stay apart from them. Free pixels that no fill reaches (closed off
   // by looping curves) join the piece on their left, so that the pieces cover
-  // the picture exactly. Returns the byte size of one mask sheet.
-  // Reports "Extracting: " progress. EError when the records, the centres or
-  // the map do not match the grid, or when a sheet would reach 65,536 pixels
-  // on a side (the puzzle record keeps sheet sizes in 16 bits); the grid
-  // sizes are then left as they were.
-  std::size_t ExtractPieces(std::span<std::uint8_t> filledMap);
-  // Writes the two mask sheets into buffer, which holds two sheets of the size
-  // ExtractPieces returned with every bit set: the first gets each piece's own
-  // edge pixels from edgeMap, the second its whole area from filledMap. A
+  // the picture exactly. Sets every piece's HomeX, HomeY, Width and Height,
+  // then CellWidth, CellHeight, SheetWidth and SheetHeight, and returns the
+  // byte size of one mask sheet. Reports "Extracting: " progress. EError when
+  // the records, the centres or the map do not match the grid, or when a
+  // sheet would reach 65,536 pixels on a side (the puzzle record keeps sheet
+  // sizes in 16 bits); the grid sizes are then left as they were.
+  std::size_t ExtractPieces(std::span<std::uint8_t> labelMap);
+  // Writes the two mask sheets from the extracted map into buffer, which
+  // holds two sheets of the size ExtractPieces returned with every bit set:
+  // the first gets each piece's own edge lines, the second its whole area. A
   // cleared bit marks a pixel of the piece. Clears the status line.
-  void BuildMasks(std::span<const std::uint8_t> edgeMap, std::span<const std::uint8_t> filledMap,
-                  std::span<std::uint8_t> buffer);
+  void BuildMasks(std::span<const std::uint8_t> labelMap, std::span<std::uint8_t> buffer);
   // Sets every piece's SheetX and SheetY, makes MaskSheet from the second
   // sheet of buffer, sizes ImageSheet, TurnImage and TurnMask, builds the
   // overlays and cuts Picture into ImageSheet, black outside each piece

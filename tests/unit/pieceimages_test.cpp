@@ -109,10 +109,14 @@ TEST(ExtractPieces, StraightGridGivesTheBoxesAndSheetsWorkedOutByHand) {
   EXPECT_EQ(set.Geometry.CellHeight, 11);
   EXPECT_EQ(set.Geometry.SheetWidth, 48);
   EXPECT_EQ(set.Geometry.SheetHeight, 22);
-  // The copy is filled, each cell with its own label, and nothing else.
+  // The map is filled, each cell with its own label marked by the high bit;
+  // the lines keep their plain labels.
   for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 30; ++x)
-      ASSERT_EQ(filled[std::size_t(y) * 30 + x], Label(y <= 10 ? 1 : 2, x <= 10 ? 1 : x <= 20 ? 2 : 3)) << x << "," << y;
+    for (int x = 0; x < 30; ++x) {
+      const std::uint8_t line = map.Labels[std::size_t(y) * 30 + x];
+      const std::uint8_t label = Label(y <= 10 ? 1 : 2, x <= 10 ? 1 : x <= 20 ? 2 : 3);
+      ASSERT_EQ(filled[std::size_t(y) * 30 + x], line != 0 ? label : label | 0x80) << x << "," << y;
+    }
 
   // Records or centres that do not match the grid are refused.
   set.Pieces.Centres.pop_back();
@@ -402,4 +406,56 @@ TEST(PieceImages, ProgressGoesToTheStatusLineWhichEndsCleared) {
   EXPECT_TRUE(shown("Drawing: "));
   ASSERT_FALSE(status.Texts.isEmpty());
   EXPECT_EQ(status.Texts.last(), QString());
+}
+
+TEST(PieceOverlays, RimsFollowTheDiagonalWalkOnEveryPieceOfACut) {
+  for (const std::int32_t outline : {OutlinePaper, OutlineCard}) {
+    SCOPED_TRACE(outline);
+    TBuiltPuzzle puzzle(160, 120, 12, 6, 9, 123, outline);
+    TPieces& pieces = puzzle.Pieces;
+    const int rimWidth = pieces.RimWidth;
+    for (const TFormPiece& p : pieces.Pieces) {
+      SCOPED_TRACE(p.Index);
+      // The walk as a state machine, pixel by pixel: 0 outside, 1 light band,
+      // 2 inside; dark pixels go just before an outside pixel, or end at an
+      // inside last pixel.
+      const int w = p.Width, h = p.Height;
+      std::vector<int> expected(std::size_t(w * h), 128);
+      for (int j = 0; j < w + h - 1; ++j) {
+        const int x0 = j < h ? 0 : j - h + 1, y0 = j < h ? h - 1 - j : 0;
+        const int length = std::min(w - x0, h - y0);
+        int state = 0, light = 0, deep = 0;
+        for (int k = 0; k < length; ++k) {
+          const bool in = MaskInside(pieces, p, x0 + k, y0 + k);
+          if (in && k < length - 1) {
+            if (state == 0) {
+              expected[std::size_t((y0 + k) * w + x0 + k)] = 178;
+              light = 1, deep = 0, state = 1;
+            } else if (state == 1 && light < rimWidth) {
+              expected[std::size_t((y0 + k) * w + x0 + k)] = 178;
+              ++light;
+            } else if (state == 1) {
+              state = 2;
+            } else {
+              ++deep;
+            }
+            continue;
+          }
+          if (state != 0) {
+            const int n = (light + std::min(rimWidth, deep) + 1) / 2;
+            for (int t = 0; t < n; ++t) {
+              const int at = (in ? k : k - 1) - t;
+              expected[std::size_t((y0 + at) * w + x0 + at)] = 58;
+            }
+          }
+          state = 0;
+        }
+      }
+      TBitmap grey(w + 1, h + 1);
+      grey.Fill(RGBColor(128, 128, 128));
+      pieces.RimPainter.DrawRuns(p.RimSprite, grey, nullptr, 0, 0, w, h);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ASSERT_EQ(RedOf(grey.Pixel(x, y)), expected[std::size_t(y * w + x)]) << x << "," << y;
+    }
+  }
 }
