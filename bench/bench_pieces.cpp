@@ -49,9 +49,8 @@ TBitmap MakePicture(int width, int height) {
 // picture, and the outline buffer.
 struct TPuzzle {
   TPuzzleRecord Record;
-  TPuzzleGeometry Geometry;
   TPieceOptions Options;
-  TPieces Pieces{Geometry, Options};
+  TPieces Pieces{Record, Options};
   std::vector<std::uint8_t> OutlineBuffer;
   std::int32_t LabelBufferSize = 0;
 
@@ -64,13 +63,6 @@ struct TPuzzle {
     Record.PieceCount = FitGrid(Record, requested, width, height);
     Record.CutWidth = std::uint16_t(width * scalePercent / 100);
     Record.CutHeight = std::uint16_t(height * scalePercent / 100);
-    Geometry.PieceCount = Record.PieceCount;
-    Geometry.Columns = Record.Columns;
-    Geometry.Rows = Record.Rows;
-    Geometry.PictureWidth = std::uint16_t(width);
-    Geometry.PictureHeight = std::uint16_t(height);
-    Geometry.CutWidth = Record.CutWidth;
-    Geometry.CutHeight = Record.CutHeight;
     Pieces.Picture = MakePicture(Record.CutWidth, Record.CutHeight);
   }
 
@@ -115,14 +107,14 @@ void BM_BuildPuzzle(benchmark::State& state) {
     state.ResumeTiming();
   }
   const double n = double(state.iterations());
-  state.counters["pieces"] = puzzle.Geometry.PieceCount;
+  state.counters["pieces"] = puzzle.Record.PieceCount;
   state.counters["cut_ms"] = Milliseconds(total.Cut) / n;
   state.counters["extract_masks_ms"] = Milliseconds(total.Extract) / n;
   state.counters["images_ms"] = Milliseconds(total.Images) / n;
   state.counters["of_which_overlays_ms"] = Milliseconds(overlays) / n;
   state.counters["colour_keys_ms"] = Milliseconds(total.ColourKeys) / n;
   state.counters["build_without_keys_ms"] = Milliseconds(total.Cut + total.Extract + total.Images) / n;
-  state.counters["cell"] = puzzle.Geometry.CellWidth;
+  state.counters["cell"] = puzzle.Record.CellWidth;
 }
 
 void BuildSizes(benchmark::internal::Benchmark* b) {
@@ -157,8 +149,8 @@ void BM_DrawBoard(benchmark::State& state) {
     puzzle.Pieces.DrawPieceList(all, board, nullptr);
     benchmark::DoNotOptimize(board.ScanLine(BoardHeight - 1));
   }
-  state.counters["pieces"] = puzzle.Geometry.PieceCount;
-  state.counters["cell"] = puzzle.Geometry.CellWidth;
+  state.counters["pieces"] = puzzle.Record.PieceCount;
+  state.counters["cell"] = puzzle.Record.CellWidth;
 }
 BENCHMARK(BM_DrawBoard)
     ->ArgNames({"width", "height", "pieces", "outline", "scale"})

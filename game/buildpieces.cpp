@@ -5,6 +5,7 @@
 #include "game/cut.h"
 #include "pieces/pieces.h"
 #include "platform/errors.h"
+#include "platform/hourglass.h"
 #include "platform/utility.h"
 
 namespace {
@@ -31,6 +32,7 @@ class TCutRelease {
 
 void BuildPieces(TCut& cut, TPieces& pieces, std::vector<std::uint8_t>& outlineBuffer,
                  std::int32_t& labelBufferSize) {
+  THourglass hourglass;
   TCutRelease release(cut, pieces);
   outlineBuffer = {};
   labelBufferSize = 0;

@@ -10,6 +10,7 @@
 #include "pieces/overlaybuilder.h"
 #include "pieces/pieces.h"
 #include "platform/errors.h"
+#include "platform/hourglass.h"
 #include "platform/random.h"
 #include "platform/utility.h"
 
@@ -76,6 +77,8 @@ class TCellTurner {
 }  // namespace
 
 void TPieces::RotatePieces(TPieceSpan list, int extraTurns, bool showProgress) {
+  std::optional<THourglass> hourglass;
+  if (list.size() > 1) hourglass.emplace();
   // The scratch is made when the first piece needs turning.
   std::optional<TCellTurner> turner;
   int done = 0;

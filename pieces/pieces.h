@@ -170,7 +170,7 @@ class TPieces {
   // Sets every piece's SheetX and SheetY, makes MaskSheet from the second
   // sheet of buffer, sizes ImageSheet, TurnImage and TurnMask, builds the
   // overlays and cuts Picture into ImageSheet, black outside each piece
-  // ("Drawing: " progress).
+  // ("Drawing: " progress, hourglass).
   void BuildImages(std::span<const std::uint8_t> buffer);
   // Sets RimWidth and Thickness and builds or frees every piece's overlays for
   // the current outline style, from the pieces' masks as they are now turned.
@@ -192,7 +192,8 @@ class TPieces {
 
   // Turns every listed piece by PendingTurns + extraTurns clockwise quarter
   // turns: image and mask in their cells, sizes, overlays rebuilt, Rotation;
-  // PendingTurns becomes 0. Reports "Rotating: " progress when asked.
+  // PendingTurns becomes 0. Reports "Rotating: " progress when asked; shows
+  // the hourglass for more than one piece.
   void RotatePieces(TPieceSpan list, int extraTurns, bool showProgress);
   // Gives rebuilt pieces their Rotation again (randomise false), or turns the
   // loose ones at random (randomise true); progress as the Rotating option.

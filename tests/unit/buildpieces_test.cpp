@@ -33,7 +33,7 @@ TEST(BuildPieces, WritesEdgeAndPieceSheetsAndLetsGoOfTheCut) {
   puzzle.OutlineBuffer.assign(10, 0);
   BuildPieces(cut, puzzle.Pieces, puzzle.OutlineBuffer, puzzle.LabelBufferSize);
 
-  const TPuzzleGeometry& g = puzzle.Geometry;
+  const TPuzzleGeometry& g = puzzle.Record;
   const std::size_t rowBytes = g.SheetWidth / 8u;
   ASSERT_EQ(puzzle.OutlineBuffer.size(), 2 * rowBytes * g.SheetHeight);
   EXPECT_EQ(puzzle.LabelBufferSize, std::int32_t(puzzle.OutlineBuffer.size()));

@@ -30,9 +30,8 @@ inline TBitmap TestPicture(int width, int height) {
 
 struct TBuiltPuzzle {
   TPuzzleRecord Record;
-  TPuzzleGeometry Geometry;
   TPieceOptions Options;
-  TPieces Pieces{Geometry, Options};
+  TPieces Pieces{Record, Options};
   std::vector<std::uint8_t> OutlineBuffer;
   std::int32_t LabelBufferSize = 0;
 
@@ -43,11 +42,6 @@ struct TBuiltPuzzle {
     Record.Oddness = std::uint16_t(oddness);
     Record.Seed = seed;
     Record.PieceCount = FitGrid(Record, requested, width, height);
-    Geometry.PieceCount = Record.PieceCount;
-    Geometry.Columns = Record.Columns;
-    Geometry.Rows = Record.Rows;
-    Geometry.PictureWidth = Geometry.CutWidth = std::uint16_t(width);
-    Geometry.PictureHeight = Geometry.CutHeight = std::uint16_t(height);
     Pieces.CreatePieces();
     Pieces.Picture = TestPicture(width, height);
     Rebuild();

@@ -187,8 +187,8 @@ TEST(PieceImages, ImageCellsAreBlackOutsideThePiece) {
   TBuiltPuzzle puzzle(160, 120, 20, 1, 6, 99, OutlineCard);
   const TPieces& pieces = puzzle.Pieces;
   for (const TFormPiece& p : pieces.Pieces)
-    for (int y = 0; y < puzzle.Geometry.CellHeight; ++y)
-      for (int x = 0; x < puzzle.Geometry.CellWidth; ++x) {
+    for (int y = 0; y < puzzle.Record.CellHeight; ++y)
+      for (int x = 0; x < puzzle.Record.CellWidth; ++x) {
         const bool inside = x < p.Width && y < p.Height && MaskInside(pieces, p, x, y);
         const TColor expected = inside ? pieces.Picture.Pixel(p.HomeX + x, p.HomeY + y) : 0;
         ASSERT_EQ(pieces.ImageSheet.Pixel(p.SheetX + x, p.SheetY + y), expected) << p.Index << ": " << x << "," << y;
@@ -249,7 +249,7 @@ TEST(PieceImages, WoodSidesGoUnderTheirOwnGroupButOverTheGroupsBelow) {
 
   // Each piece its own group, the upper rows on top: their sides cover the
   // pieces below them.
-  for (TFormPiece& p : pieces.Pieces) p.Group = puzzle.Geometry.PieceCount - p.Index;
+  for (TFormPiece& p : pieces.Pieces) p.Group = puzzle.Record.PieceCount - p.Index;
   TPieceList stacked = all;
   TPieces::SortList(stacked, SortStacking);
   TBitmap separate(170, 150);

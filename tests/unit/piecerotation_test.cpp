@@ -70,7 +70,7 @@ TEST(PieceRotation, FourRightTurnsGiveBackPixelsSizesAndOverlays) {
     EXPECT_EQ(p.Height, old.Width);
     changed += StateOf(pieces, p).Cells != old.Cells;
   }
-  EXPECT_EQ(changed, puzzle.Geometry.PieceCount);
+  EXPECT_EQ(changed, puzzle.Record.PieceCount);
 
   for (int turn = 2; turn <= 4; ++turn) pieces.RotatePieces(all, 1, false);
   EXPECT_TRUE(StatesOf(pieces) == before);
