@@ -40,31 +40,37 @@ struct TBox {
   int Left, Top, Right, Bottom;
 };
 
-// Four-connected fill of the free (0) bytes around a point, span by span,
-// keeping the spans still to look at on a stack of its own so that no piece
-// is too large for it. The box grows to take in every span.
+// Four-connected fill of the pixels of one value around a point, span by
+// span, keeping the spans still to look at on a stack of its own so that no
+// piece is too large for it. The box grows to take in every span.
 class TSpanFill {
  public:
   TSpanFill(std::span<std::uint8_t> map, int width, int height) : map_(map), width_(width), height_(height) {}
 
-  void Fill(TPoint from, std::uint8_t label, TBox& box) {
+  // Fills the free pixels of a cell from its centre with its marked label.
+  // The first span runs left from the point and right from the pixel after
+  // it, so a point on a line still fills the free pixels to its right.
+  void FillCell(TPoint from, std::uint8_t label, TBox& box) {
     if (from.X < 0 || from.Y < 0 || from.X >= width_ || from.Y >= height_) return;
-    // The first span runs left from the point and right from the pixel after
-    // it, so a point on a line still fills the free pixels to its right.
     if (Row(from.Y)[from.X] != 0) ++from.X;
-    if (from.X >= width_ || Row(from.Y)[from.X] != 0) return;
-    const std::uint8_t filled = label | FilledMark;
+    if (from.X < width_) Flood(from, 0, label | FilledMark, box);
+  }
+
+  // Replaces the pixels of value target connected to from (if it is one).
+  void Flood(TPoint from, std::uint8_t target, std::uint8_t replacement, TBox& box) {
+    if (Row(from.Y)[from.X] != target) return;
+    target_ = target;
     seeds_.assign(1, from);
     while (!seeds_.empty()) {
       const TPoint seed = seeds_.back();
       seeds_.pop_back();
       std::uint8_t* row = Row(seed.Y);
-      if (row[seed.X] != 0) continue;  // filled since it was pushed
+      if (row[seed.X] != target) continue;  // filled since it was pushed
       int left = seed.X;
-      while (left > 0 && row[left - 1] == 0) --left;
+      while (left > 0 && row[left - 1] == target) --left;
       int right = seed.X;
-      while (right + 1 < width_ && row[right + 1] == 0) ++right;
-      std::memset(row + left, filled, std::size_t(right - left + 1));
+      while (right + 1 < width_ && row[right + 1] == target) ++right;
+      std::memset(row + left, replacement, std::size_t(right - left + 1));
       box.Left = std::min(box.Left, left);
       box.Right = std::max(box.Right, right);
       box.Top = std::min(box.Top, seed.Y);
@@ -81,21 +87,22 @@ class TSpanFill {
  private:
   std::uint8_t* Row(int y) { return map_.data() + std::size_t(y) * std::size_t(width_); }
 
-  // One seed for every run of free pixels of row y between left and right.
+  // One seed for every run of target pixels of row y between left and right.
   void PushRuns(int y, int left, int right) {
     const std::uint8_t* row = Row(y);
     int x = left;
     while (x <= right) {
-      while (x <= right && row[x] != 0) ++x;
+      while (x <= right && row[x] != target_) ++x;
       if (x > right) break;
       seeds_.push_back({x, y});
-      while (x <= right && row[x] == 0) ++x;
+      while (x <= right && row[x] == target_) ++x;
     }
   }
 
   std::span<std::uint8_t> map_;
   int width_;
   int height_;
+  std::uint8_t target_ = 0;
   std::vector<TPoint> seeds_;
 };
 
@@ -160,54 +167,156 @@ void Widen(std::span<const std::uint8_t> map, int width, int height, std::uint8_
   p.Height = std::uint16_t(box.Bottom - box.Top + 1);
 }
 
-// The piece of a label whose home box holds (x, y): one of the cells around
-// the one the point lies in by the grid, or failing that any cell of the
-// label; null when no box holds the point.
-TFormPiece* OwnerOf(std::vector<TFormPiece>& pieces, int columns, int rows, int width, int height, int x, int y,
-                    std::uint8_t label) {
-  const auto holds = [&](int r, int c) -> TFormPiece* {
-    TFormPiece& p = pieces[std::size_t(r) * std::size_t(columns) + std::size_t(c)];
-    const bool inBox = x >= p.HomeX && y >= p.HomeY && x < p.HomeX + p.Width && y < p.HomeY + p.Height;
-    return CellLabel(r + 1, c + 1) == label && inBox ? &p : nullptr;
-  };
-  const int column = int(std::int64_t(x) * columns / width);
-  const int row = int(std::int64_t(y) * rows / height);
-  for (int r = std::max(0, row - 2); r <= std::min(rows - 1, row + 2); ++r)
-    for (int c = std::max(0, column - 2); c <= std::min(columns - 1, column + 2); ++c)
-      if (TFormPiece* p = holds(r, c)) return p;
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < columns; ++c)
-      if (TFormPiece* p = holds(r, c)) return p;
-  return nullptr;
-}
+// Extraction of every cell of a label map into the home boxes of its pieces.
+class TExtractor {
+ public:
+  TExtractor(std::span<std::uint8_t> map, int width, int height, int columns, int rows,
+             std::vector<TFormPiece>& pieces, const std::vector<TPoint>& centres)
+      : map_(map), width_(width), height_(height), columns_(columns), rows_(rows), pieces_(pieces),
+        centres_(centres), fill_(map, width, height) {}
 
-// A curve that loops, or two curves that cross, can close off free pixels
-// that no cell's fill reaches; they would be holes in the picture. Each such
-// pocket, row by row, joins the piece of the pixel on its left, whose home
-// box grows to take it in.
-void FillPockets(std::span<std::uint8_t> map, int width, int height, std::vector<TFormPiece>& pieces,
-                 int columns, int rows) {
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = map.data() + std::size_t(y) * std::size_t(width);
-    // The first column is the border line: a free pixel always has one on its left.
-    for (int x = 1; x < width;) {
-      const auto* free = static_cast<std::uint8_t*>(std::memchr(row + x, 0, std::size_t(width - x)));
-      if (!free) break;
-      x = int(free - row);
-      const std::uint8_t label = row[x - 1] & LabelBits;
-      TFormPiece* owner = OwnerOf(pieces, columns, rows, width, height, x - 1, y, label);
-      const int first = x;
-      while (x < width && row[x] == 0) row[x++] = label | FilledMark;
-      if (!owner) continue;
-      const int right = std::max(owner->HomeX + owner->Width - 1, x - 1);
-      const int bottom = std::max(owner->HomeY + owner->Height - 1, y);
-      owner->HomeX = std::min(owner->HomeX, first);
-      owner->HomeY = std::min(owner->HomeY, y);
-      owner->Width = std::uint16_t(right - owner->HomeX + 1);
-      owner->Height = std::uint16_t(bottom - owner->HomeY + 1);
+  // Fills cell (r, c), counted from 1, from its centre and sets its piece's
+  // home box; false when the fill found no free pixel.
+  bool ExtractCell(int r, int c) {
+    TBox box{width_, height_, 0, 0};
+    fill_.FillCell(Centre(r, c), CellLabel(r, c), box);
+    Widen(map_, width_, height_, CellLabel(r, c), box, Piece(r, c));
+    return box.Left <= box.Right;
+  }
+
+  // Where a tab reaches past the centre of the cell it pokes into, the first
+  // of the two cells to be filled takes the other's area, and one of them
+  // ends up with nothing. The area at the empty cell's centre goes to the one
+  // of the two that has more of its own lines along the area's right and
+  // lower sides (a cell's own lines are its right and bottom edges); the
+  // other is filled again from the free pixels beside its own lines.
+  void RepairEmptyCell(int r, int c) {
+    const TPoint centre = Centre(r, c);
+    const std::uint8_t value = At(centre.X, centre.Y);
+    const std::uint8_t label = CellLabel(r, c);
+    TFormPiece* other = value & FilledMark ? OwnerOf(centre.X, centre.Y, value & LabelBits) : nullptr;
+    if (!other || (value & LabelBits) == label) {
+      Refill(r, c);
+      return;
+    }
+    const std::uint8_t otherLabel = value & LabelBits;
+    TBox area{width_, height_, 0, 0};
+    fill_.Flood(centre, value, Taken, area);
+    int ownLines = 0;
+    int otherLines = 0;
+    for (int y = area.Top; y <= area.Bottom; ++y)
+      for (int x = area.Left; x <= area.Right; ++x) {
+        if (At(x, y) != Taken) continue;
+        for (const std::uint8_t line : {At(x + 1, y), At(x, y + 1)}) {
+          ownLines += line == label;
+          otherLines += line == otherLabel;
+        }
+      }
+    const bool ours = ownLines > otherLines;
+    Recolour(area, Taken, ours ? std::uint8_t(label | FilledMark) : value);
+    if (ours) {
+      Widen(map_, width_, height_, label, area, Piece(r, c));
+      Refill(other->Index / columns_ + 1, other->Index % columns_ + 1);
+    } else {
+      Refill(r, c);
     }
   }
-}
+
+  // A curve that loops, or two curves that cross, can close off free pixels
+  // that no cell's fill reaches; they would be holes in the picture. Each
+  // such pocket, row by row, joins the piece of the pixel on its left, whose
+  // home box grows to take it in.
+  void FillPockets() {
+    for (int y = 0; y < height_; ++y) {
+      std::uint8_t* row = map_.data() + std::size_t(y) * std::size_t(width_);
+      // The first column is the border line: a free pixel always has one on its left.
+      for (int x = 1; x < width_;) {
+        const auto* free = static_cast<std::uint8_t*>(std::memchr(row + x, 0, std::size_t(width_ - x)));
+        if (!free) break;
+        x = int(free - row);
+        const std::uint8_t label = row[x - 1] & LabelBits;
+        TFormPiece* owner = OwnerOf(x - 1, y, label);
+        const int first = x;
+        while (x < width_ && row[x] == 0) row[x++] = label | FilledMark;
+        if (!owner) continue;
+        const int right = std::max(owner->HomeX + owner->Width - 1, x - 1);
+        const int bottom = std::max(owner->HomeY + owner->Height - 1, y);
+        owner->HomeX = std::min(owner->HomeX, first);
+        owner->HomeY = std::min(owner->HomeY, y);
+        owner->Width = std::uint16_t(right - owner->HomeX + 1);
+        owner->Height = std::uint16_t(bottom - owner->HomeY + 1);
+      }
+    }
+  }
+
+ private:
+  // A value no label map holds: an area taken out while it is weighed.
+  static constexpr std::uint8_t Taken = 0xFF;
+
+  TFormPiece& Piece(int r, int c) {
+    return pieces_[std::size_t(r - 1) * std::size_t(columns_) + std::size_t(c - 1)];
+  }
+  TPoint Centre(int r, int c) const {
+    return centres_[std::size_t(c - 1) * std::size_t(rows_) + std::size_t(r - 1)];
+  }
+  // The map's byte at (x, y); 0 outside it.
+  std::uint8_t At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return map_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+  }
+  void Recolour(const TBox& area, std::uint8_t from, std::uint8_t to) {
+    for (int y = area.Top; y <= area.Bottom; ++y)
+      for (int x = area.Left; x <= area.Right; ++x) {
+        std::uint8_t& pixel = map_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+        if (pixel == from) pixel = to;
+      }
+  }
+
+  // Fills cell (r, c) again from every free pixel between its neighbours'
+  // centres that has one of the cell's own lines to its right or below it.
+  void Refill(int r, int c) {
+    const std::uint8_t label = CellLabel(r, c);
+    const int left = c > 1 ? Centre(r, c - 1).X : 0;
+    const int right = c < columns_ ? Centre(r, c + 1).X : width_ - 1;
+    const int top = r > 1 ? Centre(r - 1, c).Y : 0;
+    const int bottom = r < rows_ ? Centre(r + 1, c).Y : height_ - 1;
+    TBox box{width_, height_, 0, 0};
+    for (int y = std::max(0, top); y <= std::min(height_ - 1, bottom); ++y)
+      for (int x = std::max(0, left); x <= std::min(width_ - 1, right); ++x)
+        if (At(x, y) == 0 && (At(x + 1, y) == label || At(x, y + 1) == label))
+          fill_.Flood({x, y}, 0, label | FilledMark, box);
+    Widen(map_, width_, height_, label, box, Piece(r, c));
+  }
+
+  // The piece of a label whose home box holds (x, y): one of the cells
+  // around the one the point lies in by the grid, or failing that any cell of
+  // the label; null when no box holds the point.
+  TFormPiece* OwnerOf(int x, int y, std::uint8_t label) {
+    const auto holds = [&](int r, int c) -> TFormPiece* {
+      TFormPiece& p = Piece(r, c);
+      const bool inBox = x >= p.HomeX && y >= p.HomeY && x < p.HomeX + p.Width && y < p.HomeY + p.Height;
+      return CellLabel(r, c) == label && inBox ? &p : nullptr;
+    };
+    const int column = int(std::int64_t(x) * columns_ / width_) + 1;
+    const int row = int(std::int64_t(y) * rows_ / height_) + 1;
+    for (int r = std::max(1, row - 2); r <= std::min(rows_, row + 2); ++r)
+      for (int c = std::max(1, column - 2); c <= std::min(columns_, column + 2); ++c)
+        if (TFormPiece* p = holds(r, c)) return p;
+    for (int r = 1; r <= rows_; ++r)
+      for (int c = 1; c <= columns_; ++c)
+        if (TFormPiece* p = holds(r, c)) return p;
+    return nullptr;
+  }
+
+  std::span<std::uint8_t> map_;
+  int width_;
+  int height_;
+  int columns_;
+  int rows_;
+  std::vector<TFormPiece>& pieces_;
+  const std::vector<TPoint>& centres_;
+  TSpanFill fill_;
+};
 
 // The high bit of each byte of v is set where that byte is not 0.
 std::uint64_t NonZeroBytes(std::uint64_t v) {
@@ -318,20 +427,18 @@ std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> labelMap) {
                      .arg(columns)
                      .arg(rows));
 
-  TSpanFill fill(labelMap, width, height);
+  TExtractor extractor(labelMap, width, height, columns, rows, Pieces, Centres);
+  std::vector<TPoint> emptyCells;
   const int total = 3 * puzzle_.PieceCount;
   int done = 0;
   for (int r = 1; r <= rows; ++r) {
     for (int c = 1; c <= columns; ++c) {
-      TFormPiece& p = Pieces[std::size_t(r - 1) * std::size_t(columns) + std::size_t(c - 1)];
-      const std::uint8_t label = CellLabel(r, c);
-      TBox box{width, height, 0, 0};
-      fill.Fill(Centres[std::size_t(c - 1) * std::size_t(rows) + std::size_t(r - 1)], label, box);
-      Widen(labelMap, width, height, label, box, p);
+      if (!extractor.ExtractCell(r, c)) emptyCells.push_back({c, r});
       ShowProgress(++done, total, QStringLiteral("Extracting: "));
     }
   }
-  FillPockets(labelMap, width, height, Pieces, columns, rows);
+  for (const TPoint cell : emptyCells) extractor.RepairEmptyCell(cell.Y, cell.X);
+  extractor.FillPockets();
 
   int largestWidth = 0;
   int largestHeight = 0;

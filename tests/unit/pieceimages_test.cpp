@@ -123,6 +123,72 @@ TEST(ExtractPieces, StraightGridGivesTheBoxesAndSheetsWorkedOutByHand) {
   EXPECT_THROW(set.Pieces.ExtractPieces(filled), EError);
 }
 
+namespace {
+
+// One column of two cells, 20 x 40, the boundary at row 20 with a tab of
+// one cell reaching past the other's centre: up into the upper cell (its
+// centre (9, 10) in the tab) or down into the lower one (its centre (9, 30)).
+TGridMap TabPastTheCentre(bool up) {
+  TGridMap map(20, 40, 1, 2);
+  std::fill(map.Labels.begin(), map.Labels.end(), 0);
+  const std::uint8_t upper = Label(1, 1), lower = Label(2, 1);
+  const auto set = [&](int x, int y, std::uint8_t label) { map.Labels[std::size_t(y) * 20 + x] = label; };
+  for (int y = 0; y < 40; ++y) {
+    set(0, y, y <= 20 ? upper : lower);
+    set(19, y, y <= 20 ? upper : lower);
+  }
+  for (int x = 0; x < 20; ++x) {
+    set(x, 0, upper);
+    set(x, 39, lower);
+    if (x <= 5 || x >= 14) set(x, 20, upper);
+  }
+  const int tip = up ? 5 : 35;
+  for (int y = std::min(tip, 20); y <= std::max(tip, 20); ++y) {
+    set(5, y, upper);
+    set(14, y, upper);
+  }
+  for (int x = 5; x <= 14; ++x) set(x, tip, upper);
+  map.Centres = {{9, 10}, {9, 30}};
+  return map;
+}
+
+}  // namespace
+
+TEST(ExtractPieces, ATabPastANeighboursCentreStillLeavesEachCellItsOwnArea) {
+  for (const bool up : {true, false}) {
+    SCOPED_TRACE(up ? "tab up" : "tab down");
+    TGridMap map = TabPastTheCentre(up);
+    TEmptyPieces set(map);
+    std::vector<std::uint8_t> labels = map.Labels;
+    const std::size_t sheet = set.Pieces.ExtractPieces(labels);
+    std::vector<std::uint8_t> buffer(2 * sheet, 0xFF);
+    set.Pieces.BuildMasks(labels, buffer);
+
+    // Whose mask holds each pixel, counting pixels held twice.
+    const std::size_t rowBytes = set.Geometry.SheetWidth / 8u;
+    std::vector<int> owner(20 * 40, -1);
+    for (const TFormPiece& p : set.Pieces.Pieces)
+      for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x) {
+          const int sy = set.Geometry.SheetHeight + p.Index * set.Geometry.CellHeight + y;
+          if ((buffer[std::size_t(sy) * rowBytes + std::size_t(x / 8)] >> (7 - x % 8)) & 1) continue;
+          int& o = owner[std::size_t(p.HomeY + y) * 20 + std::size_t(p.HomeX + x)];
+          ASSERT_EQ(o, -1) << "held twice: " << p.HomeX + x << "," << p.HomeY + y;
+          o = p.Index;
+        }
+    EXPECT_EQ(std::count(owner.begin(), owner.end(), -1), 0);
+    const auto at = [&](int x, int y) { return owner[std::size_t(y) * 20 + x]; };
+    // The tab's inside goes with the cell it belongs to, whichever centre
+    // lies in it; the rest of each cell stays its own.
+    EXPECT_EQ(at(9, 10), up ? 1 : 0);
+    EXPECT_EQ(at(9, 30), up ? 1 : 0);
+    EXPECT_EQ(at(2, 10), 0);
+    EXPECT_EQ(at(17, 3), 0);
+    EXPECT_EQ(at(2, 30), 1);
+    EXPECT_EQ(at(17, 37), 1);
+  }
+}
+
 TEST(ExtractPieces, SheetsOf65536PixelsOrMoreAreRefused) {
   // Four 16,384-pixel pieces side by side need a 65,536-pixel sheet.
   TGridMap tooWide(65535, 8, 4, 1);
@@ -152,35 +218,51 @@ TEST(ExtractPieces, SheetsOf65536PixelsOrMoreAreRefused) {
   EXPECT_THROW(tall.Pieces.ExtractPieces(filled), EError);
 }
 
+namespace {
+
+// Every pixel of the picture lies in exactly one piece's mask at its home
+// position, and drawing every piece there without outlines gives the
+// picture back.
+void ExpectTiling(TBuiltPuzzle&& puzzle) {
+  const TPieces& pieces = puzzle.Pieces;
+  const int width = puzzle.Record.CutWidth, height = puzzle.Record.CutHeight;
+  std::vector<int> cover(std::size_t(width * height), 0);
+  for (const TFormPiece& p : pieces.Pieces) {
+    ASSERT_GT(p.Width, 0);
+    for (int y = 0; y < p.Height; ++y)
+      for (int x = 0; x < p.Width; ++x) {
+        if (!MaskInside(pieces, p, x, y)) continue;
+        const int px = p.HomeX + x, py = p.HomeY + y;
+        ASSERT_TRUE(px >= 0 && py >= 0 && px < width && py < height) << "piece " << p.Index;
+        ++cover[std::size_t(py * width + px)];
+      }
+  }
+  const auto wrong = std::find_if(cover.begin(), cover.end(), [](int n) { return n != 1; });
+  ASSERT_EQ(wrong, cover.end()) << "pixel " << (wrong - cover.begin()) % width << ","
+                                << (wrong - cover.begin()) / width << " covered " << *wrong << " times";
+
+  puzzle.PlaceAtHome();
+  TBitmap board(width, height);
+  board.Fill(Magenta);
+  const TPieceList all = puzzle.Pieces.AllPieces();
+  pieces.DrawPieceList(all, board, nullptr);
+  ASSERT_EQ(CountDifferences(board, pieces.Picture, board.BoundsRect()), 0);
+}
+
+}  // namespace
+
 TEST(PieceImages, MasksTileThePictureAndDrawingAtHomeGivesItBack) {
   for (int style = 1; style <= 6; ++style)
     for (const std::uint32_t seed : {7u, 20240601u})
       for (const int oddness : {0, 4, 10}) {
         SCOPED_TRACE(testing::Message() << "style " << style << " seed " << seed << " oddness " << oddness);
-        const int requested = seed == 7 ? 12 : 40;
-        TBuiltPuzzle puzzle(160, 120, requested, style, oddness, seed, OutlineNone);
-        const TPieces& pieces = puzzle.Pieces;
-
-        std::vector<int> cover(160 * 120, 0);
-        for (const TFormPiece& p : pieces.Pieces)
-          for (int y = 0; y < p.Height; ++y)
-            for (int x = 0; x < p.Width; ++x) {
-              if (!MaskInside(pieces, p, x, y)) continue;
-              const int px = p.HomeX + x, py = p.HomeY + y;
-              ASSERT_TRUE(px >= 0 && py >= 0 && px < 160 && py < 120) << "piece " << p.Index;
-              ++cover[std::size_t(py) * 160 + px];
-            }
-        const auto wrong = std::find_if(cover.begin(), cover.end(), [](int n) { return n != 1; });
-        ASSERT_EQ(wrong, cover.end()) << "pixel " << (wrong - cover.begin()) % 160 << ","
-                                      << (wrong - cover.begin()) / 160 << " covered " << *wrong << " times";
-
-        puzzle.PlaceAtHome();
-        TBitmap board(160, 120);
-        board.Fill(Magenta);
-        const TPieceList all = puzzle.Pieces.AllPieces();
-        pieces.DrawPieceList(all, board, nullptr);
-        ASSERT_EQ(CountDifferences(board, pieces.Picture, board.BoundsRect()), 0);
+        ExpectTiling(TBuiltPuzzle(160, 120, seed == 7 ? 12 : 40, style, oddness, seed, OutlineNone));
       }
+  // Star tabs at oddness 10 that reach past a neighbour's centre.
+  for (const std::uint32_t seed : {31676u, 118785u}) {
+    SCOPED_TRACE(seed);
+    ExpectTiling(TBuiltPuzzle(640, 480, 100, 4, 10, seed, OutlineNone));
+  }
 }
 
 TEST(PieceImages, ImageCellsAreBlackOutsideThePiece) {
