@@ -153,9 +153,10 @@ class TPieces {
   // Flood-fills every cell of labelMap, the cut's label map (CutWidth x
   // CutHeight bytes, edge lines in the labels of their cells), from its point
   // in Centres, marking filled pixels with the label's high bit so that the
-  // lines stay apart from them. Free pixels that no fill reaches (closed off
-  // by looping curves) join the piece on their left, so that the pieces cover
-  // the picture exactly. Sets every piece's HomeX, HomeY, Width and Height,
+  // lines stay apart from them. A cell whose centre lies in a neighbour's
+  // tab still gets its own area, and free pixels that no fill reaches (closed
+  // off by looping curves) join the piece on their left, so that the pieces
+  // cover the picture exactly. Sets every piece's HomeX, HomeY, Width and Height,
   // then CellWidth, CellHeight, SheetWidth and SheetHeight, and returns the
   // byte size of one mask sheet. Reports "Extracting: " progress. EError when
   // the records, the centres or the map do not match the grid, or when a
