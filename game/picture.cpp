@@ -3,15 +3,11 @@
 #include <QDir>
 #include <QFile>
 
-#include <sys/mman.h>
-
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
-#include <jpeglib.h>
+#include "platform/jpegerrors.h"
 
 namespace {
 
@@ -19,85 +15,18 @@ namespace {
 // have a dozen, so a file that claims thousands is hostile.
 constexpr int MaxScans = 1000;
 
-// libjpeg reports errors through error_exit, which must not return. Ours
-// jumps back to Guarded below, and the C++ caller throws once libjpeg's
-// frames are gone: an exception must never pass through them.
-struct TJpegErrors {
-  jpeg_error_mgr Manager;  // first, so that libjpeg's pointer is ours
-  std::jmp_buf Jump;
-  char Message[JMSG_LENGTH_MAX] = {};
-};
-
-TJpegErrors& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<TJpegErrors*>(cinfo->err); }
-
-void ErrorExit(j_common_ptr cinfo) {
-  TJpegErrors& errors = ErrorsOf(cinfo);
-  (*cinfo->err->format_message)(cinfo, errors.Message);
-  std::longjmp(errors.Jump, 1);
-}
-
-// Warnings (recoverable damage such as a truncated file) are not printed;
-// libjpeg fills what is missing and the picture is still shown.
-void SilentOutput(j_common_ptr) {}
-
-void LimitScans(j_common_ptr cinfo) {
-  if (!cinfo->is_decompressor) return;
-  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= MaxScans) return;
-  TJpegErrors& errors = ErrorsOf(cinfo);
-  std::snprintf(errors.Message, sizeof errors.Message, "Too many scans (more than %d)", MaxScans);
-  std::longjmp(errors.Jump, 1);
-}
-
-void InstallErrors(TJpegErrors& errors) {
-  jpeg_std_error(&errors.Manager);
-  errors.Manager.error_exit = ErrorExit;
-  errors.Manager.output_message = SilentOutput;
-}
-
-// Runs libjpeg calls; false when libjpeg gave up (the reason is in
-// errors.Message). Step may hold no object with a destructor of its own.
-template <class Step>
-bool Guarded(TJpegErrors& errors, Step&& step) {
-  if (setjmp(errors.Jump)) return false;
-  step();
-  return true;
-}
-
-// A 24-bit image for a decoded picture, in memory of its own asked for in
-// huge pages and mapped in one go: filling tens of megabytes of fresh small
-// pages one fault at a time costs more than the decoding itself. Without
-// huge pages it is still ordinary zeroed memory. Null when there is no room.
-QImage NewPictureImage(int width, int height) {
-  constexpr std::size_t hugePage = std::size_t(2) << 20;
-  // The mapping's length is kept in front of the pixels, which start at the
-  // first huge-page boundary after it.
-  const qsizetype stride = (qsizetype(width) * 3 + 3) & ~qsizetype(3);
-  const std::size_t pixels = std::size_t(stride) * std::size_t(height);
-  const std::size_t length = pixels + hugePage + sizeof(std::size_t);
-  void* block = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) return {};
-  std::memcpy(block, &length, sizeof length);
-  const auto first = reinterpret_cast<std::uintptr_t>(block) + sizeof length;
-  auto* start = reinterpret_cast<uchar*>((first + hugePage - 1) & ~(std::uintptr_t(hugePage) - 1));
-  madvise(start, pixels, MADV_HUGEPAGE);  // advice: failures change nothing
-#ifdef MADV_POPULATE_WRITE
-  madvise(start, pixels, MADV_POPULATE_WRITE);
-#endif
-  const auto unmap = [](void* mapping) {
-    std::size_t size = 0;
-    std::memcpy(&size, mapping, sizeof size);
-    munmap(mapping, size);
-  };
-  QImage image(start, width, height, stride, QImage::Format_BGR888, unmap, block);
-  if (image.isNull()) unmap(block);
-  return image;
+void LimitScans(j_common_ptr codec) {
+  if (!codec->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(codec)->input_scan_number <= MaxScans) return;
+  char message[64];
+  std::snprintf(message, sizeof message, "Too many scans (more than %d)", MaxScans);
+  TJpegErrors::Of(codec).Fail(message);
 }
 
 class TJpegDecoder {
  public:
   explicit TJpegDecoder(std::span<const std::uint8_t> data) {
-    InstallErrors(errors_);
-    cinfo_.err = &errors_.Manager;
+    cinfo_.err = errors_.Install();
     progress_.progress_monitor = LimitScans;
     Check(Guarded(errors_, [&] {
       jpeg_create_decompress(&cinfo_);
@@ -127,24 +56,23 @@ class TJpegDecoder {
                            .arg(MaxPicturePixels));
     cinfo_.out_color_space = JCS_EXT_BGR;
     Check(Guarded(errors_, [&] { jpeg_start_decompress(&cinfo_); }));
-    QImage image = NewPictureImage(int(cinfo_.output_width), int(cinfo_.output_height));
-    if (image.isNull()) throw EJpegError(QStringLiteral("Not enough memory for the picture"));
-    std::vector<JSAMPROW> rows(std::size_t(image.height()));
-    for (int y = 0; y < image.height(); ++y) rows[std::size_t(y)] = image.scanLine(y);
+    TBitmap picture(int(cinfo_.output_width), int(cinfo_.output_height));
+    std::vector<JSAMPROW> rows(std::size_t(picture.Height()));
+    for (int y = 0; y < picture.Height(); ++y) rows[std::size_t(y)] = picture.ScanLine(y);
     Check(Guarded(errors_, [&] {
       while (cinfo_.output_scanline < cinfo_.output_height)
         jpeg_read_scanlines(&cinfo_, rows.data() + cinfo_.output_scanline,
                             cinfo_.output_height - cinfo_.output_scanline);
       jpeg_finish_decompress(&cinfo_);
     }));
-    return TBitmap(std::move(image));
+    return picture;
   }
 
  private:
   void Check(bool ok) const {
     if (!ok)
       throw EJpegError(QStringLiteral("The picture could not be decoded: %1")
-                           .arg(QString::fromLocal8Bit(errors_.Message)));
+                           .arg(errors_.Text()));
   }
 
   // Released also when the constructor throws: members are, the object is not.
@@ -168,9 +96,8 @@ QByteArray EncodeJpeg(const TBitmap& bitmap, int quality) {
   if (bitmap.IsEmpty() || bitmap.Format() != TPixelFormat::Bgr24)
     throw EJpegError(QStringLiteral("Only a 24-bit picture can be stored as JPEG"));
   TJpegErrors errors;
-  InstallErrors(errors);
   jpeg_compress_struct cinfo{};
-  cinfo.err = &errors.Manager;
+  cinfo.err = errors.Install();
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   struct TRelease {
@@ -203,7 +130,7 @@ QByteArray EncodeJpeg(const TBitmap& bitmap, int quality) {
   });
   if (!ok)
     throw EJpegError(QStringLiteral("The picture could not be encoded: %1")
-                         .arg(QString::fromLocal8Bit(errors.Message)));
+                         .arg(errors.Text()));
   return QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
 }
 

@@ -2,66 +2,42 @@
 
 #include <QString>
 
-#include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
-
 #include "platform/errors.h"
+#include "platform/jpegerrors.h"
 #include "platform/utility.h"
 
 namespace {
-
-// libjpeg reports fatal errors through error_exit, which must not return; it
-// jumps back to the decoding routine, whose frame holds nothing to destroy.
-struct TJpegErrors {
-  jpeg_error_mgr Manager;
-  std::jmp_buf Return;
-  char Message[JMSG_LENGTH_MAX];
-};
-
-extern "C" void ExitOnJpegError(j_common_ptr info) {
-  auto* errors = reinterpret_cast<TJpegErrors*>(info->err);
-  (*info->err->format_message)(info, errors->Message);
-  std::longjmp(errors->Return, 1);
-}
-
-// Warnings of damaged but readable data are not worth a word on stderr.
-extern "C" void IgnoreJpegMessage(j_common_ptr) {}
 
 // Runs the whole decode into target. Returns false after a libjpeg error, with
 // its text in errors.Message. Only trivially destructible locals live here,
 // so the jump out of libjpeg skips no destructor.
 bool RunDecoder(jpeg_decompress_struct& info, TJpegErrors& errors, std::span<const std::uint8_t> jpeg,
                 TBitmap& target) {
-  if (setjmp(errors.Return)) return false;
-  jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_RGB;
-  info.quantize_colors = TRUE;
-  info.desired_number_of_colors = 256;
-  info.two_pass_quantize = TRUE;
-  info.dither_mode = JDITHER_FS;
-  jpeg_start_decompress(&info);
+  return Guarded(errors, [&] {
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    info.quantize_colors = TRUE;
+    info.desired_number_of_colors = 256;
+    info.two_pass_quantize = TRUE;
+    info.dither_mode = JDITHER_FS;
+    jpeg_start_decompress(&info);
 
-  target = TBitmap(int(info.output_width), int(info.output_height), TPixelFormat::Indexed8);
-  for (int i = 0; i < info.actual_number_of_colors; ++i)
-    target.SetPaletteEntry(i, RGBColor(info.colormap[0][i], info.colormap[1][i], info.colormap[2][i]));
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = target.ScanLine(int(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_decompress(&info);
-  return true;
+    target = TBitmap(int(info.output_width), int(info.output_height), TPixelFormat::Indexed8);
+    for (int i = 0; i < info.actual_number_of_colors; ++i)
+      target.SetPaletteEntry(i, RGBColor(info.colormap[0][i], info.colormap[1][i], info.colormap[2][i]));
+    while (info.output_scanline < info.output_height) {
+      JSAMPROW row = target.ScanLine(int(info.output_scanline));
+      jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+  });
 }
 
 class TDecompressor {
  public:
   TDecompressor() {
-    info_.err = jpeg_std_error(&errors_.Manager);
-    errors_.Manager.error_exit = ExitOnJpegError;
-    errors_.Manager.output_message = IgnoreJpegMessage;
-    errors_.Message[0] = '\0';
+    info_.err = errors_.Install();
     jpeg_create_decompress(&info_);
   }
   ~TDecompressor() { jpeg_destroy_decompress(&info_); }
@@ -71,7 +47,7 @@ class TDecompressor {
   TBitmap Decode(std::span<const std::uint8_t> jpeg) {
     TBitmap result;
     if (!RunDecoder(info_, errors_, jpeg, result))
-      throw EError(QStringLiteral("The texture could not be decoded: %1").arg(QString::fromLocal8Bit(errors_.Message)));
+      throw EError(QStringLiteral("The texture could not be decoded: %1").arg(errors_.Text()));
     return result;
   }
 
