@@ -71,22 +71,18 @@ std::size_t TSprite::Encode(std::uint16_t width, std::uint16_t height,
   for (std::size_t row = 0; row < height; ++row) {
     const std::uint8_t* pixels = source.data() + row * stride;
     const std::size_t rowStart = ReserveWord(output);
-    if (width > 0) {
-      bool opaque = pixels[0] != keyValue_;
-      std::size_t runWord = ReserveWord(output);
-      std::uint32_t count = 0;
-      for (std::size_t x = 0; x < width; ++x) {
-        const bool pixelOpaque = pixels[x] != keyValue_;
-        if (pixelOpaque != opaque) {
-          WriteWord(output, runWord, count | ((opaque ? OpaqueRun : TransparentRun) << 16));
-          runWord = ReserveWord(output);
-          count = 0;
-          opaque = pixelOpaque;
-        }
-        ++count;
-        if (pixelOpaque) output.push_back(pixels[x]);
-      }
-      WriteWord(output, runWord, count | ((opaque ? OpaqueRun : TransparentRun) << 16));
+    // Whole runs at a time: find where the class of pixel changes, then
+    // write the run's word and, for an opaque run, its bytes in one go.
+    const std::uint8_t* const end = pixels + width;
+    for (const std::uint8_t* run = pixels; run < end;) {
+      const bool opaque = *run != keyValue_;
+      const std::uint8_t* const runEnd =
+          opaque ? std::find(run, end, keyValue_)
+                 : std::find_if(run, end, [key = keyValue_](std::uint8_t v) { return v != key; });
+      const std::size_t count = std::size_t(runEnd - run);
+      WriteWord(output, ReserveWord(output), std::uint32_t(count) | ((opaque ? OpaqueRun : TransparentRun) << 16));
+      if (opaque) output.insert(output.end(), run, runEnd);
+      run = runEnd;
     }
     const std::size_t rowBytes = output.size() - rowStart;
     if (rowBytes > MaxRowBytes) {
