@@ -6,7 +6,8 @@ source scripts/deps.sh
 tg_install_deps
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-release
+# Only the player, the gift tool and the demo gift: the tests are test.sh's.
+cmake --build build-release --target tessarine tessarine-gift demo_gift
 
 if [ -x build-release/demo-gift ]; then
   exec build-release/demo-gift
