@@ -3,18 +3,15 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cmath>
 #include <cstdio>
 
 #include "game/colornames.h"
 #include "game/cut.h"
-#include "game/gift.h"
-#include "game/picture.h"
 #include "game/puzzlerecord.h"
 #include "tools/tessarine-gift/command.h"
+#include "tools/tessarine-gift/giftfile.h"
 #include "tools/tessarine-gift/options.h"
 
 namespace {
@@ -72,16 +69,7 @@ int RunInfo(const QStringList& args) {
   options.ExpectPositional(1, QStringLiteral("the gift file"));
   const QString path = options.Positional().first();
 
-  QFile file(path);
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-    throw TUsageError{QStringLiteral("cannot read \"%1\": %2")
-                          .arg(path, QFileInfo::exists(path) ? file.errorString() : QStringLiteral("no such file"))};
-  TGiftTrailer t;
-  try {
-    t = ReadGiftTrailer(file);
-  } catch (const EStreamError& e) {
-    throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
-  }
+  const TGiftTrailer t = ReadTrailerOf(path);
 
   Print("RecordSize", t.RecordSize);
   Print("PictureOffset", t.PictureOffset);
@@ -105,22 +93,12 @@ int RunInfo(const QStringList& args) {
   Print("ClosingColorName", t.ClosingColorName);
   Print("OpeningAlignment", Named(t.OpeningAlignment, alignments, 0));
   Print("ClosingAlignment", Named(t.ClosingAlignment, alignments, 0));
-  Print("ShapeStyle", Named(t.ShapeStyle, {QStringLiteral("classic"), QStringLiteral("blip"),
-                                           QStringLiteral("square"), QStringLiteral("star"),
-                                           QStringLiteral("round"), QStringLiteral("mix")},
-                            1));
-  Print("OutlineStyle", Named(t.OutlineStyle, {QStringLiteral("none"), QStringLiteral("paper"),
-                                               QStringLiteral("card"), QStringLiteral("wood")},
-                              0));
+  Print("ShapeStyle", Named(t.ShapeStyle, ShapeStyleWords, 1));
+  Print("OutlineStyle", Named(t.OutlineStyle, OutlineStyleWords, 0));
   Print("RotationOn", QStringLiteral("%1 (%2)").arg(t.RotationOn).arg(t.RotationOn ? "yes" : "no"));
   std::fflush(stdout);
 
-  TBitmap picture;
-  try {
-    LoadPicture(path, t, picture);
-  } catch (const EError& e) {
-    throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
-  }
+  const TBitmap picture = ReadPictureOf(path, t);
   Print("Picture", QStringLiteral("%1 x %2").arg(picture.Width()).arg(picture.Height()));
   TPuzzleRecord record;
   const int pieces = FitGrid(record, t.RequestedPieces, picture.Width(), picture.Height());

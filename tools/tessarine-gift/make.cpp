@@ -22,6 +22,7 @@
 #include "game/packedrecord.h"
 #include "game/picture.h"
 #include "tools/tessarine-gift/command.h"
+#include "tools/tessarine-gift/giftfile.h"
 #include "tools/tessarine-gift/options.h"
 
 namespace {
@@ -34,11 +35,6 @@ constexpr int jpegQuality = 92;
 constexpr TColor messageBackground = 0xF0FBFF;  // clCream
 constexpr TColor messageInk = 0x800000;         // clNavy
 constexpr TColor defaultBoard = 0x4F4F2F;       // dark slate grey behind the pieces
-
-const QStringList styleWords = {QStringLiteral("classic"), QStringLiteral("blip"), QStringLiteral("square"),
-                                QStringLiteral("star"),    QStringLiteral("round"), QStringLiteral("mix")};
-const QStringList outlineWords = {QStringLiteral("none"), QStringLiteral("paper"), QStringLiteral("card"),
-                                  QStringLiteral("wood")};
 
 std::span<const std::uint8_t> Bytes(const QByteArray& data) {
   return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
@@ -319,8 +315,8 @@ int RunMake(const QStringList& args) {
   trailer.Oddness = std::uint16_t(options.Integer(QStringLiteral("--oddness"), 0, 10, 3));
   trailer.Seed = std::uint32_t(options.Integer(QStringLiteral("--seed"), 0, std::numeric_limits<std::uint32_t>::max(),
                                                QRandomGenerator::system()->generate()));
-  trailer.ShapeStyle = std::uint32_t(options.Choice(QStringLiteral("--style"), styleWords, 0) + 1);
-  trailer.OutlineStyle = std::uint32_t(options.Choice(QStringLiteral("--outline"), outlineWords, 2));
+  trailer.ShapeStyle = std::uint32_t(options.Choice(QStringLiteral("--style"), ShapeStyleWords, 0) + 1);
+  trailer.OutlineStyle = std::uint32_t(options.Choice(QStringLiteral("--outline"), OutlineStyleWords, 2));
   trailer.RotationOn = options.Flag(QStringLiteral("--rotation")) ? 1 : 0;
   trailer.BackgroundColor = BackgroundColour(options);
   const TFontSpec messageFont{messageInk, -15, 0, 0, 0, QStringLiteral("DejaVu Sans")};

@@ -2,7 +2,6 @@
 // and draws a board of it to a PNG, without a window: the pieces put back
 // together, scattered, or arranged in a grid or around the edge.
 
-#include <QFile>
 #include <QImage>
 
 #include <algorithm>
@@ -10,8 +9,6 @@
 
 #include "game/buildpieces.h"
 #include "game/cut.h"
-#include "game/gift.h"
-#include "game/picture.h"
 #include "game/puzzlerecord.h"
 #include "pieces/arrange.h"
 #include "pieces/colourkeys.h"
@@ -21,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/random.h"
 #include "tools/tessarine-gift/command.h"
+#include "tools/tessarine-gift/giftfile.h"
 #include "tools/tessarine-gift/options.h"
 
 namespace {
@@ -54,10 +52,7 @@ TRenderRequest ParseRequest(const QStringList& args) {
       QStringLiteral("--layout"),
       {QStringLiteral("solved"), QStringLiteral("scattered"), QStringLiteral("grid"), QStringLiteral("edge")}, 0));
   if (options.Has(QStringLiteral("--outline")))
-    request.Outline = options.Choice(QStringLiteral("--outline"),
-                                     {QStringLiteral("none"), QStringLiteral("paper"), QStringLiteral("card"),
-                                      QStringLiteral("wood")},
-                                     OutlineCard);
+    request.Outline = options.Choice(QStringLiteral("--outline"), OutlineStyleWords, OutlineCard);
   request.ScalePercent = int(options.Integer(QStringLiteral("--scale"), 10, 400, 100));
   if (const auto board = options.Value(QStringLiteral("--board"))) {
     const QStringList parts = board->split(QLatin1Char('x'));
@@ -71,16 +66,6 @@ TRenderRequest ParseRequest(const QStringList& args) {
   request.Rotate = options.Flag(QStringLiteral("--rotate"));
   request.Shadows = options.Flag(QStringLiteral("--shadows"));
   return request;
-}
-
-TGiftTrailer ReadTrailer(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) throw TUsageError{QStringLiteral("cannot open %1").arg(path)};
-  try {
-    return ReadGiftTrailer(file);
-  } catch (const EError& e) {
-    throw TUsageError{QStringLiteral("%1: %2").arg(path, e.Message())};
-  }
 }
 
 // The picture at the cut size, as the player stretches it for a scale.
@@ -112,14 +97,8 @@ void DrawRaised(const TPieces& pieces, TPieceSpan list, TBitmap& board) {
 
 int RunRender(const QStringList& args) {
   const TRenderRequest request = ParseRequest(args);
-  const TGiftTrailer trailer = ReadTrailer(request.GiftPath);
-
-  TBitmap original;
-  try {
-    LoadPicture(request.GiftPath, trailer, original);
-  } catch (const EError& e) {
-    throw TUsageError{QStringLiteral("%1: %2").arg(request.GiftPath, e.Message())};
-  }
+  const TGiftTrailer trailer = ReadTrailerOf(request.GiftPath);
+  const TBitmap original = ReadPictureOf(request.GiftPath, trailer);
 
   TPuzzleRecord record;
   record.ShapeStyle = std::int32_t(trailer.ShapeStyle);
