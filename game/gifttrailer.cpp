@@ -1,6 +1,6 @@
 #include "game/gifttrailer.h"
 
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 
 namespace {
 

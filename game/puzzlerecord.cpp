@@ -1,6 +1,6 @@
 #include "game/puzzlerecord.h"
 
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "game/colornames.h"
 #include "game/gifttrailer.h"
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 #include "platform/colors.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "game/gift.h"
 #include "game/jigconfig.h"
 #include "game/music.h"
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 #include "game/picture.h"
 #include "game/soundeffects.h"
 #include "platform/colors.h"

@@ -19,7 +19,7 @@
 #include "game/colornames.h"
 #include "game/gift.h"
 #include "game/gifttrailer.h"
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 #include "game/picture.h"
 #include "tools/tessarine-gift/command.h"
 #include "tools/tessarine-gift/giftfile.h"

@@ -1,4 +1,4 @@
-#include "game/packedrecord.h"
+#include "platform/packedrecord.h"
 
 #include <algorithm>
 #include <array>
