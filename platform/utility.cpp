@@ -126,3 +126,25 @@ void DrawMinimizeButton(TCanvas& canvas, int x, int y, int w, int h, bool presse
   canvas.MoveTo(x + w / 3, barY);
   canvas.LineTo(x + w - w / 3, barY);
 }
+
+TSize FitSize(int mode, int sw, int sh, int bw, int bh) {
+  if (mode == 2 || sw <= 0 || sh <= 0) return {bw, bh};
+  const std::int64_t h = std::int64_t(sh) * bw / sw;
+  if (h <= bh) return {std::uint16_t(bw), std::uint16_t(h)};
+  return {std::uint16_t(std::int64_t(sw) * bh / sh), std::uint16_t(bh)};
+}
+
+TRect FitCentered(int sw, int sh, int bw, int bh, int percent) {
+  TSize size = FitSize(0, sw, sh, bw, bh);
+  int left = (bw - size.Width) / 2;
+  int top = (bh - size.Height) / 2;
+  if (left < bw * percent / 100) {
+    left = 0;
+    size.Width = bw;
+  }
+  if (top < bh * percent / 100) {
+    top = 0;
+    size.Height = bh;
+  }
+  return Bounds(left, top, size.Width, size.Height);
+}

@@ -93,3 +93,10 @@ void SortItems(std::span<T> items, Compare compare) {
   };
   sort(sort, 0, std::ptrdiff_t(items.size()) - 1);
 }
+
+// The size of a sw x sh picture fitted into a bw x bh box keeping its aspect
+// (mode 0), or the box itself (mode 2); both truncated to 16 bits.
+TSize FitSize(int mode, int sw, int sh, int bw, int bh);
+// The picture fitted and centred in the box; a direction whose margin would
+// be narrower than percent of the box is stretched to the whole box.
+TRect FitCentered(int sw, int sh, int bw, int bh, int percent);

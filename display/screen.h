@@ -1,0 +1,93 @@
+#pragma once
+// The play area as the user sees it: a copy of the screen's pixels that the
+// board is copied onto, the compositor flushes its changed rectangles onto and
+// the rubber band inverts, and the window shows. Drawing twice with the
+// inverting pen therefore removes a band exactly, and an area marked invalid
+// is recomposed from the board at the next paint, as a window system's update
+// region is.
+
+#include <QRegion>
+
+#include <functional>
+
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/types.h"
+
+class TScreen {
+ public:
+  TScreen();
+  virtual ~TScreen() = default;
+  TScreen(const TScreen&) = delete;
+  TScreen& operator=(const TScreen&) = delete;
+
+  TBitmap& Image() { return image_; }
+  const TBitmap& Image() const { return image_; }
+  TCanvas& Canvas() { return canvas_; }
+  int Width() const { return image_.Width(); }
+  int Height() const { return image_.Height(); }
+  TRect ClientRect() const { return {0, 0, Width(), Height()}; }
+
+  // The play area changed size: the copy follows, and all of it is invalid.
+  void Resize(int width, int height);
+
+  // The board changed under rect: the next paint recomposes it.
+  void Invalidate(const TRect& rect);
+  const QRegion& InvalidRegion() const { return invalid_; }
+  // Copies source onto the copy wherever it is invalid, and clears the
+  // invalid region. The paint handler calls it with the board.
+  void PaintFrom(const TBitmap& source);
+  // Fills the invalid region with one colour and clears it: a play area
+  // with no board yet.
+  void FillInvalid(TColor color);
+
+  // The copy's pixels in rect changed: show them, at once while an animation
+  // keeps the window thread busy, otherwise with the next paint.
+  void Present(const TRect& rect);
+  // Recomposes the invalid region and shows it at once, as a window updates
+  // before something draws over it.
+  void UpdateNow();
+  // Recomposes the invalid region and shows the whole play area at once.
+  void RepaintNow();
+
+  // What recomposes the invalid region: the play area's paint handler.
+  void SetPainter(std::function<void()> painter) { painter_ = std::move(painter); }
+  // Runs the painter when something is invalid.
+  void PaintInvalid();
+
+  // Animations that busy-wait hold one of these: every Present meanwhile is
+  // shown at once, since no paint event arrives until they end.
+  class TImmediate {
+   public:
+    explicit TImmediate(TScreen& screen) : screen_(screen) { ++screen_.immediate_; }
+    ~TImmediate() { --screen_.immediate_; }
+    TImmediate(const TImmediate&) = delete;
+    TImmediate& operator=(const TImmediate&) = delete;
+
+   private:
+    TScreen& screen_;
+  };
+  bool Immediate() const { return immediate_ > 0; }
+
+  // The mouse cursor over the play area (the cursor numbers of
+  // platform/cursors.h).
+  void SetCursor(int cursor);
+  int Cursor() const { return cursor_; }
+
+  // The play area's point in screen coordinates, for popup menus.
+  virtual TPoint ClientToScreen(TPoint point) const { return point; }
+
+ protected:
+  // Shows region of the copy: now, or when the window next paints. A screen
+  // without a window shows nothing.
+  virtual void Show(const QRegion& region, bool now);
+  virtual void ShowCursor(int cursor);
+
+ private:
+  TBitmap image_;
+  TCanvas canvas_;
+  QRegion invalid_;
+  std::function<void()> painter_;
+  int immediate_ = 0;
+  int cursor_ = 0;
+};
