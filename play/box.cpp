@@ -1,0 +1,305 @@
+#include "play/box.h"
+
+
+#include <algorithm>
+
+#include "platform/canvas.h"
+#include "platform/colors.h"
+#include "platform/cursors.h"
+#include "platform/packedrecord.h"
+#include "platform/utility.h"
+#include "play/boxes.h"
+
+namespace {
+
+// Successive trays cascade by this much across the play area.
+constexpr int CascadeStep = 20;
+// The cascade wraps this far before the play area's right and bottom edges.
+constexpr int CascadeMargin = 32;
+
+// The title is 16 pixels high; canvas fonts are sized in points, which the
+// board bitmap renders at 96 dots per inch.
+constexpr int TitleFontPoints = 12;
+
+// Record layout.
+constexpr std::size_t NumberAt = 0, XAt = 2, YAt = 4, WidthAt = 6, HeightAt = 8, FrontNoAt = 10, ColorAt = 14,
+                      OpenAt = 18, DescriptionAt = 19;
+
+// The next cascade coordinate, wrapping with a signed remainder. A play area
+// too small to cascade in keeps the position.
+int Cascade(int position, int extent) {
+  const int span = extent - CascadeMargin;
+  return span > 0 ? (position + CascadeStep) % span : position;
+}
+
+std::uint16_t ClampedSize(std::int64_t size) {
+  return std::uint16_t(std::clamp<std::int64_t>(size, 0, 0xFFFF));
+}
+
+// The record's fields, one list for reading and writing.
+template <class Box, class Access>
+void RecordFields(Box& box, Access& access) {
+  access.Field(NumberAt, box.Number16);
+  access.Field(XAt, box.X16);
+  access.Field(YAt, box.Y16);
+  access.Field(WidthAt, box.Width);
+  access.Field(HeightAt, box.Height);
+  access.Field(FrontNoAt, box.FrontNo);
+  access.Field(ColorAt, box.Color);
+  access.Field(OpenAt, box.Open);
+  access.ShortString(DescriptionAt, TBox::DescriptionCapacity, box.Description);
+}
+
+// The record's view of a tray: number and position are 16-bit on file.
+struct TRecordFields {
+  std::uint16_t Number16 = 0;
+  std::int16_t X16 = 0, Y16 = 0;
+  std::uint16_t Width = 0, Height = 0;
+  std::uint32_t FrontNo = 0;
+  TColor Color = 0;
+  std::uint8_t Open = 0;
+  QString Description;
+};
+
+TRecordFields ReadRecord(std::span<const std::uint8_t, TBox::RecordSize> record) {
+  TRecordFields fields;
+  const TPackedReader reader(record);
+  RecordFields(fields, reader);
+  return fields;
+}
+
+}  // namespace
+
+TBox::TBox(TBoxes& owner, std::uint32_t number)
+    : Number(number), Button(std::make_unique<TTrayButton>()), owner_(owner) {
+  TakeFrontNo();
+  const TPieceOptions& options = owner_.Options();
+  TPoint& next = owner_.NextTrayPos;
+  if (IsBoard()) {
+    next = {0, 0};
+    Width = ClampedSize(options.PlayWidth);
+    Height = ClampedSize(options.PlayHeight);
+    FrontNo = 0;
+  }
+  X = next.X;
+  Y = next.Y;
+  next = {Cascade(next.X, options.PlayWidth), Cascade(next.Y, options.PlayHeight)};
+
+  const TTrayButton& model = owner_.Bar.BoxBtn;
+  Button->SetBounds(model.Left(), model.Top(), model.Width(), model.Height());
+  Button->SetCaption(QString::number(number));
+  Button->SetGroupIndex(model.GroupIndex() + int(number));
+  Button->SetDown(true);
+  Button->SetFull(false);
+  Button->SetVisible(!IsBoard());
+  Button->OnClick = [this] { ToggleOpen(); };
+  Button->OnRightPress = [this](TPoint screenPoint) { ButtonMouseDown(screenPoint); };
+  owner_.Bar.AddButton(*Button);
+}
+
+TBox::~TBox() = default;
+
+void TBox::TakeFrontNo() {
+  // The counter comes from the saved game: it counts on modulo 2^32 rather
+  // than overflowing.
+  std::int32_t& next = owner_.Counters.NextFrontNo;
+  FrontNo = std::uint32_t(next);
+  next = std::int32_t(FrontNo + 1);
+}
+
+bool TBox::IsFrontmost() const { return FrontNo + 1 == std::uint32_t(owner_.Counters.NextFrontNo); }
+
+void TBox::SetBounds(const TRect& rect) {
+  X = rect.Left;
+  Y = rect.Top;
+  Width = ClampedSize(std::int64_t(rect.Right) - rect.Left);
+  Height = ClampedSize(std::int64_t(rect.Bottom) - rect.Top);
+}
+
+TRect TBox::InnerRect() const {
+  if (IsBoard()) return BoundsRect();
+  return {X + 8, Y + 24, X + Width - 8, Y + Height - 8};
+}
+
+TRect TBox::CloseBoxRect() const { return {X + Width - 23, Y + 4, X + Width - 7, Y + 20}; }
+
+bool TBox::CloseBoxHit(int x, int y) {
+  ClosePressed = !IsBoard() && CloseBoxRect().Contains({x, y});
+  return ClosePressed;
+}
+
+TRect TBox::ButtonRect() const {
+  const TPoint offset = owner_.Bar.PlayAreaOffset;
+  return Button->BoundsRect().Offset(offset.X, offset.Y);
+}
+
+QString TBox::Title() const {
+  QString title = QStringLiteral("Tray %1").arg(Number);
+  if (!Description.isEmpty()) title += QStringLiteral(": ") + Description;
+  return title;
+}
+
+int TBox::EdgeCursorAt(int x, int y) const {
+  if (!BoundsRect().Contains({x, y})) return crDefault;
+  enum : int { Bottom = 1, Top = 2, Right = 4, Left = 8 };
+  const int dx = x - X;
+  const int dy = y - Y;
+  int edges = 0;
+  if (dy > Height - 8)
+    edges |= Bottom;
+  else if (dy <= 4)
+    edges |= Top;
+  if (dx > Width - 8)
+    edges |= Right;
+  else if (dx < 8)
+    edges |= Left;
+  switch (edges) {
+    case Bottom:
+    case Top:
+      return crSizeNS;
+    case Right:
+    case Left:
+      return crSizeWE;
+    case Bottom | Right:
+    case Top | Left:
+      return crSizeNWSE;
+    case Top | Right:
+    case Bottom | Left:
+      return crSizeNESW;
+    default:
+      return crDefault;
+  }
+}
+
+void TBox::ResizeStart(int& x, int& y, int cursor) {
+  TPoint& grab = owner_.ResizeGrab;
+  // The grabbed edge is the one in the mouse's half of the tray; the point
+  // becomes the opposite, staying edge.
+  if (x > X + Width / 2) {
+    grab.X = X + Width - x;
+    x = X;
+  } else {
+    grab.X = X - x;
+    x = X + Width;
+  }
+  if (y > Y + Height / 2) {
+    grab.Y = Y + Height - y;
+    y = Y;
+  } else {
+    grab.Y = Y - y;
+    y = Y + Height;
+  }
+  // Dragging one edge only: the band spans the tray across the other way.
+  if (cursor == crSizeNS) x = X;
+  if (cursor == crSizeWE) y = Y;
+  owner_.ResizeAnchor = {x, y};
+  owner_.Band.BandStart(owner_.Screen, x, y);
+}
+
+void TBox::ResizeTrack(int& x, int& y, int cursor) {
+  const TPoint anchor = owner_.ResizeAnchor;
+  x += owner_.ResizeGrab.X;
+  y += owner_.ResizeGrab.Y;
+  if (cursor == crSizeNS) x = X + Width;
+  if (cursor == crSizeWE) y = Y + Height;
+  // The moving edge stops at the minimum size from the staying one.
+  x = anchor.X != X ? std::min(x, anchor.X - MinWidth) : std::max(x, X + MinWidth);
+  y = anchor.Y != Y ? std::min(y, anchor.Y - MinHeight) : std::max(y, Y + MinHeight);
+  owner_.Band.BandTo(x, y);
+}
+
+void TBox::AddPieces(TPieceSpan list) {
+  Pieces.reserve(Pieces.size() + list.size());
+  for (TFormPiece* p : list) {
+    Pieces.push_back(p);
+    p->Tray = std::int32_t(Number);
+  }
+}
+
+TFormPiece* TBox::PieceUnder(int x, int y, bool byShape) const {
+  if (!InnerRect().Contains({x, y})) return nullptr;
+  for (auto it = Pieces.rbegin(); it != Pieces.rend(); ++it) {
+    const TFormPiece& p = **it;
+    if (TPieces::PieceRect(p).Contains({x, y}) && (!byShape || owner_.HitTest(p, x, y))) return *it;
+  }
+  return nullptr;
+}
+
+void TBox::Draw(TBitmap& bitmap, const TRect* clip) const {
+  if (IsBoard() || !Open || Lifted) return;
+  if (clip && !BoundsRect().Intersects(*clip)) return;
+  TCanvas canvas(bitmap);
+  const TRect area = clip ? clip->Intersect(bitmap.BoundsRect()) : bitmap.BoundsRect();
+  canvas.SetClipRect(area);
+  DrawTrayFrame(canvas, X, Y, Width, Height, 2, 4, 16, Color, true);
+  const TRect closeBox = CloseBoxRect();
+  DrawMinimizeButton(canvas, closeBox.Left, closeBox.Top, 16, 16, ClosePressed);
+
+  canvas.Font.Name = QStringLiteral("Arial");
+  canvas.Font.Size = TitleFontPoints;
+  canvas.Font.Color = ColorToRGB(SystemColor(COLOR_WINDOWTEXT));
+  canvas.Brush = TBrush{clBtnFace, false};
+  canvas.SetClipRect(TRect{X + 2, Y + 2, closeBox.Left - 1, Y + 18}.Intersect(area));
+  canvas.TextOut(X + 6, Y + 2, Title());
+}
+
+void TBox::DrawShadow(TBitmap& bitmap, int s) const {
+  TCanvas canvas(bitmap);
+  canvas.Brush = TBrush{clBlack, false};
+  canvas.FillRect({X + s, Y + Height, X + Width + s, Y + Height + s});
+  canvas.FillRect({X + Width, Y + s, X + Width + s, Y + Height});
+}
+
+void TBox::ToggleOpen() {
+  Open = !Open;
+  Button->SetDown(Open);
+  if (Open) {
+    TakeFrontNo();
+    owner_.SortTrays(0);
+  }
+  owner_.RefreshArea(BoundsRect());
+  owner_.TrayEffect(4);
+  // The zoom runs over a screen that shows the board without the tray: an
+  // opening tray appears when the zoom has ended, a closing one has gone
+  // before it starts.
+  if (Open) {
+    owner_.Band.Zoom(owner_.Screen, ButtonRect(), BoundsRect(), owner_.HRTimer);
+    owner_.Screen.RepaintNow();
+  } else {
+    owner_.Screen.RepaintNow();
+    owner_.Band.Zoom(owner_.Screen, BoundsRect(), ButtonRect(), owner_.HRTimer);
+  }
+}
+
+void TBox::ButtonMouseDown(TPoint screenPoint) {
+  owner_.CurrentTray = this;
+  owner_.PopupTrayIcon(screenPoint);
+}
+
+std::array<std::uint8_t, TBox::RecordSize> TBox::ToRecord() const {
+  TRecordFields fields{std::uint16_t(Number), std::int16_t(X), std::int16_t(Y), Width, Height, FrontNo,
+                       Color, std::uint8_t(Open ? 1 : 0), Description};
+  std::array<std::uint8_t, RecordSize> record{};
+  TPackedWriter writer(record);
+  RecordFields(fields, writer);
+  return record;
+}
+
+void TBox::FromRecord(std::span<const std::uint8_t, RecordSize> record) {
+  const TRecordFields fields = ReadRecord(record);
+  Number = fields.Number16;
+  X = fields.X16;
+  Y = fields.Y16;
+  Width = fields.Width;
+  Height = fields.Height;
+  FrontNo = fields.FrontNo;
+  Color = fields.Color;
+  Open = fields.Open != 0;
+  Description = fields.Description;
+}
+
+std::uint32_t TBox::RecordNumber(std::span<const std::uint8_t, RecordSize> record) {
+  const TRecordFields fields = ReadRecord(record);
+  const bool holdsTray = fields.Open <= 1 && fields.Width >= MinWidth && fields.Height >= MinHeight;
+  return holdsTray ? fields.Number16 : 0;
+}

@@ -1,0 +1,269 @@
+#include "play/boxes.h"
+
+#include <QString>
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "platform/utility.h"
+
+namespace {
+
+// How far a tray must stay on the play area when it is moved or the area
+// shrinks.
+constexpr int VisibleMargin = 32;
+// The gap between neighbouring tray buttons on the bar.
+constexpr int ButtonGap = 6;
+
+int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+[[noreturn]] void ThrowDamagedTray() {
+  throw EError(QStringLiteral("The saved game is damaged: a tray record holds a value no game can have."));
+}
+
+}  // namespace
+
+TBoxes::TBoxes(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
+               TScreen& screen)
+    : TPieces(puzzle, options), Counters(counters), Bar(bar), Screen(screen) {}
+
+TBoxes::~TBoxes() = default;
+
+void TBoxes::PopupTrayIcon(TPoint) {}
+
+void TBoxes::MakeTrays() {
+  CreatePieces();
+  CurrentTray = nullptr;
+  Trays.clear();
+  Trays.push_back(std::make_unique<TBox>(*this, 0));
+  BoardTray().AddPieces(AllPieces());
+  CurrentTray = &BoardTray();
+}
+
+void TBoxes::FreeTrays() {
+  CurrentTray = nullptr;
+  Trays.clear();
+  FreePieces();
+}
+
+void TBoxes::DrawTray(const TBox& tray, TBitmap& bitmap, const TRect* clip) const {
+  if (!tray.Open) return;
+  if (tray.IsBoard()) {
+    DrawPieceList(tray.Pieces, bitmap, clip);
+    return;
+  }
+  tray.Draw(bitmap, clip);
+  const TRect inner = clip ? tray.InnerRect().Intersect(*clip) : tray.InnerRect();
+  if (!inner.IsEmpty()) DrawPieceList(tray.Pieces, bitmap, &inner);
+}
+
+void TBoxes::DrawTrays(TBitmap& bitmap, const TRect* clip) const {
+  for (const auto& tray : Trays) DrawTray(*tray, bitmap, clip);
+}
+
+void TBoxes::SortTrays(int key) {
+  // The board tray stays first whatever its keys: only the others are sorted.
+  if (Trays.size() < 2) return;
+  const std::span<std::unique_ptr<TBox>> others(Trays.begin() + 1, Trays.end());
+  using TItem = std::unique_ptr<TBox>;
+  switch (key) {
+    case 0:
+      SortItems(others, [](const TItem& a, const TItem& b) { return Compare(a->FrontNo, b->FrontNo); });
+      break;
+    case 1:
+      SortItems(others, [](const TItem& a, const TItem& b) { return Compare(a->Number, b->Number); });
+      break;
+    default:
+      break;
+  }
+}
+
+void TBoxes::SortAllTrayPieces(int mode) {
+  SortTrays(0);
+  for (const auto& tray : Trays) tray->SortPieces(mode);
+}
+
+TBox& TBoxes::TrayAt(int x, int y) const {
+  for (auto it = Trays.rbegin(); it != Trays.rend(); ++it)
+    if ((*it)->Open && (*it)->BoundsRect().Contains({x, y})) return **it;
+  return BoardTray();
+}
+
+TBox& TBoxes::TrayByNumber(std::uint32_t number) const {
+  for (const auto& tray : Trays)
+    if (tray->Number == number) return *tray;
+  return BoardTray();
+}
+
+void TBoxes::MoveToTray(TPieceSpan list, TBox& target) {
+  if (list.empty()) return;
+  TBox& source = TrayByNumber(std::uint32_t(list.front()->Tray));
+  if (&source == &target) return;
+  const bool targetWasEmpty = target.Count() == 0;
+
+  TPieceList moving(list.begin(), list.end());
+  std::sort(moving.begin(), moving.end());
+  std::erase_if(source.Pieces,
+                [&](TFormPiece* p) { return std::binary_search(moving.begin(), moving.end(), p); });
+  target.AddPieces(list);
+
+  if (source.Count() == 0) source.Button->SetFull(false);
+  if (target.Count() == 0)
+    target.Button->SetFull(false);
+  else if (targetWasEmpty)
+    target.Button->SetFull(true);
+}
+
+void TBoxes::SetTrayLifted(TBox& tray, bool lifted) {
+  tray.Lifted = lifted;
+  SetHidden(tray.Pieces, lifted);
+}
+
+void TBoxes::MoveTray(TBox& tray, int dx, int dy) {
+  tray.X += dx;
+  tray.Y += dy;
+  OffsetPieces(tray.Pieces, dx, dy);
+  StoreTrayPositions(tray);
+}
+
+void TBoxes::StoreTrayPositions(TBox& tray) { StoreGroupNormalised(tray.Pieces, tray.InnerRect()); }
+
+void TBoxes::FitTrayPieces(TBox& tray) {
+  if (!tray.IsBoard()) RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
+}
+
+void TBoxes::KeepTrayVisible(TRect& rect, const TRect& area) {
+  if (rect.Right < area.Left + VisibleMargin) rect = rect.Offset(area.Left + VisibleMargin - rect.Right, 0);
+  if (rect.Left > area.Right - VisibleMargin) rect = rect.Offset(area.Right - VisibleMargin - rect.Left, 0);
+  if (rect.Top < area.Top) rect = rect.Offset(0, area.Top - rect.Top);
+  if (rect.Top > area.Bottom - VisibleMargin) rect = rect.Offset(0, area.Bottom - VisibleMargin - rect.Top);
+}
+
+void TBoxes::RefitTrays() {
+  const TRect area{0, 0, Options().PlayWidth, Options().PlayHeight};
+  for (std::size_t i = 1; i < Trays.size(); ++i) {
+    TBox& tray = *Trays[i];
+    TRect bounds = tray.BoundsRect();
+    KeepTrayVisible(bounds, area);
+    MoveTray(tray, bounds.Left - tray.X, bounds.Top - tray.Y);
+    tray.SetBounds(bounds);
+    FitTrayPieces(tray);
+  }
+  TBox& board = BoardTray();
+  RelayoutGroups(board.Pieces, board.InnerRect(), true);
+}
+
+void TBoxes::CloseEmptyTrays() {
+  // Closing never reorders the trays, so the positions stay valid.
+  for (std::size_t i = 1; i < Trays.size(); ++i) {
+    TBox& tray = *Trays[i];
+    if (tray.Open && tray.Count() == 0) tray.ToggleOpen();
+  }
+}
+
+void TBoxes::LayoutBar(bool playing) {
+  const bool horizontal = Bar.Align == TTrayBar::TAlign::Top || Bar.Align == TTrayBar::TAlign::Bottom;
+  const TTrayButton& model = Bar.BoxBtn;
+  Bar.SpeedBoxLeft.SetVisible(horizontal);
+  Bar.SpeedBoxRight.SetVisible(horizontal);
+  Bar.SpeedBoxUp.SetVisible(!horizontal);
+  Bar.SpeedBoxDown.SetVisible(!horizontal);
+  // The buttons start as far in from one end as the template and must end as
+  // far from the other; a bar without room for one shows none.
+  const auto fitting = [](int room, int step) { return step > 0 ? std::max(0, room / step) : 0; };
+  int step = 0;
+  int start = 0;
+  if (horizontal) {
+    Bar.SpeedBoxRight.SetLeft(Bar.Width - Bar.SpeedBoxRight.Width() - Bar.SpeedBoxLeft.Left());
+    step = model.Width() + ButtonGap;
+    start = model.Left();
+  } else {
+    Bar.SpeedBoxUp.SetTop(Bar.SpeedBoxLeft.Top());
+    Bar.SpeedBoxDown.SetTop(Bar.Height - Bar.SpeedBoxUp.Height() - Bar.SpeedBoxUp.Top());
+    step = model.Height() + ButtonGap;
+    start = model.Top();
+  }
+  if (playing) VisibleButtons = fitting((horizontal ? Bar.Width : Bar.Height) - 2 * start, step);
+
+  const int count = int(Trays.size()) - 1;
+  bool scrollable = false;
+  if (playing) {
+    SortTrays(1);
+    scrollable = count > VisibleButtons;
+    if (!scrollable || Counters.FirstShownTray < 1) Counters.FirstShownTray = 1;
+    const int first = Counters.FirstShownTray;
+    for (int i = 1; i <= count; ++i) {
+      TTrayButton& button = *Trays[std::size_t(i)]->Button;
+      const bool shown = first <= i && i < first + VisibleButtons;
+      button.SetVisible(shown);
+      if (!shown) continue;
+      const int place = step * (i - first) + start;
+      if (horizontal)
+        button.SetLeft(place);
+      else
+        button.SetTop(place);
+    }
+    SortTrays(0);
+  }
+  const int first = Counters.FirstShownTray;
+  Bar.SpeedBoxLeft.SetEnabled(scrollable && first > 1);
+  Bar.SpeedBoxRight.SetEnabled(scrollable && first <= count - VisibleButtons);
+  Bar.SpeedBoxUp.SetEnabled(Bar.SpeedBoxLeft.Enabled());
+  Bar.SpeedBoxDown.SetEnabled(Bar.SpeedBoxRight.Enabled());
+}
+
+std::vector<std::uint8_t> TBoxes::WriteTrays() {
+  Counters.TrayCount = std::uint16_t(Trays.size());
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve((Trays.size() - std::min<std::size_t>(Trays.size(), 1)) * TBox::RecordSize);
+  for (std::size_t i = 1; i < Trays.size(); ++i) {
+    const auto record = Trays[i]->ToRecord();
+    bytes.insert(bytes.end(), record.begin(), record.end());
+  }
+  return bytes;
+}
+
+std::size_t TBoxes::ReadTrays(std::span<const std::uint8_t> bytes) {
+  if (Counters.TrayCount < 2) return 0;
+  const std::size_t count = Counters.TrayCount - 1u;
+  if (bytes.size() / TBox::RecordSize < count)
+    throw EError(QStringLiteral("The saved game is incomplete: its tray records end early."));
+  const auto recordAt = [&](std::size_t k) {
+    return std::span<const std::uint8_t, TBox::RecordSize>(
+        bytes.subspan(k * TBox::RecordSize, TBox::RecordSize));
+  };
+
+  // Every record is checked before anything changes. Numbers are what the
+  // pieces refer to their trays by: 0 is the board's, and each names one tray.
+  std::vector<std::uint32_t> numbers;
+  for (const auto& tray : Trays) numbers.push_back(tray->Number);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t number = TBox::RecordNumber(recordAt(k));
+    if (number == 0 || std::find(numbers.begin(), numbers.end(), number) != numbers.end()) ThrowDamagedTray();
+    numbers.push_back(number);
+  }
+
+  TBox& board = BoardTray();
+  for (std::size_t k = 0; k < count; ++k) {
+    const auto record = recordAt(k);
+    Trays.push_back(std::make_unique<TBox>(*this, TBox::RecordNumber(record)));
+    TBox& tray = *Trays.back();
+    tray.FromRecord(record);
+
+    const TRect inner = tray.InnerRect();
+    const auto isTrays = [&](const TFormPiece* p) {
+      return std::int64_t(p->Tray) == std::int64_t(tray.Number);
+    };
+    for (TFormPiece* p : board.Pieces)
+      if (isTrays(p)) {
+        tray.Pieces.push_back(p);
+        RestoreNormalised(*p, inner);
+      }
+    std::erase_if(board.Pieces, isTrays);
+
+    tray.Button->SetDown(tray.Open);
+    tray.Button->SetHint(tray.Description + QStringLiteral("|"));
+    if (tray.Count() > 0) tray.Button->SetFull(true);
+  }
+  return count * TBox::RecordSize;
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The trays of the game: the board tray first, then the others in the order
+// they are drawn (ascending front number). Draws them with their pieces onto
+// the board, finds the tray under a point, moves pieces between trays, keeps
+// trays on the play area when it changes size, saves and restores them, and
+// lays out their buttons on the tray bar.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "display/hrtimer.h"
+#include "display/screen.h"
+#include "pieces/pieces.h"
+#include "platform/types.h"
+#include "play/band.h"
+#include "play/box.h"
+#include "play/traybar.h"
+
+// The tray values of the saved game's extras record.
+struct TTrayCounters {
+  std::uint16_t TrayCount = 0;       // trays including the board tray, set when saving
+  std::uint16_t FirstShownTray = 0;  // list position of the first button on the bar
+  std::int32_t NextFrontNo = 0;      // the front number the next tray brought forward takes
+
+  friend bool operator==(const TTrayCounters&, const TTrayCounters&) = default;
+};
+
+class TBoxes : public TPieces {
+ public:
+  // The records, the bar and the screen must outlive the trays.
+  TBoxes(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
+         TScreen& screen);
+  ~TBoxes() override;
+
+  TTrayCounters& Counters;
+  TTrayBar& Bar;
+  TScreen& Screen;  // the play area
+  TBand Band;
+  THRTimer HRTimer{10};
+
+  std::int32_t VisibleButtons = 0;  // tray buttons that fit on the bar
+  std::vector<std::unique_ptr<TBox>> Trays;
+  TPoint NextTrayPos;  // where the next new tray goes
+  // The corner that stays while a tray's edge is dragged, and the mouse's
+  // offset from the corner that moves.
+  TPoint ResizeAnchor;
+  TPoint ResizeGrab;
+  // The tray the mouse or a tray command acts on; the board tray by default.
+  TBox* CurrentTray = nullptr;
+
+  TBox& BoardTray() const { return *Trays.front(); }
+  // The piece records and the tray list with the board tray holding them all.
+  void MakeTrays();
+  // Every tray, then the piece records.
+  void FreeTrays();
+  // A tray with its pieces (pieces only for the board), limited to clip.
+  void DrawTray(const TBox& tray, TBitmap& bitmap, const TRect* clip) const;
+  void DrawTrays(TBitmap& bitmap, const TRect* clip) const;
+  // Key 0: ascending FrontNo; 1: ascending Number; any other key: nothing.
+  void SortTrays(int key);
+  void SortAllTrayPieces(int mode);
+  // The frontmost open tray whose bounds hold the point; the board if none.
+  TBox& TrayAt(int x, int y) const;
+  // The first tray with that number; the board if none.
+  TBox& TrayByNumber(std::uint32_t number) const;
+  // Moves the pieces (all from one tray) into target and switches the two
+  // trays' button pictures between empty and full.
+  void MoveToTray(TPieceSpan list, TBox& target);
+  void SetTrayLifted(TBox& tray, bool lifted);
+  void MoveTray(TBox& tray, int dx, int dy);
+  void StoreTrayPositions(TBox& tray);
+  // Pulls back groups that lie outside a tray's inner area (not the board).
+  void FitTrayPieces(TBox& tray);
+  // Shifts rect so that at least 32 pixels of it stay in the area across and
+  // its top stays inside.
+  static void KeepTrayVisible(TRect& rect, const TRect& area);
+  // After the play area changed size: every tray kept on it, the board's
+  // groups re-placed.
+  void RefitTrays();
+  // Closes every open tray other than the board that holds no piece.
+  void CloseEmptyTrays();
+  // Places the scroll and tray buttons on the bar.
+  void LayoutBar(bool playing);
+
+  // The tray records of the saved game: TrayCount := the number of trays,
+  // then one record per tray after the board.
+  std::vector<std::uint8_t> WriteTrays();
+  // Reads TrayCount - 1 records from the start of bytes, creating each tray
+  // and taking its pieces from the board tray; returns the bytes used.
+  // EError when the block is short or a record cannot be a tray.
+  std::size_t ReadTrays(std::span<const std::uint8_t> bytes);
+
+  // Repaints rect of the board from the mural, the trays and their pieces,
+  // and shows it.
+  virtual void RefreshArea(const TRect& rect) = 0;
+  // A right press on a tray's bar button: the tray icon popup at that point.
+  virtual void PopupTrayIcon(TPoint screenPoint);
+  // Sound effect n of a tray opening or closing (when sound is on).
+  void TrayEffect(int n) { PlayEffect(n); }
+};
