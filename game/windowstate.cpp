@@ -19,3 +19,10 @@ void TWindowState::SetColor(TColor color) {
   color_ = color;
   emit ColorChanged();
 }
+
+void TWindowState::SetOverlayClientSize(int width, int height) {
+  if (width == OverlayClientWidth && height == OverlayClientHeight) return;
+  OverlayClientWidth = width;
+  OverlayClientHeight = height;
+  emit OverlaySizeChanged();
+}

@@ -14,6 +14,7 @@
 #include "game/gifttrailer.h"
 #include "platform/colors.h"
 #include "platform/types.h"
+#include "play/traybar.h"
 
 // A menu item or a tool button: checked (a toggle button is down), enabled,
 // visible, and the free number that a menu item carries. Changed follows
@@ -83,6 +84,54 @@ class TOptionMenus {
   void SelectOutline(int style);
 };
 
+// The commands whose availability follows the game: enabled once the puzzle
+// is being played (and, for the cheats, while cheating is allowed).
+class TCommandItems {
+ public:
+  TMenuItemState PieceSize{false, false}, ArrangeAtEdge{false, false}, ArrangeInGrid{false, false},
+      Disarrange{false, false}, Zoompicture{false, false};
+  TMenuItemState SpeedSize{false, false}, SpeedEdge{false, false}, SpeedGrid{false, false},
+      SpeedPicture{false, true};
+  TMenuItemState HelpAboutJigItem{false, true, false};
+  TMenuItemState Hint1{false, false}, Hint2{false, false}, RightWayUp1{false, false},
+      RightWayUp2{false, false}, Solve1{false, false}, Solve2{false, false};
+
+  // The items that the playing state enables.
+  std::array<TMenuItemState*, 9> PlayItems() {
+    return {&PieceSize, &ArrangeAtEdge, &ArrangeInGrid, &Disarrange, &Zoompicture,
+            &SpeedSize, &SpeedEdge,     &SpeedGrid,     &SpeedPicture};
+  }
+  std::array<TMenuItemState*, 6> CheatItems() {
+    return {&Hint1, &Hint2, &RightWayUp1, &RightWayUp2, &Solve1, &Solve2};
+  }
+};
+
+// A panel of the status line: its text and whether it shows.
+class TStatusPanel : public QObject {
+  Q_OBJECT
+
+ public:
+  const QString& Text() const { return text_; }
+  bool Visible() const { return visible_; }
+  void SetText(const QString& text) {
+    if (text_ == text) return;
+    text_ = text;
+    emit Changed();
+  }
+  void SetVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    emit Changed();
+  }
+
+ signals:
+  void Changed();
+
+ private:
+  QString text_;
+  bool visible_ = false;
+};
+
 enum class TAlignment : std::uint8_t { LeftJustify = 0, RightJustify = 1, Center = 2 };
 
 // The splash window's texts (it is shown at start and, as a new window, at
@@ -105,12 +154,22 @@ class TWindowState : public QObject {
 
  public:
   TOptionMenus Menus;
+  TCommandItems Commands;
+  TStatusPanel SolvedStatus, TimerStatus;
+  TTrayBar TrayBar;
   TSplashTexts OpeningSplash;
   QString OrderDistrib;  // the order form's Distrib label: the gift's creator
   QString MusicFile;     // the temporary music file, empty without music
   // The play area's client size; the main window keeps it current.
   int PlayAreaWidth = 0;
   int PlayAreaHeight = 0;
+  // The picture overlay window's client size; the game sets its height to
+  // the picture's aspect.
+  // One of the game's windows is the active window: the clock runs.
+  bool GameActive = false;
+  int OverlayClientWidth = 160;
+  int OverlayClientHeight = 95;
+  void SetOverlayClientSize(int width, int height);
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -120,6 +179,7 @@ class TWindowState : public QObject {
  signals:
   void ColorChanged();
   void TextsChanged();
+  void OverlaySizeChanged();
 
  private:
   TColor color_ = clBtnFace;

@@ -1,0 +1,360 @@
+#include "game/jigsaw.h"
+
+#include <new>
+
+#include "game/buildpieces.h"
+#include "game/cut.h"
+#include "game/picture.h"
+#include "pieces/arrange.h"
+#include "pieces/colourkeys.h"
+#include "platform/canvas.h"
+#include "platform/errors.h"
+#include "platform/hourglass.h"
+#include "platform/messagebox.h"
+#include "platform/random.h"
+#include "platform/system.h"
+#include "platform/utility.h"
+
+namespace {
+
+const QString outOfMemoryMessage =
+    QStringLiteral("There is not enough memory to build this puzzle. Close other programs, or choose "
+                   "a smaller piece size, and try again.");
+
+// Building a puzzle allocates large bitmaps: running out of memory there is
+// an error the user is told about, not the end of the program.
+template <class Build>
+void WithMemoryMessage(Build build) {
+  try {
+    build();
+  } catch (const std::bad_alloc&) {
+    throw EError(outOfMemoryMessage);
+  }
+}
+
+TBitmap StretchedTo(const TBitmap& original, int width, int height) {
+  if (width == original.Width() && height == original.Height()) return original;
+  TBitmap scaled(width, height);
+  TCanvas(scaled).StretchDraw({0, 0, width, height}, original);
+  return scaled;
+}
+
+}  // namespace
+
+void CutPuzzle(TPieces& pieces, TPuzzleRecord& record, const TBitmap& original,
+               std::vector<std::uint8_t>& outlineBuffer, bool playing) {
+  SetRandSeed(record.Seed);
+  TCut cut = Cut(record, playing);
+  BuildPieces(cut, pieces, outlineBuffer, record.LabelBufferSize);
+  pieces.Picture = StretchedTo(original, record.CutWidth, record.CutHeight);
+  pieces.BuildImages(outlineBuffer);
+}
+
+TJigsaw::TJigsaw(TWindowState& window, TGameRecords& records, TScreen& screen, std::function<QString()> exePath)
+    : TJigsaw(window, records, screen, std::move(exePath), std::make_unique<TJigConfig>(window)) {}
+
+TJigsaw::TJigsaw(TWindowState& window, TGameRecords& records, TScreen& screen, std::function<QString()> exePath,
+                 std::unique_ptr<TJigConfig> config)
+    : TMove(records.Puzzle, *config, records.Extras, window.TrayBar, screen),
+      Window(window),
+      Record(records.Puzzle),
+      Extras(records.Extras),
+      Config(*config),
+      Gift(std::move(exePath)),
+      config_(std::move(config)) {
+  Mural.SetSize(window.PlayAreaWidth, window.PlayAreaHeight);
+  Mural.Paint(window.Color());
+  window.Menus.RotateRight.SetEnabled(Config.Rotating);
+  window.Menus.RotateLeft.SetEnabled(Config.Rotating);
+  window.Menus.SpeedSound.SetChecked(Config.SoundOn);
+  SetCheating(false, false);
+}
+
+TJigsaw::~TJigsaw() { FreeCutBuffers(); }
+
+void TJigsaw::FreeCutBuffers() {
+  OutlineBuffer = {};
+  Record.LabelBufferSize = 0;
+  FreeTrays();
+  Centres = {};
+}
+
+void TJigsaw::PlayEffect(int n) { Config.PlayEffect(n); }
+
+void TJigsaw::LoadGift() { Gift.LoadGift(Window, Record, Config); }
+
+void TJigsaw::ShowClosingTexts(TSplashTexts& splash) const { Gift.ShowClosingTexts(splash); }
+
+void TJigsaw::BuildPuzzle() {
+  WithMemoryMessage([this] {
+    Gift.LoadPicture(OriginalPicture);
+    Record.PieceCount = FitGrid(Record, Record.RequestedPieces, OriginalPicture.Width(), OriginalPicture.Height());
+    // A second build (a resumed game declined) starts from fresh trays.
+    FreeTrays();
+    MakeTrays();
+    CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
+    ComputeColourKeys(*this, Picture);
+  });
+}
+
+bool TJigsaw::ResumeOrStart() {
+  StartNewLayout();
+  SetState(Playing);
+  return false;
+}
+
+void TJigsaw::StartNewLayout() {
+  CurrentTray = &BoardTray();
+  Config.PlayWidth = Window.PlayAreaWidth;
+  Config.PlayHeight = Window.PlayAreaHeight;
+  BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
+  Record.NextGroupId = 0;
+  Scatter(*this, BoardTray().Pieces, BoardTray().BoundsRect());
+  AllJoined = false;
+  ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
+  AdjustOverlayHeight();
+}
+
+void TJigsaw::RebuildSaved() {
+  SetScale(Record.ScalePercent);
+  RestoreLayout();
+  AdjustOverlayHeight();
+}
+
+void TJigsaw::RestoreLayout() {
+  CurrentTray = &BoardTray();
+  Config.PlayWidth = Window.PlayAreaWidth;
+  Config.PlayHeight = Window.PlayAreaHeight;
+  BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
+  ComputeEdgeClasses(*this, AllPieces());
+  SortAllTrayPieces(SortStacking);
+  RelayoutGroups(BoardTray().Pieces, BoardTray().InnerRect(), true);
+  Window.SetColor(Extras.WindowColour);
+  ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
+  if (!Window.Menus.Rotation.Checked())
+    Window.Menus.Rotation.SetChecked(
+        SetRotation(false, QStringLiteral("The puzzle has rotated pieces but the rotation option is currently "
+                                          "disabled. Press 'Yes' to turn all pieces the right way up or 'No' "
+                                          "to re-enable rotation.")));
+  AdjustOverlayHeight();
+}
+
+void TJigsaw::AdjustOverlayHeight() {
+  if (Picture.Width() <= 0) return;
+  const int width = Window.OverlayClientWidth;
+  Window.SetOverlayClientSize(width, int(std::int64_t(Picture.Height()) * width / Picture.Width()));
+}
+
+void TJigsaw::SetState(std::uint8_t state) {
+  State = state;
+  if (state != Playing) return;
+  Config.SnapDivisor = 4;
+  for (TMenuItemState* item : Window.Commands.PlayItems()) item->SetEnabled(true);
+  Window.Commands.HelpAboutJigItem.SetVisible(true);
+  Window.TimerStatus.SetVisible(Window.Menus.ShowTimer.Checked());
+  Window.SolvedStatus.SetVisible(Window.Menus.ShowNum.Checked());
+  SetCheating(Config.CheatingAllowed, false);
+}
+
+void TJigsaw::SetSound(bool on) {
+  Config.SoundOn = on;
+  if (on) PlayEffect(1);
+}
+
+void TJigsaw::SetCheating(bool allowed, bool store) {
+  if (store) Config.CheatingAllowed = allowed;
+  if (IsPlaying())
+    for (TMenuItemState* item : Window.Commands.CheatItems()) item->SetEnabled(allowed);
+}
+
+void TJigsaw::SetShadows(bool on) { Config.Shadows = on; }
+
+bool TJigsaw::SetRotation(bool on, const QString& question) {
+  if (IsPlaying()) {
+    Config.Rotating = on;
+    if (on) {
+      switch (MessageDlg(QStringLiteral("Would you like some pieces randomly rotated now?"),
+                         TMsgType::Confirmation, TMsgButtons::YesNoCancel)) {
+        case TMsgResult::Yes:
+          Disarrange(TArrangeSource::Board, true);
+          break;
+        case TMsgResult::No:
+          break;
+        default:
+          on = false;
+          break;
+      }
+    } else if (std::any_of(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Rotation != 0; })) {
+      if (MessageDlg(question, TMsgType::Confirmation, TMsgButtons::YesNo) == TMsgResult::Yes)
+        RightWayUpAll();
+      else
+        on = true;
+    }
+  }
+  Window.Menus.RotateRight.SetEnabled(on);
+  Window.Menus.RotateLeft.SetEnabled(on);
+  Config.Rotating = on;
+  return on;
+}
+
+void TJigsaw::SetShape(std::int16_t oddness, std::int32_t style) {
+  Record.Oddness = std::uint16_t(oddness);
+  Record.ShapeStyle = style;
+}
+
+void TJigsaw::SetScale(int percent) {
+  if (percent == 0) return;
+  const std::int64_t width = std::int64_t(percent) * Record.PictureWidth / 100;
+  const std::int64_t height = std::int64_t(percent) * Record.PictureHeight / 100;
+  // The puzzle record keeps the cut's size in 16 bits, and a cell needs a
+  // few pixels across for its outline.
+  constexpr int MinCellPixels = 4;
+  if (percent < 0 || width > 0xFFFF || height > 0xFFFF || width * height > MaxPicturePixels ||
+      width < MinCellPixels * Record.Columns || height < MinCellPixels * Record.Rows)
+    throw EError(QStringLiteral("The pieces cannot be made %1 % of the picture's size: the picture would be "
+                                "%2 x %3 pixels. Choose a size between the smallest and the largest the "
+                                "picture allows.")
+                     .arg(percent)
+                     .arg(width)
+                     .arg(height));
+  WithMemoryMessage([&] {
+    THourglass hourglass;
+    Record.ScalePercent = std::int16_t(percent);
+    Record.CutWidth = std::uint16_t(width);
+    Record.CutHeight = std::uint16_t(height);
+    CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
+    ResetRotations(AllPieces(), false);
+    ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
+  });
+}
+
+void TJigsaw::RebuildBoard() {
+  Mural.SetSize(BoardBitmap.Width(), BoardBitmap.Height());
+  Mural.Paint(Window.Color());
+  Mural.Draw(BoardBitmap.BoundsRect(), BoardBitmap);
+}
+
+void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
+  if (!IsPlaying()) {
+    Mural.SetSize(width, height);
+    Mural.Paint(Window.Color());
+  } else {
+    THourglass hourglass;
+    Config.PlayWidth = width;
+    Config.PlayHeight = height;
+    BoardBitmap.SetSize(width, height);
+    BoardTray().SetBounds({0, 0, width, height});
+    RebuildBoard();
+    RefitTrays();
+    DrawTrays(BoardBitmap, nullptr);
+    ResetBackground();
+  }
+  Screen.Invalidate(Screen.ClientRect());
+  LayoutBar(IsPlaying());
+}
+
+void TJigsaw::PaintBoard() {
+  if (!IsPlaying()) {
+    Screen.PaintFrom(Mural.Image());
+    return;
+  }
+  if (Window.Menus.Ghostpicture.Checked() != Config.GhostPicture) {
+    Config.GhostPicture = Window.Menus.Ghostpicture.Checked();
+    RebuildBoard();
+    DrawTrays(BoardBitmap, nullptr);
+    ResetBackground();
+  }
+  if (Window.Menus.Outlines.Tag() != Config.OutlineStyle) {
+    const bool wasWood = Config.IsWoodOutline();
+    Config.OutlineStyle = Window.Menus.Outlines.Tag();
+    BuildOverlays();
+    if (Config.Rotating && Config.OutlineStyle != OutlineNone) {
+      SetScale(Record.ScalePercent);
+    } else if (wasWood) {
+      ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
+    } else {
+      DrawTrays(BoardBitmap, nullptr);
+      ResetBackground();
+    }
+  }
+  Screen.PaintFrom(BoardBitmap);
+}
+
+void TJigsaw::PaintOverlay(TBitmap& box) const { TCanvas(box).StretchDraw(box.BoundsRect(), Picture); }
+
+void TJigsaw::FitOverlay() {
+  const TSize size = FitSize(0, Record.PictureWidth, Record.PictureHeight, Window.OverlayClientWidth,
+                             Window.OverlayClientHeight);
+  Window.SetOverlayClientSize(size.Width, size.Height);
+}
+
+void TJigsaw::PaintZoom(TBitmap& box) const {
+  box.Fill(clBlack);
+  const TRect fitted = FitCentered(OriginalPicture.Width(), OriginalPicture.Height(), box.Width(), box.Height(), 10);
+  TCanvas(box).StretchDraw(fitted, OriginalPicture);
+}
+
+TBox& TJigsaw::ArrangeTray(TArrangeSource source) const {
+  return source == TArrangeSource::PopupTray && CurrentTray ? *CurrentTray : BoardTray();
+}
+
+void TJigsaw::Arranged(TBox& tray) {
+  tray.SortPieces(SortStacking);
+  RefreshArea(tray.BoundsRect());
+}
+
+void TJigsaw::ArrangeInGrid(TArrangeSource source, bool byShape, bool byColour) {
+  if (!IsPlaying()) return;
+  TBox& tray = ArrangeTray(source);
+  ::ArrangeInGrid(*this, tray.Pieces, tray.InnerRect(), ArrangeSortMode(byShape, byColour));
+  Arranged(tray);
+}
+
+void TJigsaw::ArrangeAtEdge(TArrangeSource source, bool byShape, bool byColour) {
+  if (!IsPlaying()) return;
+  TBox& tray = ArrangeTray(source);
+  ::ArrangeAtEdge(*this, tray.Pieces, tray.InnerRect(), ArrangeSortMode(byShape, byColour));
+  Arranged(tray);
+}
+
+void TJigsaw::Disarrange(TArrangeSource source, bool rotateOnly) {
+  if (!IsPlaying()) return;
+  TBox& tray = ArrangeTray(source);
+  ::Disarrange(*this, tray.Pieces, tray.InnerRect(), rotateOnly);
+  Arranged(tray);
+}
+
+void TJigsaw::RightWayUpAll() {
+  ++Record.CheatCount;
+  for (TFormPiece& p : Pieces) {
+    if (p.Rotation == 0) continue;
+    const int back = (4 - p.Rotation) % 4;
+    if (p.Joined)
+      RotateGroup(p, back, false);
+    else
+      p.PendingTurns = std::uint8_t(back);
+  }
+  RotatePieces(AllPieces(), 0, true);
+  ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
+}
+
+void TJigsaw::Tick() {
+  if (!IsPlaying()) return;
+  if (Window.Menus.ShowNum.Checked())
+    Window.SolvedStatus.SetText(QStringLiteral("Solved %1 of %2").arg(Record.SolvedCount).arg(Record.PieceCount));
+  if (Window.Menus.ShowTimer.Checked()) {
+    std::int32_t s = Record.ElapsedSeconds;
+    if (Extras.ClockLimited) {
+      if (Extras.ShowLimit) s = Extras.LimitSeconds;
+      if (Extras.CountDown) s = Extras.LimitSeconds - s;
+    }
+    const QString separator = TimeSeparator();
+    Window.TimerStatus.SetText(QStringLiteral("%1%2%3%4%5")
+                                   .arg(std::uint16_t(s / 3600), 2, 10, QLatin1Char('0'))
+                                   .arg(separator)
+                                   .arg((s % 3600) / 60, 2, 10, QLatin1Char('0'))
+                                   .arg(separator)
+                                   .arg(s % 60, 2, 10, QLatin1Char('0')));
+  }
+  if (!Record.Completed && Window.GameActive) ++Record.ElapsedSeconds;
+}
