@@ -5,6 +5,8 @@
 
 #include "platform/input.h"
 #include "platform/messagebox.h"
+#include "shell/fonts.h"
+#include "shell/glyphs.h"
 #include "shell/mainform.h"
 #include "shell/startup.h"
 
@@ -68,6 +70,8 @@ TMsgResult ShowMessageBox(TMsgType type, TMsgButtons buttons, const QString& tex
 }  // namespace
 
 void InstallDesktopServices(QApplication& app) {
+  InstallFontSubstitutes();
+  QApplication::setWindowIcon(WindowIcon());
   SetMessageHandler(ShowMessageBox);
   app.installEventFilter(new TPressFilter(&app));
 }

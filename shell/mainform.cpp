@@ -1,17 +1,72 @@
 #include "shell/mainform.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QFile>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
 #include <QScreen>
-#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
 
-TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), paintBox_(new QWidget(this)), statusText_(new QLabel(this)) {
-  setWindowTitle(QStringLiteral("Tessarine Gift"));
+#include <new>
+
+#include "platform/colors.h"
+#include "platform/errors.h"
+#include "platform/hourglass.h"
+#include "platform/messagebox.h"
+#include "shell/fonts.h"
+#include "shell/glyphs.h"
+#include "shell/menus.h"
+#include "shell/modal.h"
+#include "shell/playarea.h"
+#include "shell/speedbar.h"
+#include "shell/splashform.h"
+#include "shell/startup.h"
+#include "shell/traybarview.h"
+#include "shell/zoomform.h"
+
+namespace {
+
+constexpr int StartInterval = 100;  // ms until the first tick builds the puzzle
+constexpr int ClockInterval = 1000;
+
+QLabel* StatusPanel(QWidget* parent, const QString& name, int width, const QString& hint) {
+  auto* panel = new QLabel(parent);
+  panel->setObjectName(name);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panel->setMinimumWidth(width);
+  panel->setAlignment(Qt::AlignCenter);
+  panel->setStatusTip(hint.section(QLatin1Char('|'), 1));
+  panel->hide();
+  return panel;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
+    : QMainWindow(parent),
+      Menus(new TMenus(this)),
+      SpeedBar(new TSpeedBar(this)),
+      PaintBox1(new TPlayArea(this)),
+      BoxBar(new TTrayBarView(Window.TrayBar, this)),
+      StatusLine(new QWidget(this)),
+      SolvedStatus(StatusPanel(StatusLine, QStringLiteral("SolvedStatus"), 128,
+                               QStringLiteral("|Number of pieces solved out of total"))),
+      TimerStatus(StatusPanel(StatusLine, QStringLiteral("TimerStatus"), 46,
+                              QStringLiteral("|Time in hours and minutes since jigsaw started"))),
+      Timer1(new QTimer(this)),
+      exePath_(std::move(exePath)),
+      statusText_(new QLabel(StatusLine)) {
   setObjectName(QStringLiteral("MainForm"));
-  paintBox_->setObjectName(QStringLiteral("PaintBox1"));
-  paintBox_->setAutoFillBackground(true);
-  setCentralWidget(paintBox_);
-  statusBar()->addWidget(statusText_, 1);
+  setWindowTitle(QStringLiteral("Tessarine Gift"));
+  setWindowIcon(WindowIcon());
+  setFont(DesignFont(QStringLiteral("Arial"), -15, true));
+  BuildLayout();
   resize(InitialWidth, InitialHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame(QPoint(), size());
@@ -19,9 +74,259 @@ TMainForm::TMainForm(QWidget* parent)
     move(frame.topLeft());
   }
   SetStatusLine(this);
+
+  Timer1->setInterval(StartInterval);
+  connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+  PaintBox1->SetPainter([this] { PaintPlayArea(); });
+  connect(PaintBox1, &TPlayArea::Resized, this, &TMainForm::PlayAreaResized);
+
+  Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
+  SplashForm = std::make_unique<TSplashForm>(this);
+  connect(&Window, &TWindowState::TextsChanged, this, [this] {
+    if (SplashForm) SplashForm->ShowTexts(Window.OpeningSplash);
+  });
+  connect(&Window, &TWindowState::ColorChanged, this, &TMainForm::ApplyWindowColor);
+  BindStates();
+  BindCommands();
 }
 
-TMainForm::~TMainForm() { SetStatusLine(nullptr); }
+TMainForm::~TMainForm() {
+  SetStatusLine(nullptr);
+  if (!Window.MusicFile.isEmpty()) QFile::remove(Window.MusicFile);
+  Started = false;
+  Game.reset();
+}
+
+void TMainForm::BuildLayout() {
+  setMenuBar(Menus->MenuBar);
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(SpeedBar);
+  column->addWidget(PaintBox1, 1);
+  column->addWidget(BoxBar);
+  column->addWidget(StatusLine);
+  setCentralWidget(client);
+
+  StatusLine->setObjectName(QStringLiteral("StatusLine"));
+  StatusLine->setFixedHeight(28);
+  StatusLine->setFont(DesignFont(QStringLiteral("MS Sans Serif"), -15));
+  auto* row = new QHBoxLayout(StatusLine);
+  row->setContentsMargins(2, 2, 2, 2);
+  row->setSpacing(2);
+  statusText_->setObjectName(QStringLiteral("StatusText"));
+  row->addWidget(statusText_, 1);
+  row->addWidget(SolvedStatus);
+  row->addWidget(TimerStatus);
+}
+
+void TMainForm::Bind(TMenuItemState& state, QAction* action, bool available) {
+  auto show = [&state, action, available] {
+    if (action->isCheckable()) action->setChecked(state.Checked());
+    action->setEnabled(state.Enabled() && available);
+    action->setVisible(state.Visible());
+  };
+  show();
+  connect(&state, &TMenuItemState::Changed, action, show);
+  // A checkable item toggles itself when chosen; the model decides, once the
+  // command has run.
+  connect(action, &QAction::triggered, action, show, Qt::QueuedConnection);
+}
+
+void TMainForm::Bind(TMenuItemState& state, QAbstractButton* button, bool available) {
+  auto show = [&state, button, available] {
+    if (button->isCheckable()) button->setChecked(state.Checked());
+    button->setEnabled(state.Enabled() && available);
+    button->setVisible(state.Visible());
+  };
+  show();
+  connect(&state, &TMenuItemState::Changed, button, show);
+  connect(button, &QAbstractButton::clicked, button, show, Qt::QueuedConnection);
+}
+
+void TMainForm::BindStates() {
+  TOptionMenus& m = Window.Menus;
+  TCommandItems& c = Window.Commands;
+  TMenus& menu = *Menus;
+  TSpeedBar& bar = *SpeedBar;
+
+  // Commands whose windows this program does not have yet stay disabled.
+  constexpr bool later = false;
+  Bind(m.Picture, menu.Picture, later);
+  Bind(m.Ghostpicture, menu.Ghostpicture);
+  Bind(m.Sound, menu.Sound, later);
+  Bind(m.Music, menu.Music, later);
+  Bind(m.SpeedSound, bar.SpeedSound, later);
+  Bind(m.SpeedMusic, bar.SpeedMusic, later);
+  Bind(m.OutlinesNone, menu.OutlinesNone);
+  Bind(m.OutlinesPaper, menu.OutlinesPaper);
+  Bind(m.OutlinesCard, menu.OutlinesCard);
+  Bind(m.OutlinesWood, menu.OutlinesWood);
+  Bind(m.Shadows, menu.Shadows);
+  Bind(m.SortByShape, menu.SortByShape);
+  Bind(m.SortByColor, menu.SortByColor);
+  Bind(m.ShowTimer, menu.ShowTimer);
+  Bind(m.ShowNum, menu.ShowNum);
+  Bind(m.Rotation, menu.Rotation);
+  Bind(m.AllowCheating, menu.AllowCheating);
+  Bind(m.RotateRight, menu.RotateRight, later);
+  Bind(m.RotateLeft, menu.RotateLeft, later);
+
+  Bind(c.PieceSize, menu.PieceSize, later);
+  Bind(c.PieceSize, menu.PieceSize1, later);
+  Bind(c.PieceSize, menu.PieceSize2, later);
+  Bind(c.SpeedSize, bar.SpeedSize, later);
+  Bind(c.ArrangeAtEdge, menu.ArrangeAtEdge);
+  Bind(c.ArrangeAtEdge, menu.ArrangeAtEdge2);
+  Bind(c.ArrangeInGrid, menu.ArrangeInGrid);
+  Bind(c.ArrangeInGrid, menu.ArrangeInGrid2);
+  Bind(c.Disarrange, menu.Disarrange);
+  Bind(c.SpeedEdge, bar.SpeedEdge);
+  Bind(c.SpeedGrid, bar.SpeedGrid);
+  Bind(c.SpeedPicture, bar.SpeedPicture, later);
+  Bind(c.Zoompicture, menu.Zoompicture);
+  Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem, later);
+  Bind(c.Hint1, menu.Hint1, later);
+  Bind(c.Hint2, menu.Hint2, later);
+  Bind(c.RightWayUp1, menu.RightWayUp1);
+  Bind(c.RightWayUp2, menu.RightWayUp2, later);
+  Bind(c.Solve1, menu.Solve1, later);
+  Bind(c.Solve2, menu.Solve2, later);
+
+  for (QAction* action : {menu.PieceSize2, menu.TraySelectAll, menu.TrayToBack, menu.TrayDrop, menu.TrayGrab,
+                          menu.TrayRename, menu.TrayColor->menuAction(), menu.TrayDelete, menu.TrayRename1,
+                          menu.TrayColor1->menuAction(), menu.TrayDelete1, menu.Unlock, menu.SendToBack,
+                          menu.ShowNeighbor, menu.FetchNeighbor, menu.RightMouseButton, menu.HelpQuickItem,
+                          menu.HelpAboutItem})
+    action->setEnabled(false);
+  bar.SpeedHelp->setEnabled(false);
+  menu.HelpOrderItem->setEnabled(!MakerWebAddress().isEmpty());
+
+  auto showPanel = [](TStatusPanel& model, QLabel* panel) {
+    auto show = [&model, panel] {
+      panel->setText(model.Text());
+      panel->setMinimumWidth(std::max(panel->minimumWidth(), panel->fontMetrics().horizontalAdvance(model.Text()) + 8));
+      panel->setVisible(model.Visible());
+    };
+    show();
+    connect(&model, &TStatusPanel::Changed, panel, show);
+  };
+  showPanel(Window.SolvedStatus, SolvedStatus);
+  showPanel(Window.TimerStatus, TimerStatus);
+}
+
+void TMainForm::OnCommand(QAction* action, std::function<void()> command) {
+  connect(action, &QAction::triggered, this, [this, command] { Guarded(command); });
+}
+
+void TMainForm::BindCommands() {
+  TMenus& menu = *Menus;
+  TSpeedBar& bar = *SpeedBar;
+  const auto sortByShape = [this] { return Window.Menus.SortByShape.Checked(); };
+  const auto sortByColor = [this] { return Window.Menus.SortByColor.Checked(); };
+  auto arrange = [this, sortByShape, sortByColor](TArrangeSource source, bool edge) {
+    return [this, sortByShape, sortByColor, source, edge] {
+      if (!Started) return;
+      if (edge)
+        Game->ArrangeAtEdge(source, sortByShape(), sortByColor());
+      else
+        Game->ArrangeInGrid(source, sortByShape(), sortByColor());
+    };
+  };
+  auto disarrange = [this](TArrangeSource source) {
+    return [this, source] {
+      if (Started) Game->Disarrange(source, false);
+    };
+  };
+
+  OnCommand(menu.FileExitItem, [this] { close(); });
+  OnCommand(menu.Toolbar, [this] {
+    SpeedBar->setVisible(Menus->Toolbar->isChecked());
+    PlayAreaResized();
+  });
+  OnCommand(menu.Statusbar, [this] {
+    StatusLine->setVisible(Menus->Statusbar->isChecked());
+    PlayAreaResized();
+  });
+  OnCommand(menu.Zoompicture, [this] { ZoompictureClick(); });
+  OnCommand(menu.ArrangeAtEdge, arrange(TArrangeSource::Board, true));
+  OnCommand(menu.ArrangeAtEdge2, arrange(TArrangeSource::Board, true));
+  OnCommand(menu.ArrangeAtEdgeT, arrange(TArrangeSource::PopupTray, true));
+  OnCommand(menu.ArrangeInGrid, arrange(TArrangeSource::Board, false));
+  OnCommand(menu.ArrangeInGrid2, arrange(TArrangeSource::Board, false));
+  OnCommand(menu.ArrangeInGridT, arrange(TArrangeSource::PopupTray, false));
+  OnCommand(menu.Disarrange, disarrange(TArrangeSource::Board));
+  OnCommand(menu.DisarrangeTray, disarrange(TArrangeSource::PopupTray));
+  connect(bar.SpeedEdge, &QAbstractButton::clicked, this,
+          [this, f = arrange(TArrangeSource::Board, true)] { Guarded(f); });
+  connect(bar.SpeedGrid, &QAbstractButton::clicked, this,
+          [this, f = arrange(TArrangeSource::Board, false)] { Guarded(f); });
+  OnCommand(menu.Restart1, [this] { Restart1Click(); });
+
+  const std::array<QAction*, 4> outlines{menu.OutlinesNone, menu.OutlinesPaper, menu.OutlinesCard,
+                                         menu.OutlinesWood};
+  for (std::size_t i = 0; i < outlines.size(); ++i)
+    OnCommand(outlines[i], [this, i] { OutlinesClick(int(i)); });
+  OnCommand(menu.Shadows, [this] { ToggleOption(Window.Menus.Shadows, [this](bool on) { Game->SetShadows(on); }); });
+  OnCommand(menu.SortByShape, [this] { ToggleOption(Window.Menus.SortByShape); });
+  OnCommand(menu.SortByColor, [this] { ToggleOption(Window.Menus.SortByColor); });
+  OnCommand(menu.ShowTimer, [this] {
+    ToggleOption(Window.Menus.ShowTimer, [this](bool on) {
+      if (Game->IsPlaying()) Window.TimerStatus.SetVisible(on);
+    });
+  });
+  OnCommand(menu.ShowNum, [this] {
+    ToggleOption(Window.Menus.ShowNum, [this](bool on) {
+      if (Game->IsPlaying()) Window.SolvedStatus.SetVisible(on);
+    });
+  });
+  OnCommand(menu.Rotation, [this] {
+    TMenuItemState& rotation = Window.Menus.Rotation;
+    rotation.SetChecked(
+        Game->SetRotation(!rotation.Checked(), QStringLiteral("Press 'Yes' to turn all pieces the right way up.")));
+  });
+  OnCommand(menu.AllowCheating, [this] {
+    ToggleOption(Window.Menus.AllowCheating, [this](bool on) { Game->SetCheating(on, true); });
+  });
+  OnCommand(menu.BackgroundColor, [this] { BackgroundColorClick(); });
+  OnCommand(menu.RightWayUp1, [this] {
+    if (Started) Game->RightWayUpAll();
+  });
+  OnCommand(menu.HelpOrderItem, [] { OpenInBrowser(MakerWebAddress()); });
+}
+
+void TMainForm::ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply) {
+  item.SetChecked(!item.Checked());
+  if (apply) apply(item.Checked());
+}
+
+void TMainForm::OutlinesClick(int style) {
+  Window.Menus.SelectOutline(style);
+  // The next paint notices the new style and rebuilds the pieces.
+  PaintBox1->Invalidate(PaintBox1->ClientRect());
+}
+
+void TMainForm::BackgroundColorClick() {
+  QColorDialog dialog(ToQColor(Window.Color()), this);
+  dialog.setWindowTitle(QStringLiteral("Color"));
+  if (ShowModal(dialog) != QDialog::Accepted) return;
+  const QColor chosen = dialog.selectedColor();
+  Window.SetColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
+  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+}
+
+void TMainForm::ApplyWindowColor() {
+  QPalette p = centralWidget()->palette();
+  p.setColor(QPalette::Window, ToQColor(Window.Color()));
+  centralWidget()->setPalette(p);
+}
+
+void TMainForm::ZoompictureClick() {
+  if (!Started) return;
+  TZoomForm zoom([this](TBitmap& box) { Game->PaintZoom(box); }, this);
+  ShowModal(zoom);
+}
 
 void TMainForm::SetStatusText(const QString& text) {
   statusText_->setText(text);
@@ -29,3 +334,176 @@ void TMainForm::SetStatusText(const QString& text) {
 }
 
 QString TMainForm::StatusText() const { return statusText_->text(); }
+
+bool TMainForm::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::StatusTip:
+      // The hint of whatever is under the pointer.
+      statusText_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+      return true;
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+      Window.GameActive = isActiveWindow();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
+}
+
+void TMainForm::Guarded(const std::function<void()>& call) {
+  ++gameCalls_;
+  QString error;
+  try {
+    call();
+  } catch (const EError& e) {
+    error = e.Message();
+  } catch (const std::bad_alloc&) {
+    error = QStringLiteral("There is not enough memory to do this.");
+  } catch (const std::exception& e) {
+    error = QString::fromLocal8Bit(e.what());
+  }
+  --gameCalls_;
+  if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
+  if (gameCalls_ == 0)
+    while (!whenIdle_.empty()) {
+      auto action = std::move(whenIdle_.front());
+      whenIdle_.erase(whenIdle_.begin());
+      action();
+    }
+}
+
+void TMainForm::WhenIdle(std::function<void()> action) {
+  if (gameCalls_ == 0)
+    action();
+  else
+    whenIdle_.push_back(std::move(action));
+}
+
+void TMainForm::PlayAreaResized() {
+  Window.PlayAreaWidth = PaintBox1->width();
+  Window.PlayAreaHeight = PaintBox1->height();
+  Window.TrayBar.Width = centralWidget()->width();
+  Window.TrayBar.Height = TTrayBarView::BarHeight;
+  Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
+  if (Started)
+    Guarded([this] { Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height())); });
+}
+
+void TMainForm::PaintPlayArea() {
+  if (Started && Game)
+    Guarded([this] { Game->PaintBoard(); });
+  else
+    PaintBox1->FillInvalid(Window.Color());
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  FormShow();
+}
+
+void TMainForm::FormShow() {
+  PlayAreaResized();
+  SplashForm->show();
+  try {
+    Game->LoadGift();
+  } catch (const EError& e) {
+    // A damaged gift: no puzzle is built, and the clock never starts.
+    SplashForm->close();
+    MessageDlg(e.Message(), TMsgType::Error, TMsgButtons::Ok);
+    return;
+  }
+  Timer1->start();
+}
+
+void TMainForm::Timer1Timer() {
+  if (Started) Guarded([this] { Game->Tick(); });
+  if (!FirstTick) return;
+  // Cleared first: ticks that arrive while the windows below are open only
+  // run the clock.
+  FirstTick = false;
+  Timer1->setInterval(ClockInterval);
+
+  bool resumed = false;
+  QString error;
+  {
+    THourglass hourglass;
+    SplashForm->SetButtonsEnabled(false);
+    ++gameCalls_;
+    try {
+      resumed = StartGame();
+    } catch (const EError& e) {
+      error = e.Message();
+    } catch (const std::bad_alloc&) {
+      error = QStringLiteral("There is not enough memory to build this puzzle.");
+    }
+    --gameCalls_;
+  }
+  SplashForm->close();
+  SplashForm->SetButtonsEnabled(true);
+  if (resumed) SplashForm->ShowSaveResumeBox(QStringLiteral("Resume game..."));
+  if (Started) {
+    SplashForm->SetStayOnTop(false);
+    ShowModal(*SplashForm);
+    if (!SplashForm->SaveResumeBox->isChecked())
+      Guarded([this] {
+        Game->LoadGift();
+        StartGame();
+      });
+  }
+  if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
+}
+
+bool TMainForm::StartGame() {
+  Game->BuildPuzzle();
+  const bool resumed = Game->ResumeOrStart();
+  Started = true;
+  Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  PaintBox1->RepaintNow();
+  return resumed;
+}
+
+void TMainForm::Restart1Click() {
+  if (MessageDlg(QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"),
+                 TMsgType::Confirmation, TMsgButtons::YesNoCancel) != TMsgResult::Yes)
+    return;
+  WhenIdle([this] {
+    Started = false;
+    Game.reset();
+    Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
+    Guarded([this] {
+      Game->LoadGift();
+      StartGame();
+    });
+  });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (gameCalls_ > 0) {
+    // Closing frees the game: it waits for the call in progress to end.
+    event->ignore();
+    WhenIdle([this] { close(); });
+    return;
+  }
+  if (!closing_) RunClosingSequence();
+  event->accept();
+}
+
+void TMainForm::RunClosingSequence() {
+  closing_ = true;
+  SplashForm = std::make_unique<TSplashForm>(this);
+  SplashForm->MakeCloseButton();
+  SplashForm->CompactOkButton();
+  TSplashTexts closing;
+  if (Game) Game->ShowClosingTexts(closing);
+  if (!Started) closing.GiftLab = GiftLabText(QString());
+  SplashForm->ShowTexts(closing);
+  SplashForm->hide();
+  SplashForm->SetStayOnTop(false);
+  ShowModal(*SplashForm);
+  SplashForm.reset();
+  Timer1->stop();
+  Started = false;
+}

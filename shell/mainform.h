@@ -1,11 +1,30 @@
 #pragma once
-// The main window: play area, status line, and (as the game grows) menus and
-// toolbar.
+// The main window: menus, toolbar, play area, tray bar and status line. It
+// owns the game object, turns every command, mouse event, paint, resize and
+// clock tick into a call on it, and runs the start-up and closing sequences
+// with the splash window.
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QTimer>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "game/extrasrecord.h"
+#include "game/jigsaw.h"
+#include "game/windowstate.h"
+#include "platform/system.h"
 #include "platform/utility.h"
+
+class QAbstractButton;
+class QAction;
+class TMenus;
+class TPlayArea;
+class TSpeedBar;
+class TSplashForm;
+class TTrayBarView;
 
 class TMainForm : public QMainWindow, public TStatusLine {
   Q_OBJECT
@@ -14,16 +33,74 @@ class TMainForm : public QMainWindow, public TStatusLine {
   static constexpr int InitialWidth = 603;
   static constexpr int InitialHeight = 501;
 
-  explicit TMainForm(QWidget* parent = nullptr);
+  // exePath names the gift the player shows; tests give another.
+  explicit TMainForm(std::function<QString()> exePath = ::ExePath, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The free text of the status line; shown at once.
   void SetStatusText(const QString& text) override;
   QString StatusText() const;
 
-  QWidget* PaintBox1() const { return paintBox_; }
+  // The state the game object fills in and reads back, and the game itself
+  // (null only while a restart replaces it).
+  TWindowState Window;
+  TGameRecords Records;
+  std::unique_ptr<TJigsaw> Game;
+  // The puzzle is built and laid out: until then nothing reaches the game.
+  bool Started = false;
+  bool FirstTick = true;
+  std::uint8_t MouseMode = 0;
+
+  TMenus* Menus;
+  TSpeedBar* SpeedBar;
+  TPlayArea* PaintBox1;
+  TTrayBarView* BoxBar;
+  QWidget* StatusLine;
+  QLabel* SolvedStatus;
+  QLabel* TimerStatus;
+  QTimer* Timer1;
+  std::unique_ptr<TSplashForm> SplashForm;
+
+  // Builds and lays out the puzzle; true when a saved game was resumed.
+  bool StartGame();
+  void Timer1Timer();
+  // Asks, then starts the puzzle afresh.
+  void Restart1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
-  QWidget* paintBox_;
+  void BuildLayout();
+  void BindCommands();
+  void BindStates();
+  // Shows a model item on an action or button; available is false for
+  // commands this program does not carry out, which then never show enabled.
+  void Bind(TMenuItemState& state, QAction* action, bool available = true);
+  void Bind(TMenuItemState& state, QAbstractButton* button, bool available = true);
+  void OnCommand(QAction* action, std::function<void()> command);
+
+  void FormShow();
+  void RunClosingSequence();
+  void PlayAreaResized();
+  void PaintPlayArea();
+  void ZoompictureClick();
+  void OutlinesClick(int style);
+  void ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply = {});
+  void BackgroundColorClick();
+  void ApplyWindowColor();
+  void ShowPanels();
+
+  // Runs a call on the game object, showing its error in the error box.
+  // Restart and closing wait until no such call is running.
+  void Guarded(const std::function<void()>& call);
+  void WhenIdle(std::function<void()> action);
+
+  std::function<QString()> exePath_;
   QLabel* statusText_;
+  bool shownOnce_ = false;
+  bool closing_ = false;
+  int gameCalls_ = 0;
+  std::vector<std::function<void()>> whenIdle_;
 };

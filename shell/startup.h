@@ -3,8 +3,9 @@
 
 #include <QString>
 
-// The maker's web address, shown on the splash and the about box.
-inline const QString MakerWebAddress = QStringLiteral("https://tessarinegift.org");
+// The maker's web address, shown on the splash and the about box: a build
+// setting, empty unless the build names one.
+inline QString MakerWebAddress() { return QStringLiteral(TG_MAKER_WEB_ADDRESS); }
 
 // Bits per pixel of the screen.
 int ColorDepth();

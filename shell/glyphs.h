@@ -1,0 +1,53 @@
+#pragma once
+// The program's pictures, drawn by code: toolbar and menu glyphs, the tray
+// bar's box icons, the splash buttons' glyphs and the window icon. Each is
+// drawn in colour with its own darker outline so that it reads on light and
+// dark palettes alike.
+
+#include <QIcon>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QRectF>
+#include <array>
+
+enum class TGlyph {
+  // Toolbar, 24 x 24.
+  Picture,
+  PieceSize,
+  ArrangeAtEdge,
+  ArrangeInGrid,
+  Sound,
+  Music,
+  QuickHelp,
+  // Piece popup and tray bar, 16 x 16.
+  RotateRight,
+  RotateLeft,
+  BoxEmpty,
+  BoxFull,
+  // Splash buttons, 32 x 32.
+  Play,
+  Order,
+  Web,
+  Close,
+};
+
+// The size the glyph is designed for, where it is sharpest.
+int GlyphSize(TGlyph glyph);
+
+// The glyph as a square picture of `size` pixels (its design size when size
+// is 0), transparent around the drawing.
+QPixmap DrawGlyph(TGlyph glyph, int size = 0);
+
+// The glyph at its design size and at twice that for high-density screens.
+QIcon GlyphIcon(TGlyph glyph);
+
+// The program's window icon, drawn afresh at 16, 32, 48, 64 and 128 pixels.
+QIcon WindowIcon();
+
+enum class TPieceSide { Flat, Tab, Blank };
+
+// The outline of a jigsaw piece whose square part is `body`; the sides are
+// top, right, bottom, left. A tab reaches out of the body by 0.3 of the side
+// length and a blank cuts as far in. Tabs and blanks are one curve mirrored,
+// so a tab fits exactly into the blank of the neighbouring piece.
+QPainterPath JigsawPiecePath(const QRectF& body, const std::array<TPieceSide, 4>& sides);

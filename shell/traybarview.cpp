@@ -1,0 +1,86 @@
+#include "shell/traybarview.h"
+
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include "platform/utility.h"
+#include "shell/fonts.h"
+#include "shell/glyphs.h"
+
+namespace {
+
+// A tray button also answers the right button, which opens its menu.
+class TTrayToolButton : public QToolButton {
+ public:
+  TTrayToolButton(TTrayButton& model, QWidget* parent) : QToolButton(parent), model_(model) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::RightButton) {
+      const QPoint global = event->globalPosition().toPoint();
+      model_.RightPress({global.x(), global.y()});
+      return;
+    }
+    QToolButton::mousePressEvent(event);
+  }
+
+ private:
+  TTrayButton& model_;
+};
+
+void Show(QToolButton& widget, const TTrayButton& model) {
+  widget.setGeometry(model.Left(), model.Top(), model.Width(), model.Height());
+  widget.setText(model.Caption());
+  widget.setToolTip(TextBefore(QStringLiteral("|"), model.Hint()));
+  widget.setStatusTip(model.Hint().section(QLatin1Char('|'), 1));
+  widget.setChecked(model.Down());
+  widget.setEnabled(model.Enabled());
+  widget.setVisible(model.Visible());
+  widget.setIcon(model.Full() ? GlyphIcon(TGlyph::BoxFull) : GlyphIcon(TGlyph::BoxEmpty));
+}
+
+}  // namespace
+
+TTrayBarView::TTrayBarView(TTrayBar& bar, QWidget* parent) : QWidget(parent), bar_(bar) {
+  setObjectName(QStringLiteral("BoxBar"));
+  setFixedHeight(BarHeight);
+  setAutoFillBackground(true);
+  AddButton(bar.BoxBtn, QStringLiteral("BoxBtn"));
+  const std::pair<TTrayButton*, Qt::ArrowType> arrows[] = {{&bar.SpeedBoxLeft, Qt::LeftArrow},
+                                                           {&bar.SpeedBoxRight, Qt::RightArrow},
+                                                           {&bar.SpeedBoxUp, Qt::UpArrow},
+                                                           {&bar.SpeedBoxDown, Qt::DownArrow}};
+  const char* names[] = {"SpeedBoxLeft", "SpeedBoxRight", "SpeedBoxUp", "SpeedBoxDown"};
+  for (std::size_t i = 0; i < std::size(arrows); ++i)
+    AddButton(*arrows[i].first, QString::fromLatin1(names[i]))->setArrowType(arrows[i].second);
+  connect(&bar, &TTrayBar::ButtonAdded, this, [this](TTrayButton* button) {
+    AddButton(*button, QStringLiteral("Tray%1").arg(button->Caption()));
+  });
+  setVisible(bar.Visible());
+  connect(&bar, &TTrayBar::VisibleChanged, this, [this] { setVisible(bar_.Visible()); });
+}
+
+QToolButton* TTrayBarView::AddButton(TTrayButton& model, const QString& name) {
+  auto* widget = new TTrayToolButton(model, this);
+  widget->setObjectName(name);
+  widget->setCheckable(true);
+  widget->setAutoRaise(true);
+  widget->setFont(DesignFont(QStringLiteral("Arial"), -12, false, true));
+  widget->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  widget->setProperty("model", QVariant::fromValue<void*>(&model));
+  Show(*widget, model);
+  connect(&model, &TTrayButton::Changed, widget, [widget, &model] { Show(*widget, model); });
+  connect(&model, &QObject::destroyed, widget, &QObject::deleteLater);
+  connect(widget, &QToolButton::clicked, &model, [widget, &model] {
+    // The model decides whether the button stays down.
+    widget->setChecked(model.Down());
+    model.Click();
+  });
+  return widget;
+}
+
+QToolButton* TTrayBarView::ButtonFor(const TTrayButton& button) const {
+  for (QToolButton* widget : findChildren<QToolButton*>())
+    if (widget->property("model").value<void*>() == &button) return widget;
+  return nullptr;
+}
