@@ -43,26 +43,26 @@ QString GiftLabText(const QString& creatorVersion) {
 }
 
 void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& config) {
-  // 1 to 3: the program's own file and its trailer.
+  // The program's own file is the gift; its last bytes are the trailer.
   ExePath = exePath_();
   QFile file(ExePath);
   OpenGift(file);
   GiftTrailer = ReadGiftTrailer(file);
   const TGiftTrailer& t = GiftTrailer;
 
-  // 4 to 7: the opening splash; 8: the order form.
+  // The creator's words go to the opening splash and the order form.
   ShowTexts(window.OpeningSplash, t.OpeningText, t.OpeningColorName, t.OpeningAlignment, t.OpeningFont);
   window.OrderDistrib = t.Creator;
   window.NotifyTextsChanged();
 
-  // 9: the music.
+  // The music player needs a file of its own; without music the option is off.
   window.MusicFile = ExtractMusic(file, t);
   if (window.MusicFile.isEmpty()) {
     window.Menus.Music.SetChecked(false);
     window.Menus.SpeedMusic.SetChecked(false);
   }
 
-  // 10: the puzzle record. Values no gift maker writes (a hostile trailer)
+  // A new game of this gift. Values no gift maker writes (a hostile trailer)
   // are brought into range so that the cut and the pieces stay sound.
   record.RequestedPieces = t.RequestedPieces;
   record.Oddness = std::min(t.Oddness, MaxOddness);
@@ -87,7 +87,7 @@ void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& co
   record.ShapeStyle = std::int32_t(t.ShapeStyle >= ClassicStyle && t.ShapeStyle <= MixStyle ? t.ShapeStyle
                                                                                             : ClassicStyle);
 
-  // 11: the main window's colour and the options the gift decides.
+  // The board's colour and the options the gift decides.
   window.SetColor(t.BackgroundColor);
   window.Menus.SelectOutline(int(t.OutlineStyle <= WoodOutline ? t.OutlineStyle : CardOutline));
   const bool rotation = t.RotationOn != 0;
@@ -95,7 +95,7 @@ void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& co
   window.Menus.RotateRight.SetEnabled(rotation);
   window.Menus.RotateLeft.SetEnabled(rotation);
 
-  // 12; 13 closes the file on the way out.
+  // The options record follows the menus; the file closes on the way out.
   config.CaptureFromMenus();
 }
 

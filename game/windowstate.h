@@ -135,7 +135,7 @@ class TStatusPanel : public QObject {
 enum class TAlignment : std::uint8_t { LeftJustify = 0, RightJustify = 1, Center = 2 };
 
 // The splash window's texts (it is shown at start and, as a new window, at
-// exit), with the heights that step 7 of loading a gift shortens.
+// exit), with the heights that an empty message shortens.
 struct TSplashTexts {
   QString GiftLab;   // the gift message above the buttons
   QString MemoText;  // the creator's message, lines separated by "\n"

@@ -22,11 +22,11 @@ QFont DesignFont(const QString& family, int height, bool bold, bool italic) {
   return font;
 }
 
-QFont FontFromSpec(const TFontSpec& spec) {
-  QFont font = DesignFont(spec.Name, spec.Height, spec.Style & fsBold, spec.Style & fsItalic);
-  font.setUnderline(spec.Style & fsUnderline);
-  font.setStrikeOut(spec.Style & fsStrikeOut);
-  if (spec.Pitch == 2) font.setFixedPitch(true);
+QFont FontFromSpec(const TFontSpec& record) {
+  QFont font = DesignFont(record.Name, record.Height, record.Style & fsBold, record.Style & fsItalic);
+  font.setUnderline(record.Style & fsUnderline);
+  font.setStrikeOut(record.Style & fsStrikeOut);
+  if (record.Pitch == 2) font.setFixedPitch(true);
   return font;
 }
 

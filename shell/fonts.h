@@ -17,7 +17,7 @@ void InstallFontSubstitutes();
 // A font by the layouts' convention: a negative height is the character
 // height in pixels, a positive one a size in points.
 QFont DesignFont(const QString& family, int height, bool bold = false, bool italic = false);
-QFont FontFromSpec(const TFontSpec& spec);
+QFont FontFromSpec(const TFontSpec& record);
 
 // A plain or system colour as the desktop paints it.
 QColor ToQColor(TColor color);

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <vector>
+
+#include "platform/messagebox.h"
+#include "shell/menus.h"
+#include "shell/modal.h"
+#include "shell/playarea.h"
+#include "shell/speedbar.h"
+#include "shell/splashform.h"
+#include "shell/mainform.h"
+#include "tests/common/testgift.h"
+
+namespace {
+
+// What a modal splash showed when it was answered.
+struct TSplashSeen {
+  QString GiftLab;
+  QString Memo;
+  QString Button;
+  bool BoxVisible = false;
+  QString BoxCaption;
+};
+
+// Answers every modal window and message box, and remembers them.
+class TAnswers {
+ public:
+  explicit TAnswers(TMsgResult message = TMsgResult::Ok) {
+    SetMessageHandler([this, message](TMsgType, TMsgButtons, const QString& text) {
+      Messages.push_back(text);
+      return message;
+    });
+    SetModalHandler([this](QDialog& dialog) {
+      if (auto* splash = qobject_cast<TSplashForm*>(&dialog)) {
+        Splashes.push_back({splash->GiftLab->text(), splash->Memo1->toPlainText(), splash->OkBtn->text(),
+                            splash->SaveResumeBox->isVisibleTo(splash), splash->SaveResumeBox->text()});
+        if (DuringSplash) DuringSplash();
+      }
+      return int(QDialog::Accepted);
+    });
+  }
+  ~TAnswers() {
+    SetMessageHandler({});
+    SetModalHandler({});
+  }
+
+  std::vector<QString> Messages;
+  std::vector<TSplashSeen> Splashes;
+  std::function<void()> DuringSplash;
+};
+
+bool ScreenShowsBoard(TMainForm& form) {
+  QApplication::processEvents();
+  form.PaintBox1->PaintInvalid();
+  const TBitmap& screen = form.PaintBox1->Image();
+  const TBitmap& board = form.Game->BoardBitmap;
+  if (screen.Width() != board.Width() || screen.Height() != board.Height()) return false;
+  for (int y = 0; y < board.Height(); ++y)
+    if (!std::equal(board.ScanLine(y), board.ScanLine(y) + 3 * board.Width(), screen.ScanLine(y))) return false;
+  return true;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    gift_ = dir_.filePath(QStringLiteral("gift"));
+    ASSERT_TRUE(WriteTestGift(gift_, 400, 300));
+  }
+
+  // A main window of the gift, shown; the clock is stopped so that the test
+  // decides when the first tick comes.
+  std::unique_ptr<TMainForm> Open(const QString& gift) {
+    auto form = std::make_unique<TMainForm>([gift] { return gift; });
+    form->show();
+    QApplication::processEvents();
+    form->Timer1->stop();
+    return form;
+  }
+
+  std::unique_ptr<TMainForm> Start(const QString& gift) {
+    auto form = Open(gift);
+    form->Timer1Timer();
+    return form;
+  }
+
+  QTemporaryDir dir_;
+  QString gift_;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
+  TAnswers answers;
+  auto form = std::make_unique<TMainForm>([this] { return gift_; });
+  EXPECT_FALSE(form->Timer1->isActive());
+  form->show();
+  QApplication::processEvents();
+  // The gift is read and the splash shows its message while the clock waits
+  // for the first tick.
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_EQ(form->Timer1->interval(), 100);
+  EXPECT_TRUE(form->SplashForm->isVisible());
+  EXPECT_EQ(form->SplashForm->Memo1->toPlainText(), QStringLiteral("Hello from the tests"));
+  EXPECT_FALSE(form->Started);
+  form->Timer1->stop();
+
+  // A tick that arrives while the splash waits only runs the clock.
+  int ticksDuringSplash = 0;
+  answers.DuringSplash = [&] {
+    ++ticksDuringSplash;
+    EXPECT_TRUE(form->SplashForm->OkBtn->isEnabled());
+    form->Timer1Timer();
+  };
+  form->Timer1Timer();
+  EXPECT_FALSE(form->FirstTick);
+  EXPECT_EQ(form->Timer1->interval(), 1000);
+  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->Game->IsPlaying());
+  ASSERT_EQ(answers.Splashes.size(), 1u);
+  EXPECT_EQ(ticksDuringSplash, 1);
+  EXPECT_EQ(answers.Splashes[0].Button, QStringLiteral("&Play..."));
+  EXPECT_TRUE(answers.Splashes[0].GiftLab.startsWith(QStringLiteral("This free jigsaw gift was created by Tessarine v4.")));
+  EXPECT_FALSE(answers.Splashes[0].BoxVisible);
+  EXPECT_FALSE(form->SplashForm->isVisible());
+  EXPECT_TRUE(answers.Messages.empty());
+
+  // The commands of a game being played are there; those whose windows come
+  // later stay disabled.
+  TMenus& menus = *form->Menus;
+  for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
+                      menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1})
+    EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
+  for (QAction* off : {menus.PieceSize, menus.Hint1, menus.Solve2, menus.Picture, menus.Sound, menus.Music,
+                       menus.PieceSize1, menus.Hint2, menus.Solve1})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  EXPECT_TRUE(form->SpeedBar->SpeedGrid->isEnabled());
+  EXPECT_FALSE(form->SpeedBar->SpeedSize->isEnabled());
+  EXPECT_TRUE(form->SolvedStatus->isVisible());
+  EXPECT_EQ(form->SolvedStatus->text(), QStringLiteral("Solved 0 of 12"));
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
+  // Arranging from the menu moves the pieces and shows the new board.
+  const std::vector<TFormPiece> before = form->Game->Pieces;
+  menus.ArrangeInGrid->trigger();
+  EXPECT_NE(form->Game->Pieces[0].X + 1000 * form->Game->Pieces[0].Y, before[0].X + 1000 * before[0].Y);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+}
+
+TEST_F(MainWindowTest, RestartAsksFirst) {
+  TAnswers no(TMsgResult::No);
+  auto form = Start(gift_);
+  TJigsaw* game = form->Game.get();
+  form->Game->ArrangeInGrid(TArrangeSource::Board, true, true);
+  const std::vector<TFormPiece> arranged = form->Game->Pieces;
+  form->Menus->Restart1->trigger();
+  ASSERT_EQ(no.Messages.size(), 1u);
+  EXPECT_EQ(no.Messages[0], QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"));
+  EXPECT_EQ(form->Game.get(), game);
+  EXPECT_EQ(form->Game->Pieces[3].X, arranged[3].X);
+
+  TAnswers yes(TMsgResult::Yes);
+  form->Menus->Restart1->trigger();
+  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->Game->IsPlaying());
+  // A fresh game of the same gift: the pieces lie scattered again.
+  bool moved = false;
+  for (std::size_t i = 0; i < arranged.size(); ++i)
+    moved = moved || form->Game->Pieces[i].X != arranged[i].X || form->Game->Pieces[i].Y != arranged[i].Y;
+  EXPECT_TRUE(moved);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+}
+
+TEST_F(MainWindowTest, HidingTheToolbarAndStatusLineGivesTheBoardTheSpace) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  const int height = form->PaintBox1->height();
+  form->Menus->Toolbar->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(form->SpeedBar->isVisible());
+  EXPECT_EQ(form->PaintBox1->height(), height + 41);
+  EXPECT_EQ(form->Game->BoardBitmap.Height(), height + 41);
+  form->Menus->Statusbar->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(form->PaintBox1->height(), height + 41 + 28);
+  EXPECT_EQ(form->Game->BoardTray().Height, height + 41 + 28);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+  form->Menus->Toolbar->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->Menus->Toolbar->isChecked());
+  EXPECT_EQ(form->PaintBox1->height(), height + 28);
+}
+
+TEST_F(MainWindowTest, ClosingShowsTheClosingSplash) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  form->close();
+  ASSERT_EQ(answers.Splashes.size(), 2u);
+  const TSplashSeen& closing = answers.Splashes[1];
+  EXPECT_EQ(closing.Button, QStringLiteral("&Close"));
+  EXPECT_EQ(closing.Memo, QStringLiteral("Goodbye from the tests"));
+  EXPECT_FALSE(closing.BoxVisible);
+  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->Timer1->isActive());
+}
+
+TEST_F(MainWindowTest, ABadGiftLeavesAnEmptyWindowThatStillCloses) {
+  const QString truncated = dir_.filePath(QStringLiteral("truncated"));
+  {
+    QFile whole(gift_), part(truncated);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && part.open(QIODevice::WriteOnly));
+    part.write(whole.read(whole.size() - 10));
+  }
+  {
+    TAnswers answers;
+    auto form = Open(truncated);
+    EXPECT_EQ(answers.Messages, std::vector<QString>{QStringLiteral("This jigsaw gift file is damaged and cannot be opened")});
+    EXPECT_FALSE(form->SplashForm->isVisible());
+    EXPECT_FALSE(form->Started);
+    // Events of the play area never reach a game that is not built.
+    form->PaintBox1->Invalidate(form->PaintBox1->ClientRect());
+    form->PaintBox1->PaintInvalid();
+    form->resize(700, 600);
+    QApplication::processEvents();
+    form->close();
+    ASSERT_EQ(answers.Splashes.size(), 1u);
+    EXPECT_EQ(answers.Splashes[0].Button, QStringLiteral("&Close"));
+    EXPECT_TRUE(answers.Splashes[0].GiftLab.startsWith(QStringLiteral("This free jigsaw gift was created by Tessarine . ")));
+  }
+
+  const QString notJpeg = dir_.filePath(QStringLiteral("notjpeg"));
+  ASSERT_TRUE(WriteTestGift(notJpeg, TestTrailer(), QByteArray(4000, 'j')));
+  TAnswers answers;
+  auto form = Start(notJpeg);
+  EXPECT_FALSE(form->Started);
+  ASSERT_EQ(answers.Messages.size(), 1u);
+  EXPECT_FALSE(answers.Messages[0].isEmpty());
+  EXPECT_TRUE(answers.Splashes.empty());
+  EXPECT_FALSE(form->SplashForm->isVisible());
+  EXPECT_TRUE(form->SplashForm->OkBtn->isEnabled());
+}
