@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tessarine-gift render: the solved board without outlines is the gift's
 # picture pixel for pixel; every layout and outline gives a board of the
-# right size; bad requests are refused with exit status 2.
+# right size; bad requests, scales the game refuses and damaged gifts are
+# refused with exit status 2.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -17,6 +18,19 @@ fail() {
   failures=$((failures + 1))
 }
 size_of() { identify -format '%wx%h' "$1"; }
+# A refused render: exit status 2, one line on stderr and no board written.
+expect_refused() {
+  local what=$1
+  shift
+  set +e
+  "$tool" render "$@" --out refused.png >/dev/null 2>err.txt
+  local status=$?
+  set -e
+  [ $status -eq 2 ] || fail "$what gave status $status"
+  [ "$(wc -l <err.txt)" -eq 1 ] || fail "$what gave $(wc -l <err.txt) lines on stderr"
+  [ ! -e refused.png ] || fail "$what left a board"
+  rm -f refused.png
+}
 
 "$build/tools/demo/demo-picture" picture.png
 convert picture.png -resize 320x240! -quality 92 -interlace none picture.jpg
@@ -60,6 +74,22 @@ status=$?
 set -e
 [ $status -eq 2 ] || fail "a file that is no gift gave status $status"
 [ ! -e x.png ] || fail "a refused render left x.png"
+
+# Scales the option allows but the game refuses: cells too small for their
+# outlines, and a cut beyond the picture limit.
+"$tool" make -o many --picture picture.jpg --pieces 600 --seed 5 >/dev/null
+expect_refused "render --scale 10 of 600 pieces" many --scale 10
+convert picture.png -resize 2100x2000! -quality 80 -interlace none large.jpg
+"$tool" make -o large --picture large.jpg --pieces 30 --seed 5 >/dev/null
+expect_refused "render --scale 400 of a large picture" large --scale 400
+
+# A gift cut short has lost its trailer; a gift whose picture is no JPEG.
+head -c -1000 gift >truncated
+expect_refused "a truncated gift" truncated
+offset=$("$tool" info gift | sed -n 's/^PictureOffset: //p')
+cp gift notjpeg
+printf 'no JPEG in here' | dd of=notjpeg bs=1 seek="$offset" conv=notrunc status=none
+expect_refused "a gift whose picture is no JPEG" notjpeg
 
 [ $failures -eq 0 ] && echo "render boards: all good"
 exit $failures

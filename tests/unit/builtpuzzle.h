@@ -1,7 +1,7 @@
 #pragma once
 // Pieces for the tests of piece images and quarter turns: a puzzle cut from a
-// generated picture and built the way the game does it, and a single piece of
-// a chosen shape in a cell of its own.
+// generated picture by the game's own cut, and a single piece of a chosen
+// shape in a cell of its own.
 
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,7 @@
 
 #include "game/buildpieces.h"
 #include "game/cut.h"
+#include "game/jigsaw.h"
 #include "pieces/pieces.h"
 #include "platform/random.h"
 #include "platform/utility.h"
@@ -33,7 +34,8 @@ struct TBuiltPuzzle {
   TPieceOptions Options;
   TPieces Pieces{Record, Options};
   std::vector<std::uint8_t> OutlineBuffer;
-  std::int32_t LabelBufferSize = 0;
+  std::int32_t& LabelBufferSize = Record.LabelBufferSize;  // where the cut keeps the sheets' size
+  TBitmap OriginalPicture;  // the picture every cut starts from
 
   TBuiltPuzzle(int width, int height, int requested, int style, int oddness, std::uint32_t seed,
                std::int32_t outline) {
@@ -43,17 +45,12 @@ struct TBuiltPuzzle {
     Record.Seed = seed;
     Record.PieceCount = FitGrid(Record, requested, width, height);
     Pieces.CreatePieces();
-    Pieces.Picture = TestPicture(width, height);
+    OriginalPicture = TestPicture(width, height);
     Rebuild();
   }
 
   // Cuts again with the same seed and rebuilds every image, as a re-cut does.
-  void Rebuild() {
-    SetRandSeed(Record.Seed);
-    TCut cut = Cut(Record, false);
-    BuildPieces(cut, Pieces, OutlineBuffer, LabelBufferSize);
-    Pieces.BuildImages(OutlineBuffer);
-  }
+  void Rebuild() { CutPuzzle(Pieces, Record, OriginalPicture, OutlineBuffer, false); }
 
   // Every piece at its home position.
   void PlaceAtHome() {

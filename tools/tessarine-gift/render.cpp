@@ -1,22 +1,20 @@
-// tessarine-gift render: builds a gift's puzzle exactly as the player does
-// and draws a board of it to a PNG, without a window: the pieces put back
-// together, scattered, or arranged in a grid or around the edge.
+// tessarine-gift render: builds a gift's puzzle through the player's own game
+// object, without a window, and writes a board of it to a PNG: the pieces put
+// back together, scattered as a new game scatters them, or arranged in a grid
+// or around the edge.
 
+#include <QFile>
 #include <QImage>
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
-#include "game/buildpieces.h"
-#include "game/cut.h"
-#include "game/puzzlerecord.h"
-#include "pieces/arrange.h"
-#include "pieces/colourkeys.h"
-#include "pieces/mural.h"
-#include "pieces/pieces.h"
-#include "platform/canvas.h"
+#include "display/screen.h"
+#include "game/extrasrecord.h"
+#include "game/jigsaw.h"
+#include "game/windowstate.h"
 #include "platform/errors.h"
-#include "platform/random.h"
 #include "tools/tessarine-gift/command.h"
 #include "tools/tessarine-gift/giftfile.h"
 #include "tools/tessarine-gift/options.h"
@@ -68,14 +66,6 @@ TRenderRequest ParseRequest(const QStringList& args) {
   return request;
 }
 
-// The picture at the cut size, as the player stretches it for a scale.
-TBitmap ScaledPicture(const TBitmap& original, int width, int height) {
-  if (width == original.Width() && height == original.Height()) return original;
-  TBitmap scaled(width, height);
-  TCanvas(scaled).StretchDraw({0, 0, width, height}, original);
-  return scaled;
-}
-
 // Every group as if it were lifted: a solid black shadow offset right and
 // down, as a dragged piece casts it, then the pieces.
 void DrawRaised(const TPieces& pieces, TPieceSpan list, TBitmap& board) {
@@ -93,77 +83,95 @@ void DrawRaised(const TPieces& pieces, TPieceSpan list, TBitmap& board) {
   }
 }
 
+// The puzzle as its last join leaves it: every piece at home in one group, so
+// that the wood sides go under the whole picture and a raised board casts one
+// shadow. The positions are stored in proportion too, so that a refit of the
+// board keeps them; then the board is drawn again from the mural up.
+void PutTogether(TJigsaw& game) {
+  TBox& board = game.BoardTray();
+  const TRect area = board.BoundsRect();
+  const std::int32_t group = game.Record.NextGroupId++;
+  for (TFormPiece* p : board.Pieces) {
+    p->Group = group;
+    p->Joined = true;
+    game.SetPosition(*p, p->HomeX, p->HomeY, area);
+  }
+  board.SortPieces(SortStacking);
+  game.RefreshArea(area);
+}
+
+// The player's road to its first board on a play area of the board's size,
+// with the request's options in place of the gift's, then the layout asked
+// for.
+void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
+  TWindowState& window = game.Window;
+  game.LoadGift();
+  // The player copies the gift's music to a file to play it; a render plays
+  // nothing.
+  if (!window.MusicFile.isEmpty()) QFile::remove(window.MusicFile);
+  window.MusicFile.clear();
+
+  // Loading set the option menus from the gift; the request's choices go
+  // there too, and the options record follows the menus before the build.
+  TOptionMenus& menus = window.Menus;
+  if (request.Outline) menus.SelectOutline(*request.Outline);
+  // Pieces at home are the right way up: only the layouts that scatter turn
+  // them.
+  menus.Rotation.SetChecked(request.Rotate && request.Layout != TLayout::Solved);
+  menus.Shadows.SetChecked(request.Shadows);
+  game.Config.CaptureFromMenus();
+
+  game.BuildPuzzle();
+  if (request.ScalePercent != game.Record.ScalePercent) game.SetScale(request.ScalePercent);
+
+  const QSize cutSize(game.Record.CutWidth, game.Record.CutHeight);
+  const QSize size = request.Board.value_or(request.Layout == TLayout::Solved ? cutSize : QSize(1024, 768));
+  window.PlayAreaWidth = size.width();
+  window.PlayAreaHeight = size.height();
+  game.ResumeOrStart();
+  game.ResizeBoard(std::uint16_t(size.width()), std::uint16_t(size.height()));
+
+  switch (request.Layout) {
+    case TLayout::Solved:
+      PutTogether(game);
+      break;
+    case TLayout::Scattered:
+      break;
+    case TLayout::Grid:
+      game.ArrangeInGrid(TArrangeSource::Board, true, true);
+      break;
+    case TLayout::Edge:
+      game.ArrangeAtEdge(TArrangeSource::Board, true, true);
+      break;
+  }
+  if (request.Shadows) {
+    game.Mural.Draw(game.BoardBitmap.BoundsRect(), game.BoardBitmap);
+    DrawRaised(game, game.BoardTray().Pieces, game.BoardBitmap);
+  }
+}
+
 }  // namespace
 
 int RunRender(const QStringList& args) {
   const TRenderRequest request = ParseRequest(args);
-  const TGiftTrailer trailer = ReadTrailerOf(request.GiftPath);
-  const TBitmap original = ReadPictureOf(request.GiftPath, trailer);
-
-  TPuzzleRecord record;
-  record.ShapeStyle = std::int32_t(trailer.ShapeStyle);
-  record.Oddness = trailer.Oddness;
-  record.Seed = trailer.Seed;
-  record.RequestedPieces = trailer.RequestedPieces;
-  record.PieceCount = FitGrid(record, trailer.RequestedPieces, original.Width(), original.Height());
-  record.ScalePercent = std::int16_t(request.ScalePercent);
-  record.CutWidth = std::uint16_t(request.ScalePercent * record.PictureWidth / 100);
-  record.CutHeight = std::uint16_t(request.ScalePercent * record.PictureHeight / 100);
-
-  TPieceOptions options;
-  options.OutlineStyle = request.Outline.value_or(std::int32_t(trailer.OutlineStyle));
-  options.Rotating = request.Rotate;
-  options.Shadows = request.Shadows;
-
-  TPieces pieces(record, options);
-  pieces.CreatePieces();
-  std::vector<std::uint8_t> outlineBuffer;
+  TWindowState window;
+  TGameRecords records;
+  TScreen screen;  // no window shows it: the game's board bitmap is the render
+  TJigsaw game(window, records, screen, [&request] { return request.GiftPath; });
   try {
-    SetRandSeed(record.Seed);
-    TCut cut = Cut(record, false);
-    BuildPieces(cut, pieces, outlineBuffer, record.LabelBufferSize);
-    pieces.Picture = ScaledPicture(original, record.CutWidth, record.CutHeight);
-    pieces.BuildImages(outlineBuffer);
-    ComputeColourKeys(pieces, pieces.Picture);
+    DrawBoard(game, request);
   } catch (const EError& e) {
-    throw TUsageError{QStringLiteral("%1: %2").arg(request.GiftPath, e.Message())};
+    throw TUsageError{QStringLiteral("\"%1\": %2").arg(request.GiftPath, e.Message())};
+  } catch (const std::bad_alloc&) {
+    throw TUsageError{QStringLiteral("\"%1\": not enough memory for this board").arg(request.GiftPath)};
   }
 
-  const QSize boardSize = request.Board.value_or(
-      request.Layout == TLayout::Solved ? QSize(record.CutWidth, record.CutHeight) : QSize(1024, 768));
-  const TRect area{0, 0, boardSize.width(), boardSize.height()};
-  options.PlayWidth = area.Right;
-  options.PlayHeight = area.Bottom;
-
-  TPieceList all = pieces.AllPieces();
-  if (request.Layout == TLayout::Solved) {
-    for (TFormPiece* p : all) {
-      p->X = p->HomeX;
-      p->Y = p->HomeY;
-    }
-  } else {
-    Scatter(pieces, all, area);
-    const int mode = ArrangeSortMode(true, true);
-    if (request.Layout == TLayout::Grid) ArrangeInGrid(pieces, all, area, mode);
-    if (request.Layout == TLayout::Edge) ArrangeAtEdge(pieces, all, area, mode);
-  }
-  TPieces::SortList(all, SortStacking);
-
-  TMural mural;
-  mural.SetSize(area.Right, area.Bottom);
-  mural.Paint(trailer.BackgroundColor);
-  TBitmap board(area.Right, area.Bottom);
-  mural.Draw(area, board);
-  if (request.Shadows)
-    DrawRaised(pieces, all, board);
-  else
-    pieces.DrawPieceList(all, board, nullptr);
-
+  const TBitmap& board = game.BoardBitmap;
   if (!board.Image().save(request.OutPath, "PNG")) {
     std::fprintf(stderr, "tessarine-gift render: cannot write %s\n", qPrintable(request.OutPath));
     return 1;
   }
-  std::printf("columns %d rows %d pieces %d board %dx%d\n", record.Columns, record.Rows, record.PieceCount,
-              area.Right, area.Bottom);
+  std::printf("columns %d rows %d pieces %d board %dx%d\n", records.Puzzle.Columns, records.Puzzle.Rows,
+              records.Puzzle.PieceCount, board.Width(), board.Height());
   return 0;
 }
