@@ -1,9 +1,11 @@
 #include "pieces/colourkeys.h"
 
-#include <QStringList>
-
 #include <gtest/gtest.h>
 
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <random>
 #include <vector>
 
 #include "platform/utility.h"
@@ -58,6 +60,48 @@ class ColourKeysTest : public ::testing::Test {
   TPieces pieces{puzzle, options};
   TBitmap picture;
 };
+
+// The chain as plainly as it can be written: from each piece, scan all the
+// others for the nearest one not yet visited; the first of equals wins.
+std::vector<std::uint32_t> ReferenceKeys(const std::vector<TColor>& colours) {
+  std::vector<std::uint32_t> keys(colours.begin(), colours.end());
+  std::vector<bool> visited(colours.size(), false);
+  std::size_t current = 0;
+  visited[0] = true;
+  for (std::uint32_t rank = 0;; ++rank) {
+    keys[current] = Rank(rank);
+    std::size_t nearest = colours.size();
+    std::int32_t nearestDistance = ColourChainReach;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+      if (visited[i]) continue;
+      const int dr = RedOf(colours[i]) - RedOf(colours[current]);
+      const int dg = GreenOf(colours[i]) - GreenOf(colours[current]);
+      const int db = BlueOf(colours[i]) - BlueOf(colours[current]);
+      const std::int32_t distance = dr * dr + dg * dg + db * db;
+      if (distance < nearestDistance) {
+        nearest = i;
+        nearestDistance = distance;
+      }
+    }
+    if (nearest == colours.size()) return keys;
+    visited[nearest] = true;
+    current = nearest;
+  }
+}
+
+// count colours, each channel drawn from that channel of low up to, not
+// including, low + span.
+std::vector<TColor> RandomColours(std::mt19937& random, int count, TColor low, TColor span) {
+  auto draw = [&](int from, int values) { return from + int(random() % std::uint32_t(values)); };
+  std::vector<TColor> colours;
+  for (int i = 0; i < count; ++i) {
+    const int red = draw(RedOf(low), RedOf(span));
+    const int green = draw(GreenOf(low), GreenOf(span));
+    const int blue = draw(BlueOf(low), BlueOf(span));
+    colours.push_back(RGBColor(red, green, blue));
+  }
+  return colours;
+}
 
 }  // namespace
 
@@ -122,4 +166,41 @@ TEST_F(ColourKeysTest, OnePieceAndNoPieces) {
   pieces.FreePieces();
   ComputeColourKeys(pieces, picture);  // nothing to do
   EXPECT_TRUE(pieces.Pieces.empty());
+}
+
+TEST_F(ColourKeysTest, ChainIsTheOneFoundByScanningEveryPiece) {
+  std::mt19937 random(20240601);
+  // Two clusters out of each other's reach, interleaved: the chain never
+  // leaves the first.
+  std::vector<TColor> apart = RandomColours(random, 1000, RGBColor(0, 0, 0), RGBColor(16, 16, 16));
+  const std::vector<TColor> far = RandomColours(random, 1000, RGBColor(200, 200, 200), RGBColor(56, 56, 56));
+  for (std::size_t i = 0; i < far.size(); ++i)
+    apart.insert(apart.begin() + std::ptrdiff_t(2 * i + 1), far[i]);
+  // Black, and colours near (255, 23, 0) at squared distances from 65,025 +
+  // 529 up: just out of reach. A bridge at (255, 22, 3), at 65,518, brings
+  // them all in.
+  std::vector<TColor> outOfReach = RandomColours(random, 300, RGBColor(0, 0, 0), RGBColor(1, 1, 1));
+  const std::vector<TColor> across = RandomColours(random, 300, RGBColor(255, 23, 0), RGBColor(1, 2, 4));
+  outOfReach.insert(outOfReach.begin() + 7, across.begin(), across.end());
+  std::vector<TColor> bridged = outOfReach;
+  bridged.push_back(RGBColor(255, 22, 3));
+
+  const struct {
+    std::vector<TColor> Colours;
+    std::ptrdiff_t Unreached;
+  } cases[] = {
+      // Six values a channel: nearly every colour repeats and most distances tie.
+      {RandomColours(random, 3000, RGBColor(100, 100, 100), RGBColor(6, 6, 6)), 0},
+      // Wider ranges: fewer duplicates, ties of distance still common.
+      {RandomColours(random, 3000, RGBColor(0, 40, 200), RGBColor(48, 48, 40)), 0},
+      {apart, 1000},
+      {outOfReach, 300},
+      {bridged, 0},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::uint32_t> expected = ReferenceKeys(c.Colours);
+    EXPECT_EQ(KeysOfRow(c.Colours), expected);
+    auto unranked = [](std::uint32_t key) { return key < ColourRankBase; };
+    EXPECT_EQ(std::count_if(expected.begin(), expected.end(), unranked), c.Unreached);
+  }
 }
