@@ -4,7 +4,11 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <future>
+#include <span>
 #include <vector>
 
 #include "platform/colors.h"
@@ -90,6 +94,206 @@ void PaintPixel(TBitmap& target, int x, int y, TColor color, TPenMode mode) {
     const bool pen = IsLightColor(color);
     target.SetPixel(x, y, (dst != pen) ? clBlack : clWhite);
   }
+}
+
+// Weights of a stretch in fixed point: those of one destination pixel add up
+// to StretchOne.
+constexpr int StretchBits = 14;
+constexpr std::int64_t StretchOne = 1 << StretchBits;
+
+// One axis of a stretch of source pixels to dest pixels, for the destination
+// pixels from up to, not including, to. Shrinking averages the source pixels
+// that a destination pixel covers, each by how much of it is covered;
+// enlarging interpolates between the two source pixels nearest to the
+// destination pixel's centre, the outermost ones going on beyond the edges.
+// At the same size both copy. Every destination pixel is a weighted sum of
+// the same number of consecutive source pixels (Taps), some of them with
+// weight 0, so that the loops over them are alike.
+class TStretchAxis {
+ public:
+  TStretchAxis(int source, int dest, int from, int to) {
+    std::vector<std::uint16_t> unpadded;
+    std::vector<int> counts;
+    for (int i = from; i < to; ++i) {
+      const std::size_t start = unpadded.size();
+      if (dest <= source)
+        Cover(source, dest, i, unpadded);
+      else
+        Interpolate(source, dest, i, unpadded);
+      counts.push_back(int(unpadded.size() - start));
+      taps_ = std::max(taps_, counts.back());
+    }
+    // Pixels with fewer weights get zero weights after theirs, or before
+    // them where the taps would otherwise run past the last source pixel.
+    auto next = unpadded.begin();
+    for (std::size_t i = 0; i < firsts_.size(); ++i) {
+      const int first = std::min(firsts_[i], source - taps_);
+      const int before = firsts_[i] - first;
+      weights_.insert(weights_.end(), std::size_t(before), std::uint16_t(0));
+      weights_.insert(weights_.end(), next, next + counts[i]);
+      weights_.insert(weights_.end(), std::size_t(taps_ - before - counts[i]), std::uint16_t(0));
+      next += counts[i];
+      firsts_[i] = first;
+    }
+  }
+
+  int Size() const { return int(firsts_.size()); }
+  int Taps() const { return taps_; }
+  // The first source pixel of destination pixel from + i, and its weights.
+  int First(int i) const { return firsts_[std::size_t(i)]; }
+  std::span<const std::uint16_t> Weights(int i) const {
+    return std::span(weights_).subspan(std::size_t(i) * std::size_t(taps_), std::size_t(taps_));
+  }
+
+ private:
+  // Destination pixel i spans [i source, (i + 1) source) and source pixel j
+  // spans [j dest, (j + 1) dest), both in units of 1 / dest source pixels.
+  // Each weight is the rounded share of everything covered up to its pixel
+  // less that up to the one before, so that the weights add up to exactly
+  // StretchOne and a plain colour stays exactly itself.
+  void Cover(int source, int dest, int i, std::vector<std::uint16_t>& weights) {
+    const std::int64_t begin = std::int64_t(i) * source;
+    const std::int64_t end = begin + source;
+    std::int64_t j = begin / dest;
+    firsts_.push_back(int(j));
+    std::int64_t covered = 0;
+    std::int64_t given = 0;
+    for (; j * dest < end; ++j) {
+      covered += std::min((j + 1) * dest, end) - std::max(j * dest, begin);
+      const std::int64_t share = (covered * StretchOne + source / 2) / source;
+      weights.push_back(std::uint16_t(share - given));
+      given = share;
+    }
+  }
+
+  // The centre of destination pixel i lies at (i + 1/2) source / dest in
+  // source pixels, whose centres lie at j + 1/2; in units of 1 / (2 dest),
+  // position is its distance past the centre of source pixel 0.
+  void Interpolate(int source, int dest, int i, std::vector<std::uint16_t>& weights) {
+    const std::int64_t unit = 2 * std::int64_t(dest);
+    const std::int64_t position = (2 * std::int64_t(i) + 1) * source - dest;
+    const std::int64_t j = position < 0 ? 0 : position / unit;
+    if (position < 0 || j >= source - 1) {
+      firsts_.push_back(position < 0 ? 0 : source - 1);
+      weights.push_back(std::uint16_t(StretchOne));
+      return;
+    }
+    const std::int64_t next = (position % unit * StretchOne + dest) / unit;
+    firsts_.push_back(int(j));
+    weights.push_back(std::uint16_t(StretchOne - next));
+    weights.push_back(std::uint16_t(next));
+  }
+
+  int taps_ = 1;
+  std::vector<int> firsts_;
+  std::vector<std::uint16_t> weights_;
+};
+
+// The values of a row for the sums below: with a fixed count (Taps > 0),
+// local copies, which the compiler keeps in registers; the rows written are
+// bytes and might, for all it knows, alias the values otherwise.
+template <int Taps, class T>
+auto Held(std::span<const T> values) {
+  if constexpr (Taps == 0) {
+    return values;
+  } else {
+    std::array<T, std::size_t(Taps)> held;
+    std::copy_n(values.begin(), Taps, held.begin());
+    return held;
+  }
+}
+
+// Stretches one row of 24-bit pixels along columns into 3 columns.Size()
+// values, 256 times the colour. Taps is columns.Taps() for the common counts,
+// fixed so that the compiler unrolls the sums, or 0 for any count.
+template <int Taps>
+void StretchRow(const TStretchAxis& columns, const std::uint8_t* source, std::uint16_t* out) {
+  constexpr int shift = StretchBits - 8;
+  const int taps = Taps > 0 ? Taps : columns.Taps();
+  for (int x = 0; x < columns.Size(); ++x, out += 3) {
+    const std::uint8_t* p = source + 3 * columns.First(x);
+    const std::uint16_t* weight = columns.Weights(x).data();
+    std::uint32_t blue = 1u << (shift - 1), green = blue, red = blue;
+    for (int t = 0; t < taps; ++t, p += 3) {
+      blue += p[0] * weight[t];
+      green += p[1] * weight[t];
+      red += p[2] * weight[t];
+    }
+    out[0] = std::uint16_t(blue >> shift);
+    out[1] = std::uint16_t(green >> shift);
+    out[2] = std::uint16_t(red >> shift);
+  }
+}
+
+// Blends rows made by StretchRow into bytes: out[k] is the weighted sum of
+// value k of every row. Taps is weights.size() or 0, as for StretchRow.
+template <int Taps>
+void BlendRows(std::span<const std::uint16_t* const> rows, std::span<const std::uint16_t> weights,
+               std::span<std::uint8_t> out) {
+  constexpr int shift = StretchBits + 8;
+  const auto row = Held<Taps>(rows);
+  const auto weight = Held<Taps>(weights);
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    std::uint32_t sum = 1u << (shift - 1);
+    for (std::size_t t = 0; t < weight.size(); ++t) sum += std::uint32_t(row[t][k]) * weight[t];
+    out[k] = std::uint8_t(sum >> shift);
+  }
+}
+
+// Writes the part area of src (24-bit) stretched to width x height as 24-bit
+// rows, stride bytes apart, from topLeft on. Each source row is stretched
+// once and kept while the destination rows that blend it are made.
+void StretchBand(const TBitmap& src, int width, int height, TRect area, std::uint8_t* topLeft,
+                 std::ptrdiff_t stride) {
+  const TStretchAxis columns(src.Width(), width, area.Left, area.Right);
+  const TStretchAxis rows(src.Height(), height, area.Top, area.Bottom);
+  const auto stretchRow = columns.Taps() == 1   ? StretchRow<1>
+                          : columns.Taps() == 2 ? StretchRow<2>
+                          : columns.Taps() == 3 ? StretchRow<3>
+                                                : StretchRow<0>;
+  const auto blendRows = rows.Taps() == 1   ? BlendRows<1>
+                         : rows.Taps() == 2 ? BlendRows<2>
+                         : rows.Taps() == 3 ? BlendRows<3>
+                                            : BlendRows<0>;
+  const std::size_t rowValues = 3 * std::size_t(columns.Size());
+  // Source row r lives in slot r mod Taps: the rows of one destination row
+  // are consecutive, and later destination rows never go back.
+  std::vector<std::uint16_t> stretchedRows(rowValues * std::size_t(rows.Taps()));
+  auto slot = [&](int row) { return stretchedRows.data() + rowValues * std::size_t(row % rows.Taps()); };
+  std::vector<const std::uint16_t*> blended(std::size_t(rows.Taps()));
+  int nextRow = 0;
+  for (int y = 0; y < rows.Size(); ++y) {
+    const int first = rows.First(y);
+    for (int r = std::max(nextRow, first); r < first + rows.Taps(); ++r)
+      stretchRow(columns, src.ScanLine(r), slot(r));
+    nextRow = std::max(nextRow, first + rows.Taps());
+    for (int t = 0; t < rows.Taps(); ++t) blended[std::size_t(t)] = slot(first + t);
+    blendRows(blended, rows.Weights(y), std::span(topLeft + y * stride, rowValues));
+  }
+}
+
+// Below this many pixels a stretch is not worth a second thread.
+constexpr std::int64_t BandedStretchPixels = 1 << 20;
+
+// Writes the part area of src (24-bit) stretched to width x height into out
+// (24-bit), with area's top-left at at. A large area is made as two bands at
+// once, the lower one on a thread of its own.
+void StretchInto(const TBitmap& src, int width, int height, TRect area, TBitmap& out, TPoint at) {
+  // The rows are found here, once: ScanLine may detach the image, which only
+  // one thread may do.
+  std::uint8_t* const topLeft = out.ScanLine(at.Y) + 3 * at.X;
+  const std::ptrdiff_t stride = out.Stride();
+  if (std::int64_t(area.Width()) * area.Height() < BandedStretchPixels) {
+    StretchBand(src, width, height, area, topLeft, stride);
+    return;
+  }
+  const int middle = area.Top + area.Height() / 2;
+  std::future<void> lower = std::async(std::launch::async, [&] {
+    StretchBand(src, width, height, {area.Left, middle, area.Right, area.Bottom},
+                topLeft + (middle - area.Top) * stride, stride);
+  });
+  StretchBand(src, width, height, {area.Left, area.Top, area.Right, middle}, topLeft, stride);
+  lower.get();
 }
 
 }  // namespace
@@ -286,15 +490,24 @@ void TCanvas::Draw(int x, int y, const TBitmap& src) {
 
 void TCanvas::StretchDraw(TRect dest, const TBitmap& src) {
   if (dest.IsEmpty() || src.IsEmpty()) return;
-  const QImage scaled = src.Image()
-                           .convertToFormat(QImage::Format_RGB32)
-                           .scaled(dest.Width(), dest.Height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  TBitmap stretched(scaled.width(), scaled.height(), target_.Format());
-  for (int y = 0; y < scaled.height(); ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
-    for (int x = 0; x < scaled.width(); ++x)
-      stretched.SetPixel(x, y, RGBColor(qRed(row[x]), qGreen(row[x]), qBlue(row[x])));
+  // Only the part of dest inside the clip is made.
+  const TRect visible = dest.Intersect(EffectiveClip());
+  if (visible.IsEmpty()) return;
+  const TBitmap colour =
+      src.Format() == TPixelFormat::Bgr24 ? src : TBitmap(src.Image().convertToFormat(QImage::Format_BGR888));
+  const TRect area = visible.Offset(-dest.Left, -dest.Top);
+  if (CopyMode == TRasterOp::SrcCopy && target_.Format() == TPixelFormat::Bgr24) {
+    StretchInto(colour, dest.Width(), dest.Height(), area, target_, {visible.Left, visible.Top});
+    return;
   }
-  const TRect clip = EffectiveClip();
-  BitBlt(target_, dest.Left, dest.Top, dest.Width(), dest.Height(), stretched, 0, 0, CopyMode, &clip);
+  TBitmap stretched(visible.Width(), visible.Height());
+  StretchInto(colour, dest.Width(), dest.Height(), area, stretched, {0, 0});
+  if (target_.Format() == TPixelFormat::Mono) {
+    // Light pixels become white, as SetPixel makes them.
+    TBitmap mono(visible.Width(), visible.Height(), TPixelFormat::Mono);
+    for (int y = 0; y < mono.Height(); ++y)
+      for (int x = 0; x < mono.Width(); ++x) mono.SetPixel(x, y, stretched.Pixel(x, y));
+    stretched = std::move(mono);
+  }
+  BitBlt(target_, visible.Left, visible.Top, visible.Width(), visible.Height(), stretched, 0, 0, CopyMode);
 }
