@@ -45,7 +45,7 @@ class TJpegDecoder {
     return {int(cinfo_.image_width), int(cinfo_.image_height), sequential8Bit && plainColors};
   }
 
-  TBitmap Decode() {
+  TBitmap Decode(TJpegDamage damage) {
     const std::int64_t width = cinfo_.image_width;
     const std::int64_t height = cinfo_.image_height;
     if (width > 0xFFFF || height > 0xFFFF || width * height > MaxPicturePixels)
@@ -59,12 +59,16 @@ class TJpegDecoder {
     TBitmap picture(int(cinfo_.output_width), int(cinfo_.output_height));
     std::vector<JSAMPROW> rows(std::size_t(picture.Height()));
     for (int y = 0; y < picture.Height(); ++y) rows[std::size_t(y)] = picture.ScanLine(y);
-    Check(Guarded(errors_, [&] {
+    const bool decoded = Guarded(errors_, [&] {
       while (cinfo_.output_scanline < cinfo_.output_height)
         jpeg_read_scanlines(&cinfo_, rows.data() + cinfo_.output_scanline,
                             cinfo_.output_height - cinfo_.output_scanline);
       jpeg_finish_decompress(&cinfo_);
-    }));
+    });
+    if (damage == TJpegDamage::Refuse && (!decoded || errors_.Damaged()))
+      throw EJpegDamaged(QStringLiteral("The picture is damaged: %1")
+                             .arg(errors_.Damaged() ? errors_.DamageText() : errors_.Text()));
+    Check(decoded);
     return picture;
   }
 
@@ -90,7 +94,9 @@ class TJpegDecoder {
 
 TJpegInfo ReadJpegInfo(std::span<const std::uint8_t> data) { return TJpegDecoder(data).Info(); }
 
-TBitmap DecodeJpeg(std::span<const std::uint8_t> data) { return TJpegDecoder(data).Decode(); }
+TBitmap DecodeJpeg(std::span<const std::uint8_t> data, TJpegDamage damage) {
+  return TJpegDecoder(data).Decode(damage);
+}
 
 QByteArray EncodeJpeg(const TBitmap& bitmap, int quality) {
   if (bitmap.IsEmpty() || bitmap.Format() != TPixelFormat::Bgr24)

@@ -24,6 +24,17 @@ class EPictureTooLarge : public EJpegError {
   using EJpegError::EJpegError;
 };
 
+// A picture libjpeg could decode only by making up part of it: the file is
+// cut short or its picture data is corrupt.
+class EJpegDamaged : public EJpegError {
+ public:
+  using EJpegError::EJpegError;
+};
+
+// What decoding does with damage libjpeg can read past. The player shows
+// what there is, as any viewer does; the gift tool refuses to store it.
+enum class TJpegDamage { Fill, Refuse };
+
 // The largest picture the player takes: its size must fit the 16-bit picture
 // fields of the puzzle record, and its pixels the memory of a desktop (the
 // pieces need several bitmaps of the picture's size).
@@ -40,8 +51,10 @@ struct TJpegInfo {
 // The header of a JPEG image (nothing is decoded). Throws EJpegError.
 TJpegInfo ReadJpegInfo(std::span<const std::uint8_t> data);
 // The whole picture as a 24-bit bitmap. Throws EJpegError for data libjpeg
-// rejects, EPictureTooLarge for pictures larger than MaxPicturePixels.
-TBitmap DecodeJpeg(std::span<const std::uint8_t> data);
+// rejects, EPictureTooLarge for pictures larger than MaxPicturePixels. With
+// TJpegDamage::Refuse, damaged data that libjpeg would fill in, or that fails
+// once the picture data has begun, throws EJpegDamaged.
+TBitmap DecodeJpeg(std::span<const std::uint8_t> data, TJpegDamage damage = TJpegDamage::Fill);
 // A baseline JPEG of a 24-bit bitmap (quality 1..100).
 QByteArray EncodeJpeg(const TBitmap& bitmap, int quality);
 

@@ -3,7 +3,7 @@
 // Ours jumps back to Guarded, and the C++ caller throws once libjpeg's frames
 // are gone: an exception must never pass through them. Warnings (recoverable
 // damage such as a truncated file) are not printed; libjpeg fills what is
-// missing.
+// missing, and the first warning that picture data was lost is kept.
 
 #include <QString>
 
@@ -16,10 +16,15 @@ struct TJpegErrors {
   jpeg_error_mgr Manager;  // first, so that libjpeg's pointer is ours
   std::jmp_buf Jump;
   char Message[JMSG_LENGTH_MAX] = {};
+  // libjpeg's text of the first damage it read past (data cut short or
+  // corrupt), empty while there was none.
+  char Damage[JMSG_LENGTH_MAX] = {};
 
   // Sets up the manager; returns it for the codec's err field.
   jpeg_error_mgr* Install();
   QString Text() const { return QString::fromLocal8Bit(Message); }
+  bool Damaged() const { return Damage[0] != '\0'; }
+  QString DamageText() const { return QString::fromLocal8Bit(Damage); }
   static TJpegErrors& Of(j_common_ptr codec) { return *reinterpret_cast<TJpegErrors*>(codec->err); }
   // Gives up the current libjpeg call with a message of our own.
   [[noreturn]] void Fail(const char* message);

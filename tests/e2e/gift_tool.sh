@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tessarine-gift make and info: a gift from a PNG and a tune, read back field
 # by field; a progressive JPEG stored as baseline; a gift given as the player;
-# bad input refused with one line and exit status 2, leaving no file behind.
+# bad input, a damaged JPEG among it, refused with one line and exit status 2,
+# leaving no file behind.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -140,6 +141,21 @@ refuse info picture.png
 refuse info
 head -c 5000 gift >cut-gift
 refuse info cut-gift
+
+# A baseline JPEG cut short, and one with RST markers written over the middle
+# of the file, well inside its picture data: libjpeg only warns and fills in
+# the rest, so only decoding the whole picture finds them.
+jpeg_size=$(stat -c %s stored.jpg)
+head -c $((jpeg_size / 2)) stored.jpg >truncated.jpg
+cp stored.jpg corrupt.jpg
+printf '\xff\xd0%.0s' 1 2 3 4 5 6 7 8 |
+  dd of=corrupt.jpg bs=1 seek=$((jpeg_size / 2)) conv=notrunc status=none
+for damaged in truncated corrupt; do
+  warning=$(djpeg -outfile /dev/null $damaged.jpg 2>&1 || true)
+  [ -n "$warning" ] || fail "djpeg finds nothing wrong with $damaged.jpg"
+  refuse make -o out --picture $damaged.jpg
+  grep -q "\"$damaged.jpg\": The picture is damaged: " err.txt || fail "$damaged.jpg: $(cat err.txt)"
+done
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failures" >&2

@@ -104,6 +104,48 @@ TEST(Picture, DamagedDataGivesLibjpegsOwnMessage) {
   EXPECT_EQ(partial.Height(), 48);
 }
 
+TEST(Picture, RefusesDamagedDataOnlyWhenAsked) {
+  const QByteArray data = Jpeg(Quadrants(64, 48));
+  EXPECT_EQ(DecodeJpeg(Bytes(data), TJpegDamage::Refuse).Image(), DecodeJpeg(Bytes(data)).Image());
+
+  // Cut in the middle of the picture data, and RST markers written over the
+  // middle of it: both are filled in unless refused.
+  const qsizetype scan = data.indexOf("\xFF\xDA");
+  ASSERT_GT(scan, 0);
+  const qsizetype middle = scan + (data.size() - scan) / 2;
+  QByteArray corrupt = data;
+  for (qsizetype i = 0; i < 16; i += 2) corrupt.replace(middle + i, 2, "\xFF\xD0");
+  const struct {
+    QByteArray Data;
+    QString Message;
+  } damaged[] = {
+      {data.left(middle), "The picture is damaged: Premature end of JPEG file"},
+      {corrupt, "The picture is damaged: Corrupt JPEG data: premature end of data segment"},
+  };
+  for (const auto& d : damaged) {
+    EXPECT_EQ(DecodeJpeg(Bytes(d.Data)).Height(), 48);
+    try {
+      DecodeJpeg(Bytes(d.Data), TJpegDamage::Refuse);
+      ADD_FAILURE() << "no error for " << qPrintable(d.Message);
+    } catch (const EJpegDamaged& e) {
+      EXPECT_EQ(e.Message(), d.Message);
+    }
+  }
+
+  // Warnings that lose nothing: an unknown JFIF version (2.1), and two stray
+  // bytes between the header's segments.
+  QByteArray newerJfif = data;
+  const qsizetype jfif = newerJfif.indexOf(QByteArray("JFIF\0", 5));
+  ASSERT_GT(jfif, 0);
+  newerJfif[jfif + 5] = 2;
+  QByteArray strayBytes = data;
+  const qsizetype tables = strayBytes.indexOf("\xFF\xDB");
+  ASSERT_GT(tables, 0);
+  strayBytes.insert(tables, "\x12\x34");
+  for (const QByteArray& harmless : {newerJfif, strayBytes})
+    EXPECT_EQ(DecodeJpeg(Bytes(harmless), TJpegDamage::Refuse).Image(), DecodeJpeg(Bytes(data)).Image());
+}
+
 TEST(Picture, RefusesPicturesTooLargeBeforeDecodingThem) {
   // A small JPEG whose frame header claims 60000 x 60000 pixels.
   QByteArray data = Jpeg(Quadrants(16, 16));

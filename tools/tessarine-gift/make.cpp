@@ -192,10 +192,14 @@ TPicture PictureFromFile(const QString& path) {
     const bool upright = orientation.transformation() == QImageIOHandler::TransformationNone;
     try {
       const TJpegInfo info = ReadJpegInfo(Bytes(data));
-      const TBitmap decoded = DecodeJpeg(Bytes(data));
+      // Decoded in full even when stored as it is: only decoding finds a
+      // file cut short, which the gift would show half grey.
+      const TBitmap decoded = DecodeJpeg(Bytes(data), TJpegDamage::Refuse);
       if (info.Baseline && upright) return {data, info.Width, info.Height};
       if (upright) return {EncodeJpeg(decoded, jpegQuality), decoded.Width(), decoded.Height()};
     } catch (const EPictureTooLarge& e) {
+      throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
+    } catch (const EJpegDamaged& e) {
       throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
     } catch (const EJpegError& e) {
       // Qt may still read it (CMYK); if not, libjpeg's reason is the clearer one.
