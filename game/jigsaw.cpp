@@ -9,7 +9,9 @@
 #include "pieces/colourkeys.h"
 #include "platform/canvas.h"
 #include "platform/errors.h"
+#include "platform/cursors.h"
 #include "platform/hourglass.h"
+#include "platform/input.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
 #include "platform/system.h"
@@ -357,4 +359,215 @@ void TJigsaw::Tick() {
                                    .arg(s % 60, 2, 10, QLatin1Char('0')));
   }
   if (!Record.Completed && Window.GameActive) ++Record.ElapsedSeconds;
+}
+
+void TJigsaw::TakePopupPlace(int x, int y, bool byShape) {
+  PopupPoint = {x, y};
+  CurrentTray = &TrayAt(x, y);
+  PopupPiece = CurrentTray->PieceUnder(x, y, byShape);
+}
+
+void TJigsaw::OpenAreaPopup() {
+  Window.ShowPopup(CurrentTray->IsBoard() ? TPopup::Play : TPopup::Tray, Screen.ClientToScreen(PopupPoint));
+}
+
+void TJigsaw::PopupTrayIcon(TPoint screenPoint) { Window.ShowPopup(TPopup::TrayIcon, screenPoint); }
+
+void TJigsaw::PopupClosed() {
+  if (!popupLifted_) return;
+  popupLifted_ = false;
+  PutBack();
+}
+
+void TJigsaw::CancelSelection() {
+  if (MouseState != Selected) return;
+  PutBack();
+  MouseState = Idle;
+}
+
+void TJigsaw::MouseDown(int button, int x, int y) {
+  if (!IsPlaying()) return;
+  // In the Alternative mode a plain right click turns, and Ctrl opens the
+  // popup instead.
+  const bool ctrl = CtrlIsDown();
+  const bool turn = Config.Rotating && (button == RightButton && Window.MouseMode != 0 ? !ctrl : ctrl);
+  if (turn) {
+    CancelSelection();
+    TakePopupPlace(x, y, true);
+    if (!PopupPiece)
+      OpenAreaPopup();
+    else if (button != MiddleButton)
+      RotateGroup(*PopupPiece, button == LeftButton ? 3 : 1, true);
+    return;
+  }
+  if (button == RightButton) {
+    CancelSelection();
+    TakePopupPlace(x, y, true);
+    if (MouseState == Idle && PopupPiece) {
+      PickPiece(*PopupPiece);
+      popupLifted_ = true;
+      Window.ShowPopup(TPopup::Piece, Screen.ClientToScreen(PopupPoint));
+    } else {
+      OpenAreaPopup();
+    }
+    return;
+  }
+  if (AutoSolving) return;
+  switch (MouseState) {
+    case Idle:
+      CurrentTray = &TrayAt(x, y);
+      if (CurrentTray->CloseBoxHit(x, y)) {
+        RefreshArea(CurrentTray->CloseBoxRect());
+        MouseState = PressingCloseBox;
+      } else if (PickAt(*CurrentTray, x, y)) {
+        MouseState = DraggingPieces;
+        Screen.SetCursor(crClosedHand);
+        HoldAt(x, y);
+      } else if (CurrentTray->InnerRect().Contains({x, y})) {
+        BringTrayToFront(*CurrentTray);
+        Band.BandStart(Screen, x, y);
+        MouseState = Banding;
+      } else if (!CurrentTray->IsBoard()) {
+        CurrentTray->TakeFrontNo();
+        LiftTray(*CurrentTray);
+        MouseState = DraggingTray;
+        Screen.SetCursor(crSizeAll);
+        HoldAt(x, y);
+      }
+      break;
+    case Selected:
+      if (MovingPieceAt(x, y)) {
+        MouseState = DraggingSelection;
+        Screen.SetCursor(crClosedHand);
+        HoldAt(x, y);
+      } else {
+        PutBack();
+        MouseState = Idle;
+        Screen.SetCursor(crDefault);
+      }
+      break;
+    case OverEdge: {
+      MouseState = Resizing;
+      int anchorX = x, anchorY = y;
+      CurrentTray->ResizeStart(anchorX, anchorY, Screen.Cursor());
+      MouseMove(x, y);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TJigsaw::HoldAt(int x, int y) {
+  // The press is where the hand holds what it lifted: taken here, the grip
+  // does not depend on how far the first reported move lies from it.
+  SetMousePos(x, y);
+}
+
+void TJigsaw::MouseMove(int x, int y) {
+  if (!IsPlaying()) return;
+  switch (MouseState) {
+    case Idle:
+      CurrentTray = &TrayAt(x, y);
+      if (!CurrentTray->IsBoard())
+        if (const int cursor = CurrentTray->EdgeCursorAt(x, y); cursor != 0) {
+          Screen.SetCursor(cursor);
+          MouseState = OverEdge;
+        }
+      break;
+    case Banding:
+      Band.BandTo(x, y);
+      break;
+    case DraggingPieces:
+    case DraggingSelection:
+    case DraggingTray:
+      DragTo(x, y, MouseState);
+      break;
+    case OverEdge: {
+      const int cursor = CurrentTray->EdgeCursorAt(x, y);
+      Screen.SetCursor(cursor);
+      if (cursor == 0) MouseState = Idle;
+      break;
+    }
+    case Resizing:
+      CurrentTray->ResizeTrack(x, y, Screen.Cursor());
+      break;
+    case PressingCloseBox:
+      if (!CurrentTray->CloseBoxHit(x, y)) {
+        RefreshArea(CurrentTray->CloseBoxRect());
+        MouseState = Idle;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TJigsaw::MouseUp(int x, int y) {
+  if (!IsPlaying()) return;
+  switch (MouseState) {
+    case Banding: {
+      const TRect band = Band.BandEnd().Inflate(Record.CellWidth / 3, Record.CellHeight / 3);
+      MouseState = PickInRect(CurrentTray->Number, band) ? Selected : Idle;
+      break;
+    }
+    case DraggingPieces:
+    case DraggingSelection:
+      // A band selection never snaps on dropping.
+      SetMousePos(x, y);
+      DropMoving(nullptr, MouseState == DraggingPieces);
+      MouseState = Idle;
+      Screen.SetCursor(crDefault);
+      break;
+    case DraggingTray:
+      DropTray(*CurrentTray);
+      MouseState = Idle;
+      Screen.SetCursor(crDefault);
+      break;
+    case Resizing: {
+      const TRect old = CurrentTray->BoundsRect();
+      const TRect resized = Band.BandEnd();
+      CurrentTray->SetWidth(std::uint16_t(resized.Width()));
+      CurrentTray->SetHeight(std::uint16_t(resized.Height()));
+      FitTrayPieces(*CurrentTray);
+      MoveTray(*CurrentTray, resized.Left - old.Left, resized.Top - old.Top);
+      RefreshArea(old.Union(resized));
+      MouseState = Idle;
+      Screen.SetCursor(crDefault);
+      break;
+    }
+    case PressingCloseBox:
+      // The state stays until the pointer leaves the box.
+      CurrentTray->ToggleOpen();
+      break;
+    default:
+      break;
+  }
+}
+
+void TJigsaw::CancelGesture() {
+  switch (MouseState) {
+    case Selected:
+      PutBack();
+      break;
+    case DraggingPieces:
+    case DraggingSelection:
+      DropMoving(nullptr, false);
+      break;
+    case DraggingTray:
+      DropTray(*CurrentTray);
+      break;
+    case Banding:
+    case Resizing:
+      Band.BandEnd();
+      break;
+    case PressingCloseBox:
+      CurrentTray->CloseBoxHit(-1, -1);
+      RefreshArea(CurrentTray->CloseBoxRect());
+      break;
+    default:
+      break;
+  }
+  MouseState = Idle;
+  Screen.SetCursor(crDefault);
 }

@@ -28,6 +28,19 @@ enum class TArrangeSource { Board, PopupTray };
 class TJigsaw : public TMove {
  public:
   enum : std::uint8_t { NotStarted = 0, Playing = 2 };
+  // What the mouse is doing over the play area.
+  enum : std::uint8_t {
+    Idle = 0,
+    Selected = 1,  // a band selection floats until the next press
+    Banding = 2,
+    DraggingPieces = 3,
+    DraggingSelection = 4,
+    DraggingTray = 5,
+    OverEdge = 6,  // the pointer rests on a tray's edge
+    Resizing = 7,
+    PressingCloseBox = 8
+  };
+  enum : int { LeftButton = 0, RightButton = 1, MiddleButton = 2 };
 
   // The window state, the records and the screen must outlive the game.
   // exePath names the gift; tests and the gift tool give another file.
@@ -87,6 +100,21 @@ class TJigsaw : public TMove {
   void FitOverlay();
   void PaintZoom(TBitmap& box) const;
 
+  // The mouse over the play area, in play-area pixels. The live Shift and
+  // Ctrl keys decide the gestures.
+  void MouseDown(int button, int x, int y);
+  void MouseMove(int x, int y);
+  void MouseUp(int x, int y);
+  // Puts a floating band selection back.
+  void CancelSelection();
+  // The window lost the mouse in the middle of a gesture (another window
+  // took the focus, the grab was lost): what floats is dropped where it is,
+  // without joining, and the mouse is idle again.
+  void CancelGesture();
+  // A popup opened by the mouse has closed.
+  void PopupClosed();
+  void PopupTrayIcon(TPoint screenPoint) override;
+
   // The clock's second: the status panels, and the play time while one of
   // the game's windows is active.
   void Tick();
@@ -111,6 +139,14 @@ class TJigsaw : public TMove {
   // Rebuilds the mural in the window's colour and paints the whole board.
   void RebuildBoard();
   void FreeCutBuffers();
+  // PopupPoint, CurrentTray and PopupPiece for a press at (x, y).
+  void TakePopupPlace(int x, int y, bool byShape);
+  // The board popup, or the tray popup over a tray.
+  void OpenAreaPopup();
+  void HoldAt(int x, int y);
+
+  // A piece shows raised while its popup is open.
+  bool popupLifted_ = false;
 
   std::unique_ptr<TJigConfig> config_;
 };

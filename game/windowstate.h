@@ -149,6 +149,9 @@ struct TSplashTexts {
   int ClientHeight = 414;
 };
 
+// The popup menus the game opens over the play area and the tray bar.
+enum class TPopup { Play, Piece, Tray, TrayIcon };
+
 class TWindowState : public QObject {
   Q_OBJECT
 
@@ -165,6 +168,8 @@ class TWindowState : public QObject {
   int PlayAreaHeight = 0;
   // The picture overlay window's client size; the game sets its height to
   // the picture's aspect.
+  // What the right mouse button does: 0 Default, 1 Alternative.
+  std::uint8_t MouseMode = 0;
   // One of the game's windows is the active window: the clock runs.
   bool GameActive = false;
   int OverlayClientWidth = 160;
@@ -175,11 +180,15 @@ class TWindowState : public QObject {
   void SetColor(TColor color);
   // Tells the widgets that OpeningSplash or OrderDistrib were filled in.
   void NotifyTextsChanged() { emit TextsChanged(); }
+  // Opens a popup at a point of the screen once the current event is over;
+  // the window tells the game when it has closed.
+  void ShowPopup(TPopup popup, TPoint screenPoint) { emit PopupRequested(popup, screenPoint.X, screenPoint.Y); }
 
  signals:
   void ColorChanged();
   void TextsChanged();
   void OverlaySizeChanged();
+  void PopupRequested(TPopup popup, int x, int y);
 
  private:
   TColor color_ = clBtnFace;

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+
+#include "platform/colors.h"
+#include "platform/hourglass.h"
+#include "platform/input.h"
 
 TMove::TMove(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
              TScreen& screen)
@@ -25,7 +30,8 @@ void TMove::ResetBackground() { Compositor.Init(BoardBitmap); }
 void TMove::PutBack() {
   if (Moving.empty()) return;
   SetHidden(Moving, false);
-  RefreshArea(MoveRect);
+  // The image may have slid away from where the pieces lie.
+  RefreshArea(MoveRect.Union(MoveRect.Offset(OriginX - MoveRect.Left, OriginY - MoveRect.Top)));
   Moving.clear();
 }
 
@@ -36,20 +42,22 @@ TRect TMove::WithSide(TRect rect) const {
 
 void TMove::TakeGroup(TFormPiece& piece) {
   Moving.assign(1, &piece);
-  MoveRect = PieceRect(piece);
   if (piece.Joined)
     for (TFormPiece& p : Pieces)
-      if (&p != &piece && p.Group == piece.Group) {
-        Moving.push_back(&p);
-        MoveRect = MoveRect.Union(PieceRect(p));
-      }
-  MoveRect = WithSide(MoveRect);
+      if (&p != &piece && p.Group == piece.Group) Moving.push_back(&p);
+}
+
+TRect TMove::MovingRect() const {
+  TRect rect;
+  for (const TFormPiece* p : Moving) rect = rect.Union(PieceRect(*p));
+  return rect;
 }
 
 void TMove::RotateGroup(TFormPiece& piece, int turns, bool join) {
   // The board must be on the screen as it is before the group vanishes.
   Screen.UpdateNow();
   TakeGroup(piece);
+  MoveRect = WithSide(MovingRect());
   SetHidden(Moving, true);
   RefreshArea(MoveRect);
 
@@ -102,4 +110,298 @@ void TMove::JoinMoving(TPieceSpan list, TRect& rect) {
       --found;
     }
   }
+}
+
+void TMove::PickPiece(TFormPiece& piece) {
+  Moving.assign(1, &piece);
+  MoveRect = PieceRect(piece);
+  LiftMoving();
+}
+
+void TMove::PickGroup(TFormPiece* piece) {
+  if (!piece) return;
+  std::optional<THourglass> hourglass;
+  TakeGroup(*piece);
+  MoveRect = MovingRect();
+  if (Moving.size() > 1) hourglass.emplace();
+  BringToFront(Moving);
+  LiftMoving();
+}
+
+bool TMove::PickAt(TBox& tray, int x, int y) {
+  TFormPiece* piece = tray.PieceUnder(x, y, true);
+  PickGroup(piece);
+  return piece != nullptr;
+}
+
+bool TMove::PickInRect(std::uint32_t trayNumber, const TRect& rect) {
+  Moving.clear();
+  MoveRect = {};
+  for (TFormPiece& p : Pieces) {
+    const TRect r = PieceRect(p);
+    if (p.Joined || p.Tray != std::int32_t(trayNumber) || r.Union(rect) != rect) continue;
+    Moving.push_back(&p);
+    MoveRect = MoveRect.Union(r);
+  }
+  if (Moving.empty()) return false;
+  SortList(Moving, SortStacking);
+  BringToFront(Moving);
+  LiftMoving();
+  return true;
+}
+
+TFormPiece* TMove::MovingPieceAt(int x, int y) const {
+  for (auto it = Moving.rbegin(); it != Moving.rend(); ++it)
+    if (PieceRect(**it).Contains({x, y}) && HitTest(**it, x, y)) return *it;
+  return nullptr;
+}
+
+void TMove::SizeDragImage(bool withMask) {
+  DragImage = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1);
+  if (withMask) {
+    DragMask = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1, TPixelFormat::Mono);
+    DragMask.Fill(clWhite);
+  }
+}
+
+void TMove::LiftMoving() {
+  const bool wood = Options().IsWoodOutline();
+  if (Options().Shadows) {
+    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    MoveRect.Right += ShadowSize;
+    MoveRect.Bottom += ShadowSize;
+  }
+  if (wood) MoveRect.Bottom += Thickness;
+  OriginX = MoveRect.Left;
+  OriginY = MoveRect.Top;
+  SizeDragImage(true);
+
+  OffsetPieces(Moving, -MoveRect.Left, -MoveRect.Top);
+  DrawPieceList(Moving, DragImage, nullptr);
+  DrawMasks(Moving, DragMask);
+  if (Options().Shadows) {
+    // A solid shadow, offset right and down, below the wooden side too.
+    const int down = ShadowSize + (wood ? Thickness : 0);
+    OffsetPieces(Moving, ShadowSize, down);
+    DrawMasks(Moving, DragMask);
+    OffsetPieces(Moving, -ShadowSize, -down);
+  }
+  if (wood) {
+    for (int i = 0; i < Thickness; ++i) {
+      OffsetPieces(Moving, 0, 1);
+      DrawMasks(Moving, DragMask);
+    }
+    OffsetPieces(Moving, 0, -Thickness);
+  }
+  OffsetPieces(Moving, MoveRect.Left, MoveRect.Top);
+  SetHidden(Moving, true);
+
+  // The board without the pieces, their sides reaching up included.
+  RefreshArea({MoveRect.Left, MoveRect.Top - Thickness, MoveRect.Right, MoveRect.Bottom});
+  Compositor.Reset();
+  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
+  Compositor.Flush(Screen);
+  GrabPending = true;
+}
+
+void TMove::ShiftTray(TBox& tray, int dx, int dy) {
+  tray.X += dx;
+  tray.Y += dy;
+  OffsetPieces(tray.Pieces, dx, dy);
+}
+
+void TMove::LiftTray(TBox& tray) {
+  MoveRect = tray.BoundsRect();
+  if (Options().Shadows) {
+    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    MoveRect.Right += ShadowSize;
+    MoveRect.Bottom += ShadowSize;
+  }
+  THourglass hourglass;
+  OriginX = MoveRect.Left;
+  OriginY = MoveRect.Top;
+  SizeDragImage(false);
+  ShiftTray(tray, -MoveRect.Left, -MoveRect.Top);
+  if (Options().Shadows) tray.DrawShadow(DragImage, ShadowSize);
+  DrawTray(tray, DragImage, nullptr);
+  ShiftTray(tray, MoveRect.Left, MoveRect.Top);
+
+  SetTrayLifted(tray, true);
+  RefreshArea(MoveRect);
+  Compositor.Reset();
+  DrawTrayImage();
+  Compositor.Flush(Screen);
+  GrabPending = true;
+}
+
+void TMove::DrawTrayImage() {
+  const int w = MoveRect.Width(), h = MoveRect.Height();
+  if (!Options().Shadows) {
+    Compositor.DrawOpaque(MoveRect, DragImage, ImageRect());
+    return;
+  }
+  // The body and the two shadow strips, leaving the board to show through
+  // at the corners the shadow does not reach.
+  const int s = ShadowSize;
+  const TRect& m = MoveRect;
+  Compositor.DrawOpaque({m.Left, m.Top, m.Right - s, m.Bottom - s}, DragImage, {0, 0, w - s, h - s});
+  Compositor.DrawOpaque({m.Left + s, m.Bottom - s, m.Right, m.Bottom}, DragImage, {s, h - s, w, h});
+  Compositor.DrawOpaque({m.Right - s, m.Top + s, m.Right, m.Bottom - s}, DragImage, {w - s, s, w, h - s});
+}
+
+void TMove::SetMousePos(int x, int y) {
+  if (GrabPending) {
+    GrabPending = false;
+    GrabX = x - MoveRect.Left;
+    GrabY = y - MoveRect.Top;
+  }
+  MouseX = x;
+  MouseY = y;
+}
+
+void TMove::DragTo(int x, int y, int mode) {
+  SetMousePos(x, y);
+  MoveRect = MoveRect.Offset(x - GrabX - MoveRect.Left, y - GrabY - MoveRect.Top);
+  switch (mode) {
+    case 3: {
+      // The board in the pieces' own coordinates, which change only at the
+      // drop.
+      const TRect board =
+          BoardTray().BoundsRect().Offset(OriginX - MoveRect.Left, OriginY - MoveRect.Top);
+      if (const TFormPiece* inside = AnyInsideArea(Moving, board)) {
+        anchor_ = inside->Index;
+      } else if (anchor_ >= 0 && std::size_t(anchor_) < Pieces.size()) {
+        const TRect held = PieceRect(Pieces[std::size_t(anchor_)]);
+        TRect kept = held;
+        KeepInArea(kept, board);
+        MoveRect = MoveRect.Offset(kept.Left - held.Left, kept.Top - held.Top);
+      } else {
+        KeepInArea(MoveRect, BoardTray().BoundsRect());
+      }
+      MoveImageTo(MoveRect.Left, MoveRect.Top);
+      break;
+    }
+    case 4:
+      KeepOnBoard(MoveRect);
+      MoveImageTo(MoveRect.Left, MoveRect.Top);
+      break;
+    case 5: {
+      const int width = Options().PlayWidth, height = Options().PlayHeight;
+      TRect& m = MoveRect;
+      if (m.Right < 32) m = m.Offset(32 - m.Right, 0);
+      if (m.Left > width - 32) m = m.Offset(width - 32 - m.Left, 0);
+      if (m.Top < 0) m = m.Offset(0, -m.Top);
+      if (m.Top > height - 32) m = m.Offset(0, height - 32 - m.Top);
+      MoveTrayImageTo(m.Left, m.Top);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TMove::MoveImageTo(int x, int y) {
+  Compositor.Erase();
+  MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
+  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
+  Compositor.Flush(Screen);
+}
+
+void TMove::MoveTrayImageTo(int x, int y) {
+  Compositor.Erase();
+  MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
+  DrawTrayImage();
+  Compositor.Flush(Screen);
+}
+
+void TMove::DropMoving(TBox* tray, bool join) {
+  if (Moving.empty()) return;
+  TBox& target = tray ? *tray : TrayAt(MouseX, MouseY);
+  MoveToTray(Moving, target);
+  SetHidden(Moving, false);
+  OffsetPieces(Moving, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
+  if (join) JoinMoving(Moving, MoveRect);
+  target.SortPieces(SortStacking);
+  StoreGroupNormalised(target.Pieces, target.InnerRect());
+  if (!target.IsBoard()) {
+    RelayoutGroups(target.Pieces, target.InnerRect(), false);
+    SetPlaced(Moving, false);
+  }
+  for (const TFormPiece* p : Moving) MoveRect = MoveRect.Union(WithSide(PieceRect(*p)));
+  RefreshArea(MoveRect);
+  Moving.clear();
+}
+
+void TMove::DropTray(TBox& tray) {
+  SetTrayLifted(tray, false);
+  MoveTray(tray, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
+  SortTrays(0);
+  RefreshArea(MoveRect);
+}
+
+void TMove::BringTrayToFront(TBox& tray) {
+  if (tray.IsBoard() || tray.IsFrontmost()) return;
+  tray.TakeFrontNo();
+  LiftTray(tray);
+  DropTray(tray);
+  Screen.RepaintNow();
+}
+
+void TMove::AnimateTo(int x0, int y0, bool interruptible, int stepsPerFrame, int x1, int y1) {
+  const TScreen::TImmediate immediate(Screen);
+  const int s = std::clamp(stepsPerFrame, 1, 10);
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
+  const int adx = std::abs(dx), ady = std::abs(dy);
+  // The longer axis steps every time, the shorter one when the error says.
+  const bool xMajor = ady < adx;
+  const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  int e = 2 * minor - major;
+  const int straight = 2 * minor, diagonal = 2 * (minor - major);
+  int x = x0, y = y0;
+
+  MoveImageTo(x0, y0);
+  const auto late = [this](std::int32_t deadline) { return std::int32_t(HRTimer.Now() - deadline) < 0; };
+  std::int32_t deadline = HRTimer.Now() + 10 - s;
+  int i = 0;
+  for (int step = 0; step <= major; ++step) {
+    if (++i >= s) {
+      i = 0;
+      // A frame whose time has passed is skipped, not drawn late.
+      if (late(deadline)) MoveImageTo(x, y);
+      if (s != 10)
+        while (late(deadline))
+          if (interruptible && MouseButtonPending()) return;
+      if (interruptible && MouseButtonPending()) return;
+      deadline += 10 - s;
+    }
+    if (xMajor) x += sx; else y += sy;
+    if (e < 0) {
+      e += straight;
+    } else {
+      e += diagonal;
+      if (xMajor) y += sy; else x += sx;
+    }
+  }
+  MoveImageTo(x1, y1);
+}
+
+TMove::TLargestGroup TMove::FindLargestGroup() const {
+  const TPieceList& list = BoardTray().Pieces;
+  TLargestGroup best;
+  if (list.empty()) return best;
+  // Until a longer run turns up, the first place stands for a group.
+  best = {0, 1, 1, 0};
+  for (std::size_t start = 0; start < list.size();) {
+    std::size_t end = start + 1;
+    while (end < list.size() && list[end]->Group == list[start]->Group) ++end;
+    if (int(end - start) > best.Length) {
+      const int notComplete =
+          int(std::count_if(list.begin() + std::ptrdiff_t(start), list.begin() + std::ptrdiff_t(end),
+                            [](const TFormPiece* p) { return !p->Complete; }));
+      best = {int(start), int(end - start), notComplete, list[start]->Group};
+    }
+    start = end;
+  }
+  return best;
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -79,6 +80,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
   PaintBox1->SetPainter([this] { PaintPlayArea(); });
   connect(PaintBox1, &TPlayArea::Resized, this, &TMainForm::PlayAreaResized);
+  ForwardMouse();
 
   Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
   SplashForm = std::make_unique<TSplashForm>(this);
@@ -217,7 +219,42 @@ void TMainForm::BindStates() {
 }
 
 void TMainForm::OnCommand(QAction* action, std::function<void()> command) {
-  connect(action, &QAction::triggered, this, [this, command] { Guarded(command); });
+  // Queued: a command chosen in a popup runs once the popup and the mouse
+  // press that opened it are over.
+  connect(action, &QAction::triggered, this, [this, command] { Guarded(command); }, Qt::QueuedConnection);
+}
+
+void TMainForm::ForwardMouse() {
+  connect(PaintBox1, &TPlayArea::MousePressed, this,
+          [this](Qt::MouseButton button, Qt::KeyboardModifiers, Qt::MouseButtons held, QPoint at) {
+            // A press made while the other button is held is dropped.
+            if (!Started || ((held & Qt::LeftButton) && (held & Qt::RightButton))) return;
+            const int number = button == Qt::LeftButton    ? TJigsaw::LeftButton
+                               : button == Qt::RightButton ? TJigsaw::RightButton
+                               : button == Qt::MiddleButton ? TJigsaw::MiddleButton
+                                                            : -1;
+            if (number >= 0) Guarded([&] { Game->MouseDown(number, at.x(), at.y()); });
+          });
+  connect(PaintBox1, &TPlayArea::MouseReleased, this, [this](Qt::MouseButton button, QPoint at) {
+    // The right button acts on its press. The middle button picks pieces up
+    // as the left one does, so its release puts them down.
+    if (Started && (button == Qt::LeftButton || button == Qt::MiddleButton))
+      Guarded([&] { Game->MouseUp(at.x(), at.y()); });
+  });
+  connect(PaintBox1, &TPlayArea::MouseMoved, this, [this](Qt::KeyboardModifiers, Qt::MouseButtons, QPoint at) {
+    if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); });
+  });
+  connect(&Window, &TWindowState::PopupRequested, this, [this](TPopup popup, int x, int y) {
+    QMenu* menu = popup == TPopup::Play    ? Menus->PopupPlay
+                  : popup == TPopup::Piece ? Menus->PopupPiece
+                  : popup == TPopup::Tray  ? Menus->PopupTray
+                                           : Menus->PopupTrayIcon;
+    // The popup opens once the press that asked for it has been handled.
+    QTimer::singleShot(0, this, [this, menu, x, y] {
+      ShowPopupMenu(*menu, QPoint(x, y));
+      if (Game) Guarded([this] { Game->PopupClosed(); });
+    });
+  });
 }
 
 void TMainForm::BindCommands() {
@@ -241,13 +278,14 @@ void TMainForm::BindCommands() {
   };
 
   OnCommand(menu.FileExitItem, [this] { close(); });
+  // The play area takes the freed space at once, not at the next layout.
   OnCommand(menu.Toolbar, [this] {
     SpeedBar->setVisible(Menus->Toolbar->isChecked());
-    PlayAreaResized();
+    centralWidget()->layout()->activate();
   });
   OnCommand(menu.Statusbar, [this] {
     StatusLine->setVisible(Menus->Statusbar->isChecked());
-    PlayAreaResized();
+    centralWidget()->layout()->activate();
   });
   OnCommand(menu.Zoompicture, [this] { ZoompictureClick(); });
   OnCommand(menu.ArrangeAtEdge, arrange(TArrangeSource::Board, true));
@@ -342,8 +380,12 @@ bool TMainForm::event(QEvent* event) {
       statusText_->setText(static_cast<QStatusTipEvent*>(event)->tip());
       return true;
     case QEvent::WindowActivate:
+      Window.GameActive = true;
+      break;
     case QEvent::WindowDeactivate:
-      Window.GameActive = isActiveWindow();
+      Window.GameActive = false;
+      // Another window took the mouse: nothing may stay afloat.
+      if (Started) Guarded([this] { Game->CancelGesture(); });
       break;
     default:
       break;

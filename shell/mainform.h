@@ -80,6 +80,7 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void Bind(TMenuItemState& state, QAction* action, bool available = true);
   void Bind(TMenuItemState& state, QAbstractButton* button, bool available = true);
   void OnCommand(QAction* action, std::function<void()> command);
+  void ForwardMouse();
 
   void FormShow();
   void RunClosingSequence();

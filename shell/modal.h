@@ -3,6 +3,8 @@
 // can answer a dialog (press its buttons, change its boxes) without a person.
 
 #include <QDialog>
+#include <QMenu>
+#include <QPoint>
 
 #include <functional>
 
@@ -12,3 +14,8 @@ using TModalHandler = std::function<int(QDialog& dialog)>;
 void SetModalHandler(TModalHandler handler);
 // Shows the dialog modally and returns its result (QDialog::Accepted ...).
 int ShowModal(QDialog& dialog);
+
+// Popup menus likewise: the handler returns the item chosen, or null.
+using TPopupHandler = std::function<QAction*(QMenu& menu, QPoint screenPoint)>;
+void SetPopupHandler(TPopupHandler handler);
+QAction* ShowPopupMenu(QMenu& menu, QPoint screenPoint);

@@ -65,17 +65,30 @@ void TPlayArea::resizeEvent(QResizeEvent*) {
 }
 
 void TPlayArea::mousePressEvent(QMouseEvent* event) {
+  PassPendingMove();
   emit MousePressed(event->button(), event->modifiers(), event->buttons(), event->position().toPoint());
 }
 
 void TPlayArea::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
+  PassPendingMove();
   emit MouseReleased(event->button(), event->position().toPoint());
 }
 
 void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
-  emit MouseMoved(event->modifiers(), event->buttons(), event->position().toPoint());
+  pendingModifiers_ = event->modifiers();
+  pendingButtons_ = event->buttons();
+  pendingPosition_ = event->position().toPoint();
+  if (movePending_) return;
+  movePending_ = true;
+  QMetaObject::invokeMethod(this, &TPlayArea::PassPendingMove, Qt::QueuedConnection);
+}
+
+void TPlayArea::PassPendingMove() {
+  if (!movePending_) return;
+  movePending_ = false;
+  emit MouseMoved(pendingModifiers_, pendingButtons_, pendingPosition_);
 }
 
 void TPlayArea::Show(const QRegion& region, bool now) {

@@ -34,4 +34,14 @@ class TPlayArea : public QWidget, public TScreen {
 
   void Show(const QRegion& region, bool now) override;
   void ShowCursor(int cursor) override;
+
+ private:
+  // Moves that arrive faster than frames are drawn are passed on as one,
+  // the latest, so the floating image is where the pointer is.
+  void PassPendingMove();
+
+  bool movePending_ = false;
+  Qt::KeyboardModifiers pendingModifiers_;
+  Qt::MouseButtons pendingButtons_;
+  QPoint pendingPosition_;
 };

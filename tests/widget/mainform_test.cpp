@@ -55,6 +55,13 @@ class TAnswers {
   std::function<void()> DuringSplash;
 };
 
+// Chooses a menu item as a person does: the command runs once the menu's
+// event is over.
+void Choose(QAction* item) {
+  item->trigger();
+  QApplication::processEvents();
+}
+
 bool ScreenShowsBoard(TMainForm& form) {
   QApplication::processEvents();
   form.PaintBox1->PaintInvalid();
@@ -148,7 +155,7 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
 
   // Arranging from the menu moves the pieces and shows the new board.
   const std::vector<TFormPiece> before = form->Game->Pieces;
-  menus.ArrangeInGrid->trigger();
+  Choose(menus.ArrangeInGrid);
   EXPECT_NE(form->Game->Pieces[0].X + 1000 * form->Game->Pieces[0].Y, before[0].X + 1000 * before[0].Y);
   EXPECT_TRUE(ScreenShowsBoard(*form));
 }
@@ -159,14 +166,14 @@ TEST_F(MainWindowTest, RestartAsksFirst) {
   TJigsaw* game = form->Game.get();
   form->Game->ArrangeInGrid(TArrangeSource::Board, true, true);
   const std::vector<TFormPiece> arranged = form->Game->Pieces;
-  form->Menus->Restart1->trigger();
+  Choose(form->Menus->Restart1);
   ASSERT_EQ(no.Messages.size(), 1u);
   EXPECT_EQ(no.Messages[0], QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"));
   EXPECT_EQ(form->Game.get(), game);
   EXPECT_EQ(form->Game->Pieces[3].X, arranged[3].X);
 
   TAnswers yes(TMsgResult::Yes);
-  form->Menus->Restart1->trigger();
+  Choose(form->Menus->Restart1);
   EXPECT_TRUE(form->Started);
   EXPECT_TRUE(form->Game->IsPlaying());
   // A fresh game of the same gift: the pieces lie scattered again.
@@ -181,18 +188,15 @@ TEST_F(MainWindowTest, HidingTheToolbarAndStatusLineGivesTheBoardTheSpace) {
   TAnswers answers;
   auto form = Start(gift_);
   const int height = form->PaintBox1->height();
-  form->Menus->Toolbar->trigger();
-  QApplication::processEvents();
+  Choose(form->Menus->Toolbar);
   EXPECT_FALSE(form->SpeedBar->isVisible());
   EXPECT_EQ(form->PaintBox1->height(), height + 41);
   EXPECT_EQ(form->Game->BoardBitmap.Height(), height + 41);
-  form->Menus->Statusbar->trigger();
-  QApplication::processEvents();
+  Choose(form->Menus->Statusbar);
   EXPECT_EQ(form->PaintBox1->height(), height + 41 + 28);
   EXPECT_EQ(form->Game->BoardTray().Height, height + 41 + 28);
   EXPECT_TRUE(ScreenShowsBoard(*form));
-  form->Menus->Toolbar->trigger();
-  QApplication::processEvents();
+  Choose(form->Menus->Toolbar);
   EXPECT_TRUE(form->Menus->Toolbar->isChecked());
   EXPECT_EQ(form->PaintBox1->height(), height + 28);
 }

@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <vector>
+
+#include "platform/cursors.h"
+#include "platform/input.h"
+#include "tests/common/testgame.h"
+
+namespace {
+
+// The keys as the tests hold them.
+class THeldKeys {
+ public:
+  THeldKeys(bool shift, bool ctrl) { SetInputSource([shift, ctrl] { return TInputState{shift, ctrl, false}; }); }
+  ~THeldKeys() { SetInputSource({}); }
+};
+
+struct TPopupSeen {
+  TPopup Popup;
+  TPoint At;
+};
+
+// A 4 x 3 puzzle of 100-pixel cells, laid out in a grid on a board large
+// enough that no two pieces overlap, so every piece can be taken by its
+// middle.
+class MouseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    gift_ = dir_.filePath(QStringLiteral("gift"));
+    ASSERT_TRUE(WriteTestGift(gift_, 400, 300));
+    t_ = std::make_unique<TTestGame>(gift_, 960, 720);
+    t_->Start();
+    game().ArrangeInGrid(TArrangeSource::Board, false, false);
+    t_->screen.PaintInvalid();
+    QObject::connect(&t_->window, &TWindowState::PopupRequested, [this](TPopup popup, int x, int y) {
+      popups_.push_back({popup, {x, y}});
+    });
+    SetInputSource([] { return TInputState{}; });
+  }
+  void TearDown() override { SetInputSource({}); }
+
+  TJigsaw& game() { return *t_->game; }
+  TFormPiece& piece(int index) { return game().Pieces[std::size_t(index)]; }
+  // A point on the piece itself near its middle, where a hand takes it.
+  TPoint Middle(const TFormPiece& p) {
+    const TPoint centre{p.X + p.Width / 2, p.Y + p.Height / 2};
+    for (int r = 0; r < p.Width / 2; ++r)
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (game().TrayAt(centre.X + dx, centre.Y + dy).PieceUnder(centre.X + dx, centre.Y + dy, true) == &p)
+            return {centre.X + dx, centre.Y + dy};
+    ADD_FAILURE() << "no point on piece " << p.Index;
+    return centre;
+  }
+
+  // Presses on the piece's middle, moves in a few steps by (dx, dy) and lets
+  // go, as a hand does.
+  void Drag(TFormPiece& p, int dx, int dy) { DragFrom(Middle(p), dx, dy); }
+  void DragFrom(TPoint from, int dx, int dy) {
+    game().MouseDown(TJigsaw::LeftButton, from.X, from.Y);
+    for (int step = 1; step <= 4; ++step) game().MouseMove(from.X + dx * step / 4, from.Y + dy * step / 4);
+    game().MouseUp(from.X + dx, from.Y + dy);
+  }
+
+  // The board as a fresh redraw would make it: nothing left of any drag.
+  bool BoardIsClean() {
+    TBitmap fresh(960, 720);
+    game().Mural.Draw({0, 0, 960, 720}, fresh);
+    game().DrawTrays(fresh, nullptr);
+    t_->screen.PaintInvalid();
+    return SameBitmap(fresh, game().BoardBitmap) && SameBitmap(game().BoardBitmap, t_->screen.Image()) &&
+           SameBitmap(game().BoardBitmap, game().Compositor.Background());
+  }
+
+  QTemporaryDir dir_;
+  QString gift_;
+  std::unique_ptr<TTestGame> t_;
+  std::vector<TPopupSeen> popups_;
+};
+
+}  // namespace
+
+TEST_F(MouseTest, APieceDroppedWithinAQuarterCellJoinsItsNeighbour) {
+  TFormPiece& left = piece(0);
+  TFormPiece& right = piece(1);
+  const int q = t_->records.Puzzle.CellHeight / 4;
+  ASSERT_GT(q, 2);
+  const TPoint home = TPieces::ExpectedPos(right, left);
+
+  // Just outside on the right and below: nothing joins, and the pieces lie
+  // where they were dropped.
+  for (const TPoint miss : {TPoint{q, 0}, TPoint{0, q}, TPoint{-q - 1, 0}}) {
+    Drag(right, home.X + miss.X - right.X, home.Y + miss.Y - right.Y);
+    EXPECT_FALSE(right.Joined) << miss.X << "," << miss.Y;
+    EXPECT_EQ(right.X, home.X + miss.X);
+    EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+    EXPECT_TRUE(BoardIsClean());
+  }
+  // Inside (left and top inclusive): the loose neighbour moves onto the
+  // dropped piece.
+  Drag(right, home.X - q - right.X, home.Y + q - 1 - right.Y);
+  EXPECT_TRUE(right.Joined);
+  EXPECT_TRUE(left.Joined);
+  EXPECT_EQ(left.Group, right.Group);
+  EXPECT_EQ(right.X, home.X - q);
+  EXPECT_EQ(TPieces::ExpectedPos(right, left), (TPoint{right.X, right.Y}));
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, 2);
+  EXPECT_TRUE(BoardIsClean());
+  EXPECT_EQ(t_->screen.Cursor(), crDefault);
+
+  // The group moves as one, and its third piece joins onto it: a neighbour
+  // that is already joined pulls the dropped piece.
+  TFormPiece& below = piece(4);
+  const TPoint under = TPieces::ExpectedPos(below, left);
+  Drag(below, under.X + 2 - below.X, under.Y - 1 - below.Y);
+  EXPECT_EQ(below.Group, left.Group);
+  EXPECT_EQ(TPieces::ExpectedPos(below, left), (TPoint{below.X, below.Y}));
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, 3);
+  const TPoint before{left.X, left.Y};
+  Drag(below, 37, 21);
+  EXPECT_EQ(left.X, before.X + 37);
+  EXPECT_EQ(right.Y, TPieces::ExpectedPos(right, left).Y);
+  EXPECT_TRUE(BoardIsClean());
+
+  // Taking one piece of the group to show it raised leaves the rest.
+  game().PickPiece(right);
+  EXPECT_EQ(game().Moving.size(), 1u);
+  EXPECT_TRUE(right.Hidden);
+  EXPECT_FALSE(left.Hidden);
+  game().PutBack();
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, NoJoinAcrossTurnsOrTrays) {
+  TFormPiece& left = piece(0);
+  TFormPiece& right = piece(1);
+  game().Config.Rotating = true;
+  {
+    // Ctrl+left turns a quarter counter-clockwise.
+    THeldKeys ctrl(false, true);
+    const TPoint at = Middle(right);
+    game().MouseDown(TJigsaw::LeftButton, at.X, at.Y);
+    game().MouseUp(at.X, at.Y);
+  }
+  EXPECT_EQ(right.Rotation, 3);
+  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_TRUE(BoardIsClean());
+  TPoint home = TPieces::ExpectedPos(right, left);
+  Drag(right, home.X - right.X, home.Y - right.Y);
+  EXPECT_FALSE(right.Joined);
+
+  // Turned back, but in a tray of its own.
+  game().RotateGroup(right, 1, false);
+  EXPECT_EQ(right.Rotation, 0);
+  game().Trays.push_back(std::make_unique<TBox>(game(), 1));
+  TBox& tray = *game().Trays.back();
+  tray.SetBounds({500, 400, 900, 700});
+  game().RefreshArea(tray.BoundsRect());
+  Drag(right, 650 - Middle(right).X, 550 - Middle(right).Y);
+  EXPECT_EQ(right.Tray, 1);
+  EXPECT_TRUE(tray.Button->Full());
+  // At the tray's left edge, so that its neighbour's place lies on the
+  // board beside the tray.
+  const TRect inner = tray.InnerRect();
+  Drag(right, inner.Left + 2 - right.X, inner.Top + 40 - right.Y);
+  ASSERT_EQ(right.Tray, 1);
+  home = TPieces::ExpectedPos(left, right);
+  Drag(left, home.X - left.X, home.Y - left.Y);
+  ASSERT_LT(home.X + left.Width / 2, tray.X);
+  EXPECT_EQ(left.Tray, 0);
+  EXPECT_FALSE(left.Joined);
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, TheSmallestGroupJoinsFirst) {
+  // A piece whose upper neighbour lies in a group of five and whose left
+  // neighbour lies in a group of two, the two groups a pixel apart: the
+  // group of two takes it first, then all go onto the group of five, which
+  // does not move.
+  TJigsaw& g = game();
+  const int columns = t_->records.Puzzle.Columns;
+  const int p = columns + 1, up = 1, leftOf = columns;
+  auto group = [&](std::vector<int> members, std::int32_t id) {
+    for (int m : members) {
+      TFormPiece& q = piece(m);
+      q.Group = id;
+      q.Joined = true;
+      if (m != members[0]) TPieces::AlignTo(q, piece(members[0]));
+    }
+  };
+  group({up, 0, 2, 3, columns + 3}, 500);
+  const TPoint fits = TPieces::ExpectedPos(piece(leftOf), piece(up));
+  piece(leftOf).X = fits.X + 1;
+  piece(leftOf).Y = fits.Y + 1;
+  group({leftOf, 2 * columns}, 501);
+  for (auto& tray : g.Trays) tray->SortPieces(SortStacking);
+  g.RefreshArea({0, 0, 960, 720});
+  ASSERT_EQ(g.GroupSize(piece(up)), 5);
+  ASSERT_EQ(g.GroupSize(piece(leftOf)), 2);
+  const TPoint fivePlace{piece(up).X, piece(up).Y};
+  const TPoint target = TPieces::ExpectedPos(piece(p), piece(up));
+  Drag(piece(p), target.X - piece(p).X, target.Y - piece(p).Y);
+  EXPECT_EQ(piece(p).Group, piece(up).Group);
+  EXPECT_EQ(piece(leftOf).Group, piece(up).Group);
+  EXPECT_EQ((TPoint{piece(up).X, piece(up).Y}), fivePlace);
+  EXPECT_EQ(TPieces::ExpectedPos(piece(leftOf), piece(up)), (TPoint{piece(leftOf).X, piece(leftOf).Y}));
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, ABandLiftsLoosePiecesThatMoveTogetherWithoutJoining) {
+  TFormPiece& a = piece(0);
+  TFormPiece& b = piece(1);
+  // Exactly around the first two pieces of the top row, from right to left.
+  const TRect around = TPieces::PieceRect(a).Union(TPieces::PieceRect(b));
+  const TPoint start{around.Right + 2, around.Bottom + 2};
+  ASSERT_EQ(&game().TrayAt(start.X, start.Y), &game().BoardTray());
+  ASSERT_EQ(game().BoardTray().PieceUnder(start.X, start.Y, true), nullptr);
+  game().MouseDown(TJigsaw::LeftButton, start.X, start.Y);
+  EXPECT_EQ(game().MouseState, TJigsaw::Banding);
+  game().MouseMove(around.Left + 40, around.Top + 30);
+  game().MouseMove(around.Left, around.Top);
+  game().MouseUp(around.Left, around.Top);
+  EXPECT_EQ(game().MouseState, TJigsaw::Selected);
+  ASSERT_EQ(game().Moving.size(), 2u);
+
+  // Dragged together far past the bottom-right corner: the selection stops
+  // half a cell beyond the board, and nothing joins when it is dropped.
+  const TPoint apart{b.X - a.X, b.Y - a.Y};
+  const TPoint grip = Middle(a);
+  game().MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
+  EXPECT_EQ(game().MouseState, TJigsaw::DraggingSelection);
+  EXPECT_EQ(t_->screen.Cursor(), crClosedHand);
+  game().MouseMove(grip.X + 3000, grip.Y + 3000);
+  const int half = t_->records.Puzzle.CellWidth / 2;
+  EXPECT_EQ(game().MoveRect.Right, 960 + half);
+  game().MouseUp(grip.X + 3000, grip.Y + 3000);
+  EXPECT_EQ((TPoint{b.X - a.X, b.Y - a.Y}), apart);
+  EXPECT_FALSE(a.Joined);
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, 0);
+  EXPECT_TRUE(BoardIsClean());
+
+  // A selection is put back by a press beside it, which lifts nothing.
+  const TRect again = TPieces::PieceRect(piece(2));
+  DragFrom({again.Right + 3, again.Bottom + 3}, -again.Width() - 6, -again.Height() - 6);
+  ASSERT_EQ(game().MouseState, TJigsaw::Selected);
+  const TPoint other = Middle(piece(5));
+  game().MouseDown(TJigsaw::LeftButton, other.X, other.Y);
+  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_TRUE(game().Moving.empty());
+  EXPECT_FALSE(piece(5).Hidden);
+  EXPECT_FALSE(piece(2).Hidden);
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, RightButtonPopupsAndTheAlternativeMode) {
+  TFormPiece& p = piece(3);
+  const TPoint at = Middle(p);
+  game().MouseDown(TJigsaw::RightButton, at.X, at.Y);
+  ASSERT_EQ(popups_.size(), 1u);
+  EXPECT_EQ(popups_[0].Popup, TPopup::Piece);
+  EXPECT_EQ(game().PopupPiece, &p);
+  EXPECT_TRUE(p.Hidden);  // shown raised while the popup is open
+  game().PopupClosed();
+  EXPECT_FALSE(p.Hidden);
+  EXPECT_TRUE(BoardIsClean());
+
+  game().MouseDown(TJigsaw::RightButton, 950, 710);
+  ASSERT_EQ(popups_.size(), 2u);
+  EXPECT_EQ(popups_[1].Popup, TPopup::Play);
+  EXPECT_EQ(popups_[1].At, (TPoint{950, 710}));
+
+  // Alternative: a right click turns clockwise when rotation is on, Ctrl
+  // gives the popup; with rotation off the popup as before.
+  t_->window.MouseMode = 1;
+  game().Config.Rotating = true;
+  game().MouseDown(TJigsaw::RightButton, at.X, at.Y);
+  EXPECT_EQ(p.Rotation, 1);
+  EXPECT_EQ(popups_.size(), 2u);
+  {
+    THeldKeys ctrl(false, true);
+    game().MouseDown(TJigsaw::RightButton, Middle(p).X, Middle(p).Y);
+    EXPECT_EQ(popups_.size(), 3u);
+    game().PopupClosed();
+  }
+  game().Config.Rotating = false;
+  game().MouseDown(TJigsaw::RightButton, Middle(p).X, Middle(p).Y);
+  EXPECT_EQ(popups_.size(), 4u);
+  EXPECT_EQ(popups_.back().Popup, TPopup::Piece);
+  game().PopupClosed();
+
+  // Shift with cheating off is a plain click; during an auto-solve plain
+  // presses do nothing, and right clicks still work.
+  game().Config.CheatingAllowed = false;
+  {
+    THeldKeys shift(true, false);
+    const TPoint q = Middle(piece(6));
+    game().MouseDown(TJigsaw::LeftButton, q.X, q.Y);
+    EXPECT_EQ(game().MouseState, TJigsaw::DraggingPieces);
+    game().MouseUp(q.X, q.Y);
+  }
+  game().AutoSolving = true;
+  const TPoint r = Middle(piece(7));
+  game().MouseDown(TJigsaw::LeftButton, r.X, r.Y);
+  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  game().MouseDown(TJigsaw::RightButton, r.X, r.Y);
+  EXPECT_EQ(popups_.size(), 5u);
+  game().PopupClosed();
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, TraysAreDraggedResizedAndClosedByTheirBox) {
+  TJigsaw& g = game();
+  g.Trays.push_back(std::make_unique<TBox>(g, 1));
+  TBox& tray = *g.Trays.back();
+  tray.SetBounds({300, 200, 500, 350});
+  g.RefreshArea(tray.BoundsRect());
+
+  // By the title bar to a new place.
+  g.MouseDown(TJigsaw::LeftButton, 350, 210);
+  EXPECT_EQ(g.MouseState, TJigsaw::DraggingTray);
+  EXPECT_EQ(t_->screen.Cursor(), crSizeAll);
+  g.MouseMove(380, 250);
+  g.MouseMove(400, 260);
+  g.MouseUp(400, 260);
+  EXPECT_EQ(tray.BoundsRect(), (TRect{350, 250, 550, 400}));
+  EXPECT_TRUE(BoardIsClean());
+
+  // By its right edge, leftwards past the smallest width.
+  g.MouseMove(548, 320);
+  EXPECT_EQ(g.MouseState, TJigsaw::OverEdge);
+  EXPECT_EQ(t_->screen.Cursor(), crSizeWE);
+  g.MouseDown(TJigsaw::LeftButton, 548, 320);
+  EXPECT_EQ(g.MouseState, TJigsaw::Resizing);
+  g.MouseMove(420, 320);
+  g.MouseUp(420, 320);
+  EXPECT_EQ(tray.BoundsRect(), (TRect{350, 250, 450, 400}));
+  EXPECT_TRUE(BoardIsClean());
+
+  // The minimize box: moving off before letting go cancels, letting go on
+  // it closes the tray into its button.
+  g.MouseMove(10, 10);
+  const TRect box = tray.CloseBoxRect();
+  g.MouseDown(TJigsaw::LeftButton, box.Left + 5, box.Top + 5);
+  EXPECT_EQ(g.MouseState, TJigsaw::PressingCloseBox);
+  EXPECT_TRUE(tray.ClosePressed);
+  g.MouseMove(box.Left - 30, box.Top + 5);
+  EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+  g.MouseUp(box.Left - 30, box.Top + 5);
+  EXPECT_TRUE(tray.Open);
+  g.MouseDown(TJigsaw::LeftButton, box.Left + 5, box.Top + 5);
+  g.MouseUp(box.Left + 5, box.Top + 5);
+  EXPECT_FALSE(tray.Open);
+  EXPECT_FALSE(tray.Button->Down());
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, ALostMouseDropsWhatFloatsWhereItIs) {
+  TFormPiece& right = piece(1);
+  const TPoint home = TPieces::ExpectedPos(right, piece(0));
+  const TPoint at = Middle(right);
+  game().MouseDown(TJigsaw::LeftButton, at.X, at.Y);
+  game().MouseMove(at.X + home.X - right.X, at.Y + home.Y - right.Y);
+  game().CancelGesture();
+  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_FALSE(right.Hidden);
+  EXPECT_FALSE(right.Joined);
+  EXPECT_EQ((TPoint{right.X, right.Y}), home);
+  EXPECT_TRUE(BoardIsClean());
+
+  // A band that loses the mouse leaves no lines on the screen.
+  game().MouseDown(TJigsaw::LeftButton, 950, 710);
+  game().MouseMove(900, 650);
+  game().CancelGesture();
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, ShadowsAndSlides) {
+  game().Config.Shadows = true;
+  game().PickPiece(piece(0));
+  EXPECT_EQ(game().ShadowSize, 10);  // 100-pixel cells: a tenth
+  game().PutBack();
+
+  // A slide ends at its end point unless a press is waiting and it may be
+  // interrupted.
+  game().PickPiece(piece(0));
+  const TPoint from = game().GetMovePos();
+  game().AnimateTo(from.X, from.Y, false, 9, from.X + 90, from.Y + 40);
+  EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 90, from.Y + 40}));
+  NoteMouseButtonPress();
+  game().AnimateTo(from.X, from.Y, false, 9, from.X + 60, from.Y + 60);
+  EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 60, from.Y + 60}));
+  // It stops at its first frame, at most that frame's steps along.
+  game().AnimateTo(from.X + 60, from.Y + 60, true, 9, from.X + 200, from.Y + 100);
+  EXPECT_LE(game().GetMovePos().X - (from.X + 60), 9);
+  EXPECT_GE(game().GetMovePos().X, from.X + 60);
+  ClearMouseButtonPending();
+  game().PutBack();
+  EXPECT_TRUE(BoardIsClean());
+}
