@@ -21,12 +21,17 @@ TColor AverageColour(const TBitmap& picture, const TFormPiece& p) {
   std::int64_t green = 0;
   std::int64_t blue = 0;
   std::int64_t count = 0;
-  const TRect inside = picture.BoundsRect();
+  // The picture as cut is 24-bit: its rows are read directly, other formats
+  // through their palette or bits.
+  const bool bgr = picture.Format() == TPixelFormat::Bgr24;
   for (int oy = SampleStep; oy < p.Height; oy += SampleStep) {
+    const int y = p.HomeY + oy;
+    if (y < 0 || y >= picture.Height()) continue;
+    const std::uint8_t* row = picture.ScanLine(y);
     for (int ox = SampleStep; ox < p.Width; ox += SampleStep) {
-      const TPoint at{p.HomeX + ox, p.HomeY + oy};
-      if (!inside.Contains(at)) continue;
-      const TColor c = picture.Pixel(at.X, at.Y);
+      const int x = p.HomeX + ox;
+      if (x < 0 || x >= picture.Width()) continue;
+      const TColor c = bgr ? RGBColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]) : picture.Pixel(x, y);
       red += RedOf(c);
       green += GreenOf(c);
       blue += BlueOf(c);

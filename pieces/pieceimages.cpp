@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <utility>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -527,7 +528,10 @@ void TPieces::BuildImages(std::span<const std::uint8_t> buffer) {
     const int width = std::min<int>(p.Width, Picture.Width() - p.HomeX);
     const int height = std::min<int>(p.Height, Picture.Height() - p.HomeY);
     for (int y = 0; y < height; ++y)
-      CopyInside(MaskSheet.ScanLine(p.SheetY + y), p.SheetX, Picture.ScanLine(p.HomeY + y) + 3 * p.HomeX,
+      // Read through a const view: the picture shares its pixels with the
+      // decoded original, and a write access would copy them all.
+      CopyInside(MaskSheet.ScanLine(p.SheetY + y), p.SheetX,
+                 std::as_const(Picture).ScanLine(p.HomeY + y) + 3 * p.HomeX,
                  ImageSheet.ScanLine(p.SheetY + y) + 3 * p.SheetX, width);
     ShowProgress(i + 1, count, QStringLiteral("Drawing: "));
   }
