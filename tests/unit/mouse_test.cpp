@@ -400,3 +400,39 @@ TEST_F(MouseTest, ShadowsAndSlides) {
   game().PutBack();
   EXPECT_TRUE(BoardIsClean());
 }
+
+TEST_F(MouseTest, TheWholePuzzleAsOneGroupGoesAnywhereTheBoardAllows) {
+  // Assembled, with shadows and wooden sides: the largest image a lift makes.
+  t_->window.Menus.SelectOutline(OutlineWood);
+  t_->screen.Invalidate(t_->screen.ClientRect());
+  t_->screen.PaintInvalid();
+  game().Config.Shadows = true;
+  for (TFormPiece& p : game().Pieces) {
+    p.Group = 900;
+    p.Joined = true;
+    TPieces::AlignTo(p, piece(0));
+  }
+  game().BoardTray().SortPieces(SortStacking);
+  game().RefreshArea({0, 0, 960, 720});
+  const TPoint grip = Middle(piece(5));
+  const TPoint start{piece(0).X, piece(0).Y};
+  // Far past every corner: some piece always keeps half a cell on the board.
+  game().MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
+  ASSERT_EQ(game().Moving.size(), game().Pieces.size());
+  game().MouseMove(grip.X + 5, grip.Y + 5);
+  for (const TPoint to : {TPoint{-5000, -5000}, TPoint{5000, -5000}, TPoint{5000, 5000}, TPoint{-5000, 5000}}) {
+    game().MouseMove(to.X, to.Y);
+    bool inside = false;
+    const TRect board = game().BoardTray().BoundsRect().Inflate(-game().Puzzle().CellWidth / 2 + 1,
+                                                                 -game().Puzzle().CellHeight / 2 + 1);
+    for (const TFormPiece* p : game().Moving)
+      inside = inside || TPieces::PieceRect(*p)
+                             .Offset(game().MoveRect.Left - game().OriginX, game().MoveRect.Top - game().OriginY)
+                             .Intersects(board);
+    EXPECT_TRUE(inside) << to.X << "," << to.Y;
+  }
+  game().MouseUp(-5000, 5000);
+  EXPECT_NE((TPoint{piece(0).X, piece(0).Y}), start);
+  EXPECT_EQ(TPieces::ExpectedPos(piece(1), piece(0)), (TPoint{piece(1).X, piece(1).Y}));
+  EXPECT_TRUE(BoardIsClean());
+}
