@@ -571,3 +571,36 @@ void TJigsaw::CancelGesture() {
   MouseState = Idle;
   Screen.SetCursor(crDefault);
 }
+
+void TJigsaw::PreparePiecePopup() {
+  NeighbourPiece = PopupPiece ? NeighbourToward(*PopupPiece, PopupPoint) : nullptr;
+  const bool neighbour = NeighbourPiece && NeighbourPiece->Group != PopupPiece->Group;
+  const bool cheat = Config.CheatingAllowed;
+  Window.Commands.ShowNeighbor.SetEnabled(cheat && neighbour);
+  Window.Commands.FetchNeighbor.SetEnabled(cheat && neighbour);
+  Window.Commands.RightWayUp2.SetEnabled(cheat && PopupPiece && PopupPiece->Rotation != 0);
+}
+
+void TJigsaw::RotatePiece(int turns) {
+  if (PopupPiece) RotateGroup(*PopupPiece, turns, true);
+}
+
+void TJigsaw::RightWayUpPiece() {
+  if (!PopupPiece) return;
+  ++Record.CheatCount;
+  RotateGroup(*PopupPiece, (4 - PopupPiece->Rotation) % 4, true);
+}
+
+void TJigsaw::Unlock() {
+  if (!PopupPiece) return;
+  DetachPiece(*PopupPiece);
+  CurrentTray->SortPieces(SortStacking);
+  // Out of its group, the piece may lie above or below its old neighbours.
+  RefreshArea(WithSide(PieceRect(*PopupPiece)));
+}
+
+void TJigsaw::SendToBack() {
+  if (!PopupPiece || !PickAt(*CurrentTray, PopupPoint.X, PopupPoint.Y)) return;
+  SendGroupToBack(*PopupPiece);
+  DropMoving(CurrentTray, false);
+}

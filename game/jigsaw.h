@@ -124,6 +124,14 @@ class TJigsaw : public TMove {
   void Disarrange(TArrangeSource source, bool rotateOnly);
   void RightWayUpAll();
 
+  // The piece popup: its cheats as the piece under it allows, and its
+  // commands on that piece.
+  void PreparePiecePopup();
+  void RotatePiece(int turns);
+  void RightWayUpPiece();
+  void Unlock();
+  void SendToBack();
+
  protected:
   void PlayEffect(int n) override;
 

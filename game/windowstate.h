@@ -95,6 +95,8 @@ class TCommandItems {
   TMenuItemState HelpAboutJigItem{false, true, false};
   TMenuItemState Hint1{false, false}, Hint2{false, false}, RightWayUp1{false, false},
       RightWayUp2{false, false}, Solve1{false, false}, Solve2{false, false};
+  // The piece popup's cheats, set as it opens.
+  TMenuItemState ShowNeighbor{false, false}, FetchNeighbor{false, false};
 
   // The items that the playing state enables.
   std::array<TMenuItemState*, 9> PlayItems() {

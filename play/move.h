@@ -89,12 +89,15 @@ class TMove : public TBoxes {
   // smallest group first; rect grows by everything that moved.
   void JoinMoving(TPieceSpan list, TRect& rect);
 
+ protected:
+  // A rectangle of pieces grown by their wooden side.
+  TRect WithSide(TRect rect) const;
+
  private:
   // Moving := the piece and, when it is joined, the rest of its group in
   // index order.
   void TakeGroup(TFormPiece& piece);
   TRect MovingRect() const;
-  TRect WithSide(TRect rect) const;
   // The drag image's size for MoveRect, filled black, with a white mask.
   void SizeDragImage(bool withMask);
   TRect ImageRect() const { return {0, 0, MoveRect.Width(), MoveRect.Height()}; }

@@ -172,8 +172,8 @@ void TMainForm::BindStates() {
   Bind(m.ShowNum, menu.ShowNum);
   Bind(m.Rotation, menu.Rotation);
   Bind(m.AllowCheating, menu.AllowCheating);
-  Bind(m.RotateRight, menu.RotateRight, later);
-  Bind(m.RotateLeft, menu.RotateLeft, later);
+  Bind(m.RotateRight, menu.RotateRight);
+  Bind(m.RotateLeft, menu.RotateLeft);
 
   Bind(c.PieceSize, menu.PieceSize, later);
   Bind(c.PieceSize, menu.PieceSize1, later);
@@ -192,14 +192,15 @@ void TMainForm::BindStates() {
   Bind(c.Hint1, menu.Hint1, later);
   Bind(c.Hint2, menu.Hint2, later);
   Bind(c.RightWayUp1, menu.RightWayUp1);
-  Bind(c.RightWayUp2, menu.RightWayUp2, later);
+  Bind(c.RightWayUp2, menu.RightWayUp2);
   Bind(c.Solve1, menu.Solve1, later);
   Bind(c.Solve2, menu.Solve2, later);
+  Bind(c.ShowNeighbor, menu.ShowNeighbor, later);
+  Bind(c.FetchNeighbor, menu.FetchNeighbor, later);
 
   for (QAction* action : {menu.PieceSize2, menu.TraySelectAll, menu.TrayToBack, menu.TrayDrop, menu.TrayGrab,
                           menu.TrayRename, menu.TrayColor->menuAction(), menu.TrayDelete, menu.TrayRename1,
-                          menu.TrayColor1->menuAction(), menu.TrayDelete1, menu.Unlock, menu.SendToBack,
-                          menu.ShowNeighbor, menu.FetchNeighbor, menu.RightMouseButton, menu.HelpQuickItem,
+                          menu.TrayColor1->menuAction(), menu.TrayDelete1, menu.RightMouseButton, menu.HelpQuickItem,
                           menu.HelpAboutItem})
     action->setEnabled(false);
   bar.SpeedHelp->setEnabled(false);
@@ -250,7 +251,8 @@ void TMainForm::ForwardMouse() {
                   : popup == TPopup::Tray  ? Menus->PopupTray
                                            : Menus->PopupTrayIcon;
     // The popup opens once the press that asked for it has been handled.
-    QTimer::singleShot(0, this, [this, menu, x, y] {
+    QTimer::singleShot(0, this, [this, menu, popup, x, y] {
+      if (popup == TPopup::Piece && Game) Guarded([this] { Game->PreparePiecePopup(); });
       ShowPopupMenu(*menu, QPoint(x, y));
       if (Game) Guarded([this] { Game->PopupClosed(); });
     });
@@ -332,6 +334,16 @@ void TMainForm::BindCommands() {
     if (Started) Game->RightWayUpAll();
   });
   OnCommand(menu.HelpOrderItem, [] { OpenInBrowser(MakerWebAddress()); });
+  auto onPiece = [this](const std::function<void(TJigsaw&)>& command) {
+    return [this, command] {
+      if (Started) command(*Game);
+    };
+  };
+  OnCommand(menu.RotateRight, onPiece([](TJigsaw& g) { g.RotatePiece(1); }));
+  OnCommand(menu.RotateLeft, onPiece([](TJigsaw& g) { g.RotatePiece(3); }));
+  OnCommand(menu.Unlock, onPiece([](TJigsaw& g) { g.Unlock(); }));
+  OnCommand(menu.SendToBack, onPiece([](TJigsaw& g) { g.SendToBack(); }));
+  OnCommand(menu.RightWayUp2, onPiece([](TJigsaw& g) { g.RightWayUpPiece(); }));
 }
 
 void TMainForm::ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply) {

@@ -436,3 +436,49 @@ TEST_F(MouseTest, TheWholePuzzleAsOneGroupGoesAnywhereTheBoardAllows) {
   EXPECT_EQ(TPieces::ExpectedPos(piece(1), piece(0)), (TPoint{piece(1).X, piece(1).Y}));
   EXPECT_TRUE(BoardIsClean());
 }
+
+TEST_F(MouseTest, ThePiecePopupsCommands) {
+  TFormPiece& left = piece(0);
+  TFormPiece& right = piece(1);
+  const TPoint home = TPieces::ExpectedPos(right, left);
+  Drag(right, home.X - right.X, home.Y - right.Y);
+  ASSERT_TRUE(right.Joined);
+  auto popupOn = [&](TFormPiece& p) {
+    const TPoint at = Middle(p);
+    game().MouseDown(TJigsaw::RightButton, at.X, at.Y);
+    game().PreparePiecePopup();
+    game().PopupClosed();
+  };
+
+  // Unlock takes the piece out of its group; the count follows.
+  popupOn(right);
+  EXPECT_EQ(game().PopupPiece, &right);
+  game().Unlock();
+  EXPECT_FALSE(right.Joined);
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, 0);
+  EXPECT_TRUE(BoardIsClean());
+
+  // Send to Back puts the group under every other.
+  popupOn(piece(6));
+  game().SendToBack();
+  EXPECT_EQ(piece(6).Group, 0);
+  EXPECT_EQ(game().BoardTray().Pieces.front(), &piece(6));
+  EXPECT_TRUE(BoardIsClean());
+
+  // Turned by the popup, then the right way up again as a counted cheat that
+  // joins what then fits.
+  game().Config.Rotating = true;
+  game().Config.CheatingAllowed = true;
+  popupOn(right);
+  EXPECT_FALSE(t_->window.Commands.RightWayUp2.Enabled());
+  EXPECT_TRUE(t_->window.Commands.ShowNeighbor.Enabled());
+  game().RotatePiece(1);
+  EXPECT_EQ(right.Rotation, 1);
+  popupOn(right);
+  EXPECT_TRUE(t_->window.Commands.RightWayUp2.Enabled());
+  game().RightWayUpPiece();
+  EXPECT_EQ(right.Rotation, 0);
+  EXPECT_TRUE(right.Joined);
+  EXPECT_EQ(t_->records.Puzzle.CheatCount, 1);
+  EXPECT_TRUE(BoardIsClean());
+}
