@@ -161,7 +161,7 @@ TEST_F(BandTest, ZoomStepsRoundHalfToEvenEndsOnTheTargetAndLeavesNothing) {
   // 20 steps of Delay (10), each spinning 12 reads of the fake clock.
   EXPECT_EQ(device.Reads, 20 * 12);
 
-  // Step 1 draws R1; steps 2..20 remove the last and draw the next; the end
+  // The first frame draws R1; frames 2 to 20 remove the last and draw the next; the end
   // removes R20. Every outline is shown at once, step i at 12 (i - 1) ms.
   ASSERT_EQ(screen.Shown.size(), 4u + 19 * 8 + 4);
   std::vector<TRect> steps;
