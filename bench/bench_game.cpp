@@ -4,18 +4,23 @@
 // (repainting a rectangle of the board, resizing the board, rescaling the
 // cut) and started through the real main window on Qt's offscreen platform
 // (the time to a playable board in this process and in fresh ones, and the
-// player's peak memory).
+// player's peak memory), and played there with the mouse: a drag frame of a
+// piece and of a group, lifting the whole puzzle, a drop that joins.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <map>
+#include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,6 +31,7 @@
 #include "display/screen.h"
 #include "game/jigsaw.h"
 #include "game/picture.h"
+#include "shell/playarea.h"
 #include "tests/common/testgift.h"
 
 namespace {
@@ -44,6 +50,12 @@ constexpr double ResizeGoalMs = 20;
 constexpr double RescaleGoalMs = 300;
 constexpr double PlayableBoardGoalMs = 300;
 constexpr double PeakMemoryGoalMb = 220;
+// The cut of the mouse cases: the photo at this size fits the board whole.
+constexpr int PlayScalePercent = 30;
+constexpr double PieceFrameGoalMs = 1;
+constexpr double GroupFrameGoalMs = 3;
+constexpr double LiftGoalMs = 30;
+constexpr double DropJoinGoalMs = 10;
 // The start-up goals are set for the 1,000-piece photo.
 constexpr int GoalPieces = 1000;
 
@@ -320,5 +332,350 @@ BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000)->Apply(OneTimedRun)
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift)->Apply(OneTimedRun);
+
+// Counts the play area's paints and notes when the latest began, which
+// splits a mouse event's time into the game's part and the toolkit's copy of
+// the screen copy to the window.
+class TPaintWatch : public QObject {
+ public:
+  explicit TPaintWatch(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~TPaintWatch() override { widget_.removeEventFilter(this); }
+  TPaintWatch(const TPaintWatch&) = delete;
+  TPaintWatch& operator=(const TPaintWatch&) = delete;
+
+  int Count() const { return count_; }
+  const TMoment& LastStart() const { return lastStart_; }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++count_;
+      lastStart_ = TMoment::Now();
+    }
+    return false;
+  }
+
+ private:
+  QWidget& widget_;
+  int count_ = 0;
+  TMoment lastStart_{};
+};
+
+// What one mouse event cost: from sending it to the play area to the end of
+// the paint it asked for, and the part until that paint began.
+struct TEventTime {
+  TSpan Total;
+  TSpan UntilPaint;
+};
+
+// The player's main window on a gift with a play area of the board's size
+// and the cut at PlayScalePercent, played with mouse events sent to the play
+// area as the window system sends them.
+class TPlayerAtPlay {
+ public:
+  explicit TPlayerAtPlay(const QString& giftPath) : startup_(giftPath), watch_(Area()) {
+    TMainForm& form = startup_.Form();
+    form.resize(form.width() + BoardWidth - Area().width(), form.height() + BoardHeight - Area().height());
+    Settle();
+    if (Ready()) Game().SetScale(PlayScalePercent);
+    Settle();
+  }
+
+  // The board is up at the board's size and the game plays.
+  bool Ready() {
+    const TMainForm& form = startup_.Form();
+    return startup_.BoardTime() && form.Started && form.Game && form.Game->IsPlaying() &&
+           Area().width() == BoardWidth && Area().height() == BoardHeight;
+  }
+  TJigsaw& Game() { return *startup_.Form().Game; }
+
+  // Empty when no paint followed the event.
+  std::optional<TEventTime> Press(TPoint at) {
+    return Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  }
+  std::optional<TEventTime> MoveTo(TPoint at) {
+    return Send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+  }
+  std::optional<TEventTime> Release(TPoint at) {
+    return Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+  }
+
+  // Handles whatever is still queued, the paints of a changed board among
+  // them, so that the next timed event starts from a quiet window.
+  static void Settle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 1000); }
+
+ private:
+  TPlayArea& Area() { return *startup_.Form().PaintBox1; }
+
+  std::optional<TEventTime> Send(QEvent::Type type, TPoint at, Qt::MouseButton button,
+                                 Qt::MouseButtons held) {
+    constexpr auto PaintTimeout = std::chrono::seconds(5);
+    const QPointF local(at.X, at.Y);
+    QMouseEvent event(type, local, Area().mapToGlobal(local), button, held, Qt::NoModifier);
+    const int paintsBefore = watch_.Count();
+    const TMoment start = TMoment::Now();
+    QCoreApplication::sendEvent(&Area(), &event);
+    // A move reaches the game through the event queue, and every paint is
+    // queued after what asked for it.
+    while (watch_.Count() == paintsBefore) {
+      if (TMoment::Now().Since(start).Wall > PaintTimeout) return std::nullopt;
+      QCoreApplication::processEvents();
+    }
+    return TEventTime{TMoment::Now().Since(start), watch_.LastStart().Since(start)};
+  }
+
+  TPlayerStartup startup_;
+  TPaintWatch watch_;
+};
+
+// A point where the piece lies on top on the board, nearest its middle; none
+// when other pieces cover all of it.
+std::optional<TPoint> GripPoint(const TJigsaw& game, const TFormPiece& piece) {
+  const TPoint middle{piece.X + piece.Width / 2, piece.Y + piece.Height / 2};
+  for (int r = 0; r <= std::max(piece.Width, piece.Height) / 2; ++r)
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; dx += (std::abs(dy) == r ? 1 : 2 * r)) {
+        const TPoint at{middle.X + dx, middle.Y + dy};
+        if (game.BoardTray().PieceUnder(at.X, at.Y, true) == &piece) return at;
+      }
+  return std::nullopt;
+}
+
+// The first count pieces in home order.
+TPieceList FirstPieces(TJigsaw& game, int count) {
+  TPieceList list;
+  for (int i = 0; i < count; ++i) list.push_back(&game.PieceAt(i));
+  return list;
+}
+
+// The first count pieces in home order made one group by the game's joins,
+// each piece onto its left neighbour or, at a row's start, the one above;
+// the group then lies in the middle of the board over the other pieces, its
+// place stored as a drop stores it.
+void AssembleGroup(TJigsaw& game, int count) {
+  const int columns = game.Record.Columns;
+  TRect changed;
+  for (int i = 1; i < count; ++i) {
+    TFormPiece& piece = game.PieceAt(i);
+    TFormPiece& inGroup = game.PieceAt(i % columns != 0 ? i - 1 : i - columns);
+    // Only the first join finds its neighbour loose: that one comes to the
+    // piece instead.
+    if (inGroup.Joined)
+      game.JoinPieces(piece, inGroup, changed);
+    else
+      game.JoinPieces(inGroup, piece, changed);
+  }
+  const TPieceList group = FirstPieces(game, count);
+  TRect bounds;
+  for (const TFormPiece* p : group) bounds = bounds.Union(TPieces::PieceRect(*p));
+  TBox& board = game.BoardTray();
+  const TRect area = board.BoundsRect();
+  TPieces::OffsetPieces(group, (area.Left + area.Right - bounds.Left - bounds.Right) / 2,
+                        (area.Top + area.Bottom - bounds.Top - bounds.Bottom) / 2);
+  game.BringToFront(group);
+  board.SortPieces(SortStacking);
+  game.StoreGroupNormalised(board.Pieces, board.InnerRect());
+  game.RefreshArea(area);
+}
+
+// Besides the median and the range: the time nine samples in ten stay within.
+void ReportTail(benchmark::State& state, const std::string& name, std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  state.counters[name + "_p90_ms"] = samples[std::size_t(0.9 * double(samples.size() - 1))];
+}
+
+// The mouse events' times under name: total wall and CPU time, and the wall
+// time before and after the paint began; the goal is for the median.
+void ReportEventTimes(benchmark::State& state, const std::string& name, const std::vector<TEventTime>& times,
+                      double goalMs) {
+  std::vector<double> wall, cpu, untilPaint, paint;
+  for (const TEventTime& t : times) {
+    wall.push_back(Milliseconds(t.Total.Wall));
+    cpu.push_back(Milliseconds(t.Total.Cpu));
+    untilPaint.push_back(Milliseconds(t.UntilPaint.Wall));
+    paint.push_back(Milliseconds(t.Total.Wall - t.UntilPaint.Wall));
+  }
+  ReportSamples(state, name, wall);
+  ReportTail(state, name, wall);
+  ReportSamples(state, name + "_cpu", cpu);
+  ReportSamples(state, name + "_until_paint", untilPaint);
+  ReportSamples(state, name + "_paint", paint);
+  ReportGoal(state, Median(wall), "goal_ms", goalMs);
+  state.SetIterationTime(Median(wall) / 1000);
+}
+
+// One frame of a drag: a mouse move of a few pixels with the floating image
+// put back on the board, stamped at its new place and flushed, and the
+// toolkit's copy of those rectangles to the window. A loose piece near the
+// board's middle (groupPieces 1) or a group of groupPieces circles around
+// where it was taken.
+void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double goalMs) {
+  constexpr int Frames = 256, FramesPerCircle = 32, Radius = 40;
+  const TBenchGift gift(pieces);
+  const TOffscreenApplication application;
+  TPlayerAtPlay player(gift.Path());
+  if (!player.Ready()) {
+    state.SkipWithError("no board came up");
+    return;
+  }
+  TJigsaw& game = player.Game();
+  if (groupPieces > 1) AssembleGroup(game, groupPieces);
+  TPlayerAtPlay::Settle();
+
+  // The taken piece: of the group, its member nearest the group's middle;
+  // of the loose pieces, the one nearest the board's middle that shows.
+  std::vector<const TFormPiece*> candidates;
+  TRect bounds;
+  for (int i = 0; i < (groupPieces > 1 ? groupPieces : game.Record.PieceCount); ++i) {
+    candidates.push_back(&game.PieceAt(i));
+    bounds = bounds.Union(TPieces::PieceRect(game.PieceAt(i)));
+  }
+  const TPoint middle = groupPieces > 1
+                            ? TPoint{(bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2}
+                            : TPoint{BoardWidth / 2, BoardHeight / 2};
+  const auto distance = [&](const TFormPiece* p) {
+    const int dx = p->X + p->Width / 2 - middle.X, dy = p->Y + p->Height / 2 - middle.Y;
+    return dx * dx + dy * dy;
+  };
+  std::sort(candidates.begin(), candidates.end(),
+            [&](const TFormPiece* a, const TFormPiece* b) { return distance(a) < distance(b); });
+  std::optional<TPoint> grip;
+  for (auto it = candidates.begin(); it != candidates.end() && !grip; ++it) grip = GripPoint(game, **it);
+  if (!grip) {
+    state.SkipWithError("no piece to take");
+    return;
+  }
+
+  std::vector<TEventTime> frames;
+  for (auto _ : state) {
+    if (!player.Press(*grip) || game.MouseState != TJigsaw::DraggingPieces ||
+        int(game.Moving.size()) != groupPieces) {
+      state.SkipWithError("the press took up something else");
+      return;
+    }
+    for (int frame = 1; frame <= Frames; ++frame) {
+      const double angle = 2 * std::numbers::pi * frame / FramesPerCircle;
+      const TPoint at{grip->X + int(std::lround(Radius * (std::cos(angle) - 1))),
+                      grip->Y + int(std::lround(Radius * std::sin(angle)))};
+      const std::optional<TEventTime> time = player.MoveTo(at);
+      if (!time) {
+        state.SkipWithError("a move was not painted");
+        return;
+      }
+      frames.push_back(*time);
+    }
+    player.Release(*grip);
+    ReportEventTimes(state, "frame", frames, goalMs);
+  }
+  ReportPuzzle(state, game);
+  state.counters["group_pieces"] = groupPieces;
+  state.counters["image_width"] = game.DragImage.Width();
+  state.counters["image_height"] = game.DragImage.Height();
+}
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece, 1000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_piece, 5000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece, 10000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500, 1000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_group_500, 5000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500, 10000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
+
+// The press on the whole puzzle, assembled in one group: the group brought
+// to the front, drawn into the floating image with its mask and shadow,
+// hidden, the board redrawn under it, and the window painted. Each lift is
+// dropped again where it was taken.
+void BM_LiftPuzzle(benchmark::State& state, int pieces) {
+  constexpr int Lifts = 10;
+  const TBenchGift gift(pieces);
+  const TOffscreenApplication application;
+  TPlayerAtPlay player(gift.Path());
+  if (!player.Ready()) {
+    state.SkipWithError("no board came up");
+    return;
+  }
+  TJigsaw& game = player.Game();
+  AssembleGroup(game, game.Record.PieceCount);
+  TPlayerAtPlay::Settle();
+  const TFormPiece& middle = game.PieceAt(game.Record.PieceCount / 2 + game.Record.Columns / 2);
+  const std::optional<TPoint> grip = GripPoint(game, middle);
+  if (!grip) {
+    state.SkipWithError("no point to take the puzzle by");
+    return;
+  }
+  std::vector<TEventTime> lifts;
+  for (auto _ : state) {
+    for (int lift = 0; lift < Lifts; ++lift) {
+      const std::optional<TEventTime> time = player.Press(*grip);
+      if (!time || int(game.Moving.size()) != game.Record.PieceCount) {
+        state.SkipWithError("the press did not lift the puzzle");
+        return;
+      }
+      lifts.push_back(*time);
+      player.Release(*grip);
+      TPlayerAtPlay::Settle();
+    }
+    ReportEventTimes(state, "lift", lifts, LiftGoalMs);
+  }
+  ReportPuzzle(state, game);
+  state.counters["image_width"] = game.DragImage.Width();
+  state.counters["image_height"] = game.DragImage.Height();
+}
+BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_1000, 1000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_5000, 5000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_10000, 10000)->Apply(OneTimedRun);
+
+// The release of a loose piece a pixel off its place beside its loose right
+// neighbour: the piece back on the board, the neighbour snapped onto it, the
+// tray re-sorted, the places stored and the changed rectangle redrawn and
+// painted. Every drop takes another pair, spread over the puzzle.
+void BM_DropJoin(benchmark::State& state, int pieces) {
+  constexpr int Drops = 20, Steps = 4;
+  const TBenchGift gift(pieces);
+  const TOffscreenApplication application;
+  TPlayerAtPlay player(gift.Path());
+  if (!player.Ready()) {
+    state.SkipWithError("no board came up");
+    return;
+  }
+  TJigsaw& game = player.Game();
+  const int columns = game.Record.Columns, count = game.Record.PieceCount;
+  // Inside by a cell, so that nothing keeps the piece from its place.
+  const TRect inside = game.BoardTray().InnerRect().Inflate(-game.Record.CellWidth, -game.Record.CellHeight);
+  std::vector<TEventTime> drops;
+  for (auto _ : state) {
+    for (int drop = 0; drop < Drops; ++drop) {
+      std::optional<TEventTime> time;
+      for (int k = drop * count / Drops; k + 1 < count && !time; ++k) {
+        TFormPiece& piece = game.PieceAt(k);
+        TFormPiece& neighbour = game.PieceAt(k + 1);
+        if ((k + 1) % columns == 0 || piece.Joined || neighbour.Joined) continue;
+        const TPoint home = TPieces::ExpectedPos(piece, neighbour);
+        const TRect target = Bounds(home.X + 1, home.Y + 1, piece.Width, piece.Height);
+        const std::optional<TPoint> grip = GripPoint(game, piece);
+        if (!grip || target.Union(inside) != inside) continue;
+        const TPoint to{grip->X + target.Left - piece.X, grip->Y + target.Top - piece.Y};
+        player.Press(*grip);
+        for (int step = 1; step <= Steps; ++step)
+          player.MoveTo(
+              {grip->X + (to.X - grip->X) * step / Steps, grip->Y + (to.Y - grip->Y) * step / Steps});
+        time = player.Release(to);
+        if (!time || !piece.Joined || neighbour.Group != piece.Group) {
+          state.SkipWithError("a drop beside its neighbour did not join");
+          return;
+        }
+      }
+      if (!time) {
+        state.SkipWithError("too few loose pairs to drop");
+        return;
+      }
+      drops.push_back(*time);
+      TPlayerAtPlay::Settle();
+    }
+    ReportEventTimes(state, "drop", drops, DropJoinGoalMs);
+  }
+  ReportPuzzle(state, game);
+}
+BENCHMARK_CAPTURE(BM_DropJoin, photo_1000, 1000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DropJoin, photo_5000, 5000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DropJoin, photo_10000, 10000)->Apply(OneTimedRun);
 
 }  // namespace

@@ -44,6 +44,7 @@ class TPlayerStartup {
 
   // Empty when no board came up: the gift could not be built.
   std::optional<TSpan> BoardTime() const { return boardTime_; }
+  TMainForm& Form() { return form_; }
   const TMainForm& Form() const { return form_; }
 
  private:
