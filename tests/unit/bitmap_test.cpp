@@ -1,3 +1,4 @@
+#include <random>
 #include <gtest/gtest.h>
 
 #include "platform/bitmap.h"
@@ -184,4 +185,36 @@ TEST(Bitmap, EmptyMasksGetTheirColoursWhenSized) {
   mask.SetPixel(8, 1, clWhite);
   EXPECT_EQ(mask.Pixel(8, 1), clWhite);
   EXPECT_EQ(mask.Pixel(7, 1), clBlack);
+}
+
+TEST(BitBlt, MonoOntoMonoMatchesThePixelRule) {
+  // Every alignment of source and destination within a byte, every width up
+  // to a few bytes, every operation, clipped at both ends.
+  std::mt19937 random(7);
+  TBitmap source(61, 3, TPixelFormat::Mono), start(67, 3, TPixelFormat::Mono);
+  for (TBitmap* b : {&source, &start})
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x) b->SetPixel(x, y, random() % 2 ? clWhite : clBlack);
+  for (TRasterOp op : {TRasterOp::SrcCopy, TRasterOp::SrcAnd, TRasterOp::SrcPaint, TRasterOp::DstInvert})
+    for (int dx = -3; dx < 12; ++dx)
+      for (int sx = 0; sx < 10; ++sx)
+        for (int w = 1; w < 40; w += 3) {
+          TBitmap target = start;
+          target.Image().detach();
+          BitBlt(target, dx, 1, w, 2, source, sx, 0, op);
+          for (int y = 0; y < target.Height(); ++y)
+            for (int x = 0; x < target.Width(); ++x) {
+              bool expected = start.Pixel(x, y) == clWhite;
+              const int from = sx + x - dx;
+              if (y >= 1 && x >= dx && x < dx + w && from < source.Width()) {
+                const bool s = source.Pixel(from, y - 1) == clWhite;
+                expected = op == TRasterOp::SrcCopy  ? s
+                           : op == TRasterOp::SrcAnd ? expected && s
+                           : op == TRasterOp::SrcPaint ? expected || s
+                                                       : !expected;
+              }
+              ASSERT_EQ(target.Pixel(x, y) == clWhite, expected)
+                  << "op " << int(op) << " dx " << dx << " sx " << sx << " w " << w << " at " << x << "," << y;
+            }
+        }
 }
