@@ -1,15 +1,130 @@
 # Sourced by the end-to-end tests that need a screen.
 #
 # start_screen WIDTHxHEIGHTxDEPTH: makes the work folder $work, starts Xvfb on
-# a free display and exports DISPLAY; on exit every background job stops and
-# the work folder goes.
+# a free display and exports DISPLAY; without Xvfb and xdotool, or without a
+# screen that answers, the test cannot run here and reports itself skipped.
+# On exit every background job stops and the work folder goes, unless the
+# test failed or KEEP is set: then its path is printed, so that the
+# screenshots can be looked at.
 start_screen() {
   work=$(mktemp -d)
-  trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-  DISPLAY=:$(head -n1 "$work/display")
-  export DISPLAY
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  trap 'stop_screen $?' EXIT
+  local program server
+  for program in Xvfb xdotool xdpyinfo; do
+    command -v "$program" >/dev/null || { echo "no $program here: skipped"; exit 77; }
+  done
+  for _ in 1 2 3; do
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    server=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    DISPLAY=:$(head -n1 "$work/display")
+    export DISPLAY
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    # A server still ending on the display it was given can keep this one
+    # from listening there: another start finds another display.
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  done
+  echo "Xvfb gave no screen that answers: skipped"
+  cat "$work/xvfb.log"
+  exit 77
+}
+
+stop_screen() {
+  kill $(jobs -p) 2>/dev/null || true
+  # Xvfb gives its display up only when it has ended; the next test's screen
+  # must not meet it still ending.
+  for _ in $(seq 50); do [ -z "$(jobs -pr)" ] && break; sleep 0.1; done
+  if [ -n "${KEEP:-}" ] || { [ "$1" -ne 0 ] && [ "$1" -ne 77 ]; }; then
+    echo "screenshots and logs kept in $work" >&2
+  else
+    rm -rf "$work"
+  fi
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# shot NAME: the whole screen to $work/NAME.png.
+shot() { import -window root "$work/$1.png"; }
+# crop FROM GEOMETRY TO, pictures named as for shot.
+crop() { convert "$work/$1.png" -crop "$2" +repage "$work/$3.png"; }
+# The number of pixels in which two pictures of one size differ.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+
+# Visible windows named "Tessarine Gift" of size $1 (e.g. 434x414).
+windows_of_size() {
+  local w geometry
+  for w in $(xdotool search --onlyvisible --name '^Tessarine Gift$' 2>/dev/null); do
+    # A window may close between the search and the question.
+    geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
+    eval "$geometry"
+    [ "${WIDTH}x$HEIGHT" = "$1" ] && echo "$w"
+  done
+  return 0
+}
+# wait_for COMMAND...: up to ten seconds for the command's first line of
+# output, left in $result.
+wait_for() {
+  for _ in $(seq 100); do
+    result=$("$@" | head -n1)
+    [ -n "$result" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# open_gift GIFT: starts the gift ($pid, its output in $work/player.log) and
+# waits for the opening splash ($splash) to wait for the player.
+open_gift() {
+  QT_QPA_PLATFORM=xcb "$1" >"$work/player.log" 2>&1 &
+  pid=$!
+  wait_for windows_of_size 434x414 || { cat "$work/player.log"; fail "no opening splash"; }
+  # The splash shows while the puzzle is built, then again as a window that
+  # waits for the player: look for it once more.
+  sleep 1.5
+  wait_for windows_of_size 434x414 || fail "the opening splash did not wait for Play"
+  splash=$result
+}
+
+# play_from_splash: Enter presses "Play..." on the opening splash; the main
+# window ($main) opens in its first size and the splash goes.
+play_from_splash() {
+  xdotool key Return
+  wait_for windows_of_size 603x501 || fail "no main window"
+  main=$result
+  sleep 1.5
+  [ -z "$(windows_of_size 434x414)" ] || fail "the splash is still open after Enter"
+}
+
+# find_board TOOL GIFT WINDOW SHOT: the play area of the main window on
+# screenshot SHOT. It lies the window's width below the menu bar and the
+# 41-pixel toolbar, above the 28-pixel status line; the menu bar's height
+# depends on the fonts, so every likely height is tried against the game's own
+# scattered board. Sets the window's X, Y, WIDTH and HEIGHT, the menu bar's
+# height $menu and the board's place $board_x, $board_y and size $board_w,
+# $board_h on the screen; false when no height gives the game's board.
+find_board() {
+  eval "$(xdotool getwindowgeometry --shell "$3")"
+  for menu in $(seq 16 40); do
+    board_x=$X board_y=$((Y + menu + 41)) board_w=$WIDTH board_h=$((HEIGHT - menu - 41 - 28))
+    "$1" render "$2" --out "$work/expected.png" --layout scattered --board "${board_w}x$board_h" >/dev/null
+    crop "$4" "${board_w}x$board_h+$board_x+$board_y" actual
+    [ "$(differing "$work/expected.png" "$work/actual.png")" = 0 ] && return 0
+  done
+  return 1
+}
+
+# exit_player: File > Exit shows the closing splash; Enter on it ends the
+# player, which must end with status 0. The main window needs the keyboard.
+exit_player() {
+  local status=0
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key x
+  wait_for windows_of_size 434x414 || fail "no closing splash"
+  sleep 0.5
+  xdotool key Return
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the player is still running after the closing splash"
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || { cat "$work/player.log"; fail "the player ended with status $status"; }
 }

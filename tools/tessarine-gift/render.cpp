@@ -1,7 +1,8 @@
 // tessarine-gift render: builds a gift's puzzle through the player's own game
 // object, without a window, and writes a board of it to a PNG: the pieces put
 // back together, scattered as a new game scatters them, or arranged in a grid
-// or around the edge.
+// or around the edge; on request it lists where every piece lies on that
+// board.
 
 #include <QFile>
 #include <QImage>
@@ -32,6 +33,7 @@ struct TRenderRequest {
   std::optional<QSize> Board;
   bool Rotate = false;
   bool Shadows = false;
+  bool ListPieces = false;
 };
 
 TRenderRequest ParseRequest(const QStringList& args) {
@@ -41,7 +43,8 @@ TRenderRequest ParseRequest(const QStringList& args) {
                                 {QStringLiteral("--scale")},
                                 {QStringLiteral("--board")},
                                 {QStringLiteral("--rotate"), false},
-                                {QStringLiteral("--shadows"), false}});
+                                {QStringLiteral("--shadows"), false},
+                                {QStringLiteral("--list"), false}});
   options.ExpectPositional(1, QStringLiteral("GIFT"));
   TRenderRequest request;
   request.GiftPath = options.Positional().front();
@@ -63,6 +66,7 @@ TRenderRequest ParseRequest(const QStringList& args) {
   }
   request.Rotate = options.Flag(QStringLiteral("--rotate"));
   request.Shadows = options.Flag(QStringLiteral("--shadows"));
+  request.ListPieces = options.Flag(QStringLiteral("--list"));
   return request;
 }
 
@@ -173,5 +177,9 @@ int RunRender(const QStringList& args) {
   }
   std::printf("columns %d rows %d pieces %d board %dx%d\n", records.Puzzle.Columns, records.Puzzle.Rows,
               records.Puzzle.PieceCount, board.Width(), board.Height());
+  if (request.ListPieces)
+    for (const TFormPiece& p : game.Pieces)
+      std::printf("piece %d x %d y %d w %d h %d home %d %d rotation %d\n", p.Index, p.X, p.Y, p.Width, p.Height,
+                  p.HomeX, p.HomeY, p.Rotation);
   return 0;
 }
