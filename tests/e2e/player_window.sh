@@ -6,11 +6,14 @@
 # ends the program with status 0.
 set -euo pipefail
 build=$(cd "$1" && pwd)
-gift="$build/demo-gift"
 tool="$build/tessarine-gift"
 source "$(dirname "$0")/screen.bash"
 start_screen 1280x1024x24
-export XDG_RUNTIME_DIR="$work"
+export XDG_RUNTIME_DIR="$work" XDG_STATE_HOME="$work/state"
+# A copy of the demo gift: what the player keeps beside the gift stays in the
+# work folder and never reaches the next run.
+gift="$work/demo-gift"
+cp "$build/demo-gift" "$gift"
 
 # Number of pixels of colour $2 in picture $1.
 count_colour() {
