@@ -1,10 +1,12 @@
 #include "game/jigsaw.h"
 
 #include <new>
+#include <optional>
 
 #include "game/buildpieces.h"
 #include "game/cut.h"
 #include "game/picture.h"
+#include "game/savedgame.h"
 #include "pieces/arrange.h"
 #include "pieces/colourkeys.h"
 #include "platform/canvas.h"
@@ -32,6 +34,15 @@ void WithMemoryMessage(Build build) {
   } catch (const std::bad_alloc&) {
     throw EError(outOfMemoryMessage);
   }
+}
+
+// The picture's size cut at percent of its decoded size.
+struct TCutSize {
+  std::int64_t Width, Height;
+};
+TCutSize CutSizeAt(const TPuzzleRecord& record, int percent) {
+  return {std::int64_t(percent) * record.PictureWidth / 100,
+          std::int64_t(percent) * record.PictureHeight / 100};
 }
 
 TBitmap StretchedTo(const TBitmap& original, int width, int height) {
@@ -100,9 +111,24 @@ void TJigsaw::BuildPuzzle() {
 }
 
 bool TJigsaw::ResumeOrStart() {
+  if (const std::optional<TSavedGame> saved = TSavedGame::Find(*this)) {
+    saved->Restore(*this);
+    SetState(Playing);
+    RebuildSaved();
+    return true;
+  }
   StartNewLayout();
   SetState(Playing);
   return false;
+}
+
+void TJigsaw::SaveGame() {
+  if (IsPlaying()) TSavedGamePlace(Gift.ExePath).Write(ComposeSavedGame(*this));
+}
+
+void TJigsaw::DiscardSavedGame() {
+  TSavedGamePlace(Gift.ExePath).Remove();
+  Extras = {};
 }
 
 void TJigsaw::StartNewLayout() {
@@ -118,7 +144,8 @@ void TJigsaw::StartNewLayout() {
 }
 
 void TJigsaw::RebuildSaved() {
-  SetScale(Record.ScalePercent);
+  // The saved scale was checked with the file.
+  WithMemoryMessage([this] { Recut(Record.ScalePercent); });
   RestoreLayout();
   AdjustOverlayHeight();
 }
@@ -132,7 +159,9 @@ void TJigsaw::RestoreLayout() {
   SortAllTrayPieces(SortStacking);
   RelayoutGroups(BoardTray().Pieces, BoardTray().InnerRect(), true);
   Window.SetColor(Extras.WindowColour);
-  ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
+  // The board is built by the resize that follows the layout, as after a
+  // new one: building it here too would only double the start's longest
+  // step.
   if (!Window.Menus.Rotation.Checked())
     Window.Menus.Rotation.SetChecked(
         SetRotation(false, QStringLiteral("The puzzle has rotated pieces but the rotation option is currently "
@@ -204,15 +233,19 @@ void TJigsaw::SetShape(std::int16_t oddness, std::int32_t style) {
   Record.ShapeStyle = style;
 }
 
-void TJigsaw::SetScale(int percent) {
-  if (percent == 0) return;
-  const std::int64_t width = std::int64_t(percent) * Record.PictureWidth / 100;
-  const std::int64_t height = std::int64_t(percent) * Record.PictureHeight / 100;
+bool CanCutAtScale(const TPuzzleRecord& record, int percent) {
+  const auto [width, height] = CutSizeAt(record, percent);
   // The puzzle record keeps the cut's size in 16 bits, and a cell needs a
   // few pixels across for its outline.
   constexpr int MinCellPixels = 4;
-  if (percent < 0 || width > 0xFFFF || height > 0xFFFF || width * height > MaxPicturePixels ||
-      width < MinCellPixels * Record.Columns || height < MinCellPixels * Record.Rows)
+  return percent > 0 && width <= 0xFFFF && height <= 0xFFFF && width * height <= MaxPicturePixels &&
+         width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows;
+}
+
+void TJigsaw::SetScale(int percent) {
+  if (percent == 0) return;
+  const auto [width, height] = CutSizeAt(Record, percent);
+  if (!CanCutAtScale(Record, percent))
     throw EError(QStringLiteral("The pieces cannot be made %1 % of the picture's size: the picture would be "
                                 "%2 x %3 pixels. Choose a size between the smallest and the largest the "
                                 "picture allows.")
@@ -220,14 +253,19 @@ void TJigsaw::SetScale(int percent) {
                      .arg(width)
                      .arg(height));
   WithMemoryMessage([&] {
-    THourglass hourglass;
-    Record.ScalePercent = std::int16_t(percent);
-    Record.CutWidth = std::uint16_t(width);
-    Record.CutHeight = std::uint16_t(height);
-    CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
-    ResetRotations(AllPieces(), false);
+    Recut(percent);
     ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
   });
+}
+
+void TJigsaw::Recut(int percent) {
+  THourglass hourglass;
+  const auto [width, height] = CutSizeAt(Record, percent);
+  Record.ScalePercent = std::int16_t(percent);
+  Record.CutWidth = std::uint16_t(width);
+  Record.CutHeight = std::uint16_t(height);
+  CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
+  ResetRotations(AllPieces(), false);
 }
 
 void TJigsaw::RebuildBoard() {

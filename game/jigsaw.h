@@ -68,11 +68,21 @@ class TJigsaw : public TMove {
   void ShowClosingTexts(TSplashTexts& splash) const;
   // Decodes the picture, cuts it and builds the pieces and their images.
   void BuildPuzzle();
-  // Lays out the game; true when a saved game was resumed.
+  // Lays out the game: the gift's saved game when there is one that reads
+  // and fits this puzzle (true), else a new layout (false); the ResizeBoard
+  // that follows draws the board. A saved game that cannot be read is set
+  // aside under a new name and the user told why.
   bool ResumeOrStart();
   void StartNewLayout();
   void RebuildSaved();
   void RestoreLayout();
+  // Writes the game being played to its saved game, replacing the old one
+  // only once the new one is whole on disk. EError saying why when it cannot
+  // be written; the old one is then as it was.
+  void SaveGame();
+  // Deletes the saved game; a new game's clock counts up again. EError when
+  // a saved game remains that cannot be deleted.
+  void DiscardSavedGame();
 
   bool IsPlaying() const { return State == Playing; }
   void SetState(std::uint8_t state);
@@ -142,6 +152,9 @@ class TJigsaw : public TMove {
   // The tray an arranging command works on, and its repaint afterwards.
   TBox& ArrangeTray(TArrangeSource source) const;
   void Arranged(TBox& tray);
+  // Cuts the picture again at percent of its decoded size, which it can be
+  // cut at, and turns the pieces as they were; the board is not rebuilt.
+  void Recut(int percent);
   // The overlay's height follows the picture's aspect at its width.
   void AdjustOverlayHeight();
   // Rebuilds the mural in the window's colour and paints the whole board.
@@ -158,6 +171,11 @@ class TJigsaw : public TMove {
 
   std::unique_ptr<TJigConfig> config_;
 };
+
+// Whether SetScale cuts the record's picture at percent: the cut's size fits
+// the puzzle record and the picture limit, and every cell keeps a few pixels
+// across.
+bool CanCutAtScale(const TPuzzleRecord& record, int percent);
 
 // Cuts the record's puzzle again from its seed into the piece set, whose
 // records exist, and builds the pieces' images from the picture stretched to

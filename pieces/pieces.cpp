@@ -75,20 +75,27 @@ TPieceList TPieces::AllPieces() {
 }
 
 int TPieces::HomeNeighbour(int index, int direction) const {
+  // Bounded by the records themselves: a grid that does not fill them
+  // exactly never leads outside the list.
   const int n = puzzle_.Columns;
-  const int count = puzzle_.PieceCount;
-  if (n <= 0) return -1;
+  const int count = int(Pieces.size());
+  if (n <= 0 || index < 0 || index >= count) return -1;
+  int neighbour = -1;
   switch (direction) {
     case DirectionUp:
-      return index >= n ? index - n : -1;
+      neighbour = index - n;
+      break;
     case DirectionRight:
-      return index % n != n - 1 ? index + 1 : -1;
+      if (index % n != n - 1) neighbour = index + 1;
+      break;
     case DirectionDown:
-      return index <= count - n - 1 ? index + n : -1;
+      neighbour = index + n;
+      break;
     case DirectionLeft:
-      return index % n != 0 ? index - 1 : -1;
+      if (index % n != 0) neighbour = index - 1;
+      break;
   }
-  return -1;
+  return neighbour >= 0 && neighbour < count ? neighbour : -1;
 }
 
 // Geometry of one piece ----------------------------------------------------------

@@ -503,6 +503,7 @@ void TMainForm::Timer1Timer() {
     ShowModal(*SplashForm);
     if (!SplashForm->SaveResumeBox->isChecked())
       Guarded([this] {
+        Game->DiscardSavedGame();
         Game->LoadGift();
         StartGame();
       });
@@ -524,6 +525,13 @@ void TMainForm::Restart1Click() {
                  TMsgType::Confirmation, TMsgButtons::YesNoCancel) != TMsgResult::Yes)
     return;
   WhenIdle([this] {
+    // A saved game that stays would come back as the new game.
+    bool discarded = false;
+    Guarded([&] {
+      Game->DiscardSavedGame();
+      discarded = true;
+    });
+    if (!discarded) return;
     Started = false;
     Game.reset();
     Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
@@ -549,7 +557,11 @@ void TMainForm::RunClosingSequence() {
   closing_ = true;
   SplashForm = std::make_unique<TSplashForm>(this);
   SplashForm->MakeCloseButton();
-  SplashForm->CompactOkButton();
+  // Only a game being played has something to save.
+  if (Started)
+    SplashForm->ShowSaveResumeBox(QStringLiteral("Save game..."));
+  else
+    SplashForm->CompactOkButton();
   TSplashTexts closing;
   if (Game) Game->ShowClosingTexts(closing);
   if (!Started) closing.GiftLab = GiftLabText(QString());
@@ -557,6 +569,8 @@ void TMainForm::RunClosingSequence() {
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);
   ShowModal(*SplashForm);
+  // A game that cannot be saved is said so before the program ends.
+  if (Started && SplashForm->SaveResumeBox->isChecked()) Guarded([this] { Game->SaveGame(); });
   SplashForm.reset();
   Timer1->stop();
   Started = false;

@@ -209,7 +209,8 @@ TEST_F(MainWindowTest, ClosingShowsTheClosingSplash) {
   const TSplashSeen& closing = answers.Splashes[1];
   EXPECT_EQ(closing.Button, QStringLiteral("&Close"));
   EXPECT_EQ(closing.Memo, QStringLiteral("Goodbye from the tests"));
-  EXPECT_FALSE(closing.BoxVisible);
+  EXPECT_TRUE(closing.BoxVisible);
+  EXPECT_EQ(closing.BoxCaption, QStringLiteral("Save game..."));
   EXPECT_FALSE(form->Started);
   EXPECT_FALSE(form->Timer1->isActive());
 }

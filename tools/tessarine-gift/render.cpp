@@ -132,7 +132,10 @@ void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
   const QSize size = request.Board.value_or(request.Layout == TLayout::Solved ? cutSize : QSize(1024, 768));
   window.PlayAreaWidth = size.width();
   window.PlayAreaHeight = size.height();
-  game.ResumeOrStart();
+  // Always the first board of a new game, whatever saved game lies beside
+  // the gift.
+  game.StartNewLayout();
+  game.SetState(TJigsaw::Playing);
   game.ResizeBoard(std::uint16_t(size.width()), std::uint16_t(size.height()));
 
   switch (request.Layout) {
