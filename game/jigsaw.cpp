@@ -6,6 +6,7 @@
 #include "game/buildpieces.h"
 #include "game/cut.h"
 #include "game/picture.h"
+#include "game/progress.h"
 #include "game/savedgame.h"
 #include "pieces/arrange.h"
 #include "pieces/colourkeys.h"
@@ -397,7 +398,20 @@ void TJigsaw::Tick() {
                                    .arg(s % 60, 2, 10, QLatin1Char('0')));
   }
   if (!Record.Completed && Window.GameActive) ++Record.ElapsedSeconds;
+
+  // The last join sets the flag; the puzzle is finished when every piece
+  // then shares the first one's group.
+  if (!AllJoined) return;
+  AllJoined = false;
+  const bool oneGroup = std::all_of(Pieces.begin(), Pieces.end(),
+                                    [this](const TFormPiece& p) { return p.Group == Pieces.front().Group; });
+  Record.Completed = oneGroup ? 1 : 0;
+  if (!oneGroup) return;
+  PlayEffect(2);
+  Window.ShowCompletion();
 }
+
+QString TJigsaw::CompletionText() const { return ::CompletionText(Record); }
 
 void TJigsaw::TakePopupPlace(int x, int y, bool byShape) {
   PopupPoint = {x, y};

@@ -125,9 +125,12 @@ class TJigsaw : public TMove {
   void PopupClosed();
   void PopupTrayIcon(TPoint screenPoint) override;
 
-  // The clock's second: the status panels, and the play time while one of
-  // the game's windows is active.
+  // The clock's second: the status panels, the play time while one of the
+  // game's windows is active, and the congratulations once the last join
+  // has made the puzzle one group.
   void Tick();
+  // "You solved all ... pieces in ..." with the cheat verdict.
+  QString CompletionText() const;
 
   void ArrangeInGrid(TArrangeSource source, bool byShape, bool byColour);
   void ArrangeAtEdge(TArrangeSource source, bool byShape, bool byColour);

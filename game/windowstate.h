@@ -185,12 +185,16 @@ class TWindowState : public QObject {
   // Opens a popup at a point of the screen once the current event is over;
   // the window tells the game when it has closed.
   void ShowPopup(TPopup popup, TPoint screenPoint) { emit PopupRequested(popup, screenPoint.X, screenPoint.Y); }
+  // The puzzle is finished: the congratulations, then the whole picture,
+  // each shown modally before this returns.
+  void ShowCompletion() { emit CompletionShown(); }
 
  signals:
   void ColorChanged();
   void TextsChanged();
   void OverlaySizeChanged();
   void PopupRequested(TPopup popup, int x, int y);
+  void CompletionShown();
 
  private:
   TColor color_ = clBtnFace;

@@ -20,6 +20,7 @@
 #include "platform/errors.h"
 #include "platform/hourglass.h"
 #include "platform/messagebox.h"
+#include "shell/congratsdlg.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
 #include "shell/menus.h"
@@ -88,6 +89,11 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
     if (SplashForm) SplashForm->ShowTexts(Window.OpeningSplash);
   });
   connect(&Window, &TWindowState::ColorChanged, this, &TMainForm::ApplyWindowColor);
+  connect(&Window, &TWindowState::CompletionShown, this, [this] {
+    TCongratsDlg congratulations(Game->CompletionText(), this);
+    ShowModal(congratulations);
+    ZoompictureClick();
+  });
   BindStates();
   BindCommands();
 }

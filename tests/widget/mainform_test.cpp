@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/messagebox.h"
+#include "shell/congratsdlg.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/playarea.h"
@@ -41,6 +42,10 @@ class TAnswers {
         Splashes.push_back({splash->GiftLab->text(), splash->Memo1->toPlainText(), splash->OkBtn->text(),
                             splash->SaveResumeBox->isVisibleTo(splash), splash->SaveResumeBox->text()});
         if (DuringSplash) DuringSplash();
+      } else if (auto* congratulations = qobject_cast<TCongratsDlg*>(&dialog)) {
+        Others.push_back(congratulations->JigStatus->text());
+      } else {
+        Others.push_back(dialog.objectName());
       }
       return int(QDialog::Accepted);
     });
@@ -52,6 +57,7 @@ class TAnswers {
 
   std::vector<QString> Messages;
   std::vector<TSplashSeen> Splashes;
+  std::vector<QString> Others;  // the other modal windows, in order
   std::function<void()> DuringSplash;
 };
 
@@ -249,4 +255,36 @@ TEST_F(MainWindowTest, ABadGiftLeavesAnEmptyWindowThatStillCloses) {
   EXPECT_TRUE(answers.Splashes.empty());
   EXPECT_FALSE(form->SplashForm->isVisible());
   EXPECT_TRUE(form->SplashForm->OkBtn->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheLastJoinBringsTheCongratulationsAndThePicture) {
+  const QString pair = dir_.filePath(QStringLiteral("pair"));
+  ASSERT_TRUE(WriteTestGift(pair, 240, 120, TestTrailer(2)));
+  TAnswers answers;
+  auto form = Start(pair);
+  TJigsaw& game = *form->Game;
+  ASSERT_EQ(game.Pieces.size(), 2u);
+  // The right piece dropped where it fits the left one, by the mouse.
+  TFormPiece& right = game.Pieces[1];
+  const TPoint fits = TPieces::ExpectedPos(right, game.Pieces[0]);
+  TPoint grip{right.X + right.Width / 2, right.Y + right.Height / 2};
+  while (game.BoardTray().PieceUnder(grip.X, grip.Y, true) != &right) ++grip.X;
+  game.MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
+  game.MouseMove(grip.X + fits.X - right.X, grip.Y + fits.Y - right.Y);
+  game.MouseUp(grip.X + fits.X - right.X, grip.Y + fits.Y - right.Y);
+  ASSERT_EQ(form->Records.Puzzle.SolvedCount, 2);
+  EXPECT_TRUE(answers.Others.empty());
+
+  // A tick while the window is not active: the clock stays at 0.
+  form->Window.GameActive = false;
+  form->Timer1Timer();
+  ASSERT_EQ(answers.Others.size(), 2u);
+  EXPECT_EQ(answers.Others[0], QStringLiteral("You solved all 2 pieces in 0 minutes and 0 seconds without cheating!"));
+  EXPECT_EQ(answers.Others[1], QStringLiteral("ZoomForm"));
+  EXPECT_EQ(form->Records.Puzzle.Completed, 1);
+  // Once is enough; and the clock stands still from now on.
+  form->Window.GameActive = true;
+  form->Timer1Timer();
+  EXPECT_EQ(answers.Others.size(), 2u);
+  EXPECT_EQ(form->Records.Puzzle.ElapsedSeconds, 0);
 }
