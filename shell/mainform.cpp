@@ -16,10 +16,12 @@
 
 #include <new>
 
+#include "game/progress.h"
 #include "platform/colors.h"
 #include "platform/errors.h"
 #include "platform/hourglass.h"
 #include "platform/messagebox.h"
+#include "shell/aboutjigdlg.h"
 #include "shell/congratsdlg.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
@@ -194,7 +196,7 @@ void TMainForm::BindStates() {
   Bind(c.SpeedGrid, bar.SpeedGrid);
   Bind(c.SpeedPicture, bar.SpeedPicture, later);
   Bind(c.Zoompicture, menu.Zoompicture);
-  Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem, later);
+  Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem);
   Bind(c.Hint1, menu.Hint1, later);
   Bind(c.Hint2, menu.Hint2, later);
   Bind(c.RightWayUp1, menu.RightWayUp1);
@@ -340,6 +342,12 @@ void TMainForm::BindCommands() {
     if (Started) Game->RightWayUpAll();
   });
   OnCommand(menu.HelpOrderItem, [] { OpenInBrowser(MakerWebAddress()); });
+  OnCommand(menu.HelpAboutJigItem, [this] {
+    if (!Started) return;
+    TAboutJigDlg about(this);
+    about.Fill(AboutInfo(Game->Record));
+    ShowModal(about);
+  });
   auto onPiece = [this](const std::function<void(TJigsaw&)>& command) {
     return [this, command] {
       if (Started) command(*Game);

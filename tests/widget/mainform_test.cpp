@@ -148,7 +148,8 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   // later stay disabled.
   TMenus& menus = *form->Menus;
   for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
-                      menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1})
+                      menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1,
+                      menus.HelpAboutJigItem})
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
   for (QAction* off : {menus.PieceSize, menus.Hint1, menus.Solve2, menus.Picture, menus.Sound, menus.Music,
                        menus.PieceSize1, menus.Hint2, menus.Solve1})
@@ -158,6 +159,9 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   EXPECT_TRUE(form->SolvedStatus->isVisible());
   EXPECT_EQ(form->SolvedStatus->text(), QStringLiteral("Solved 0 of 12"));
   EXPECT_TRUE(ScreenShowsBoard(*form));
+  Choose(menus.HelpAboutJigItem);
+  ASSERT_EQ(answers.Others.size(), 1u);
+  EXPECT_EQ(answers.Others[0], QStringLiteral("AboutJigDlg"));
 
   // Arranging from the menu moves the pieces and shows the new board.
   const std::vector<TFormPiece> before = form->Game->Pieces;
