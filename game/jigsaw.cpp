@@ -53,6 +53,19 @@ TBitmap StretchedTo(const TBitmap& original, int width, int height) {
   return scaled;
 }
 
+// The cheats show pieces raised with their shadows, whatever the option says.
+class TForcedShadows {
+ public:
+  explicit TForcedShadows(TJigConfig& config) : config_(config), was_(config.Shadows) { config.Shadows = true; }
+  ~TForcedShadows() { config_.Shadows = was_; }
+  TForcedShadows(const TForcedShadows&) = delete;
+  TForcedShadows& operator=(const TForcedShadows&) = delete;
+
+ private:
+  TJigConfig& config_;
+  bool was_;
+};
+
 }  // namespace
 
 void CutPuzzle(TPieces& pieces, TPuzzleRecord& record, const TBitmap& original,
@@ -441,6 +454,18 @@ void TJigsaw::MouseDown(int button, int x, int y) {
   if (!IsPlaying()) return;
   // In the Alternative mode a plain right click turns, and Ctrl opens the
   // popup instead.
+  if (ShiftIsDown() && Config.CheatingAllowed) {
+    CancelSelection();
+    TakePopupPlace(x, y, false);
+    if (!PopupPiece) return;
+    NeighbourPiece = NeighbourToward(*PopupPiece, PopupPoint);
+    if (!NeighbourPiece || NeighbourPiece->Group == PopupPiece->Group) return;
+    if (button == LeftButton)
+      FetchNeighbor();
+    else if (button == RightButton)
+      ShowNeighbor();
+    return;
+  }
   const bool ctrl = CtrlIsDown();
   const bool turn = Config.Rotating && (button == RightButton && Window.MouseMode != 0 ? !ctrl : ctrl);
   if (turn) {
@@ -655,4 +680,67 @@ void TJigsaw::SendToBack() {
   if (!PopupPiece || !PickAt(*CurrentTray, PopupPoint.X, PopupPoint.Y)) return;
   SendGroupToBack(*PopupPiece);
   DropMoving(CurrentTray, false);
+}
+
+void TJigsaw::FlashPiece(TFormPiece& piece, int ms) {
+  PickPiece(piece);
+  Screen.RepaintNow();
+  HRTimer.Delay(ms);
+  PutBack();
+  Screen.RepaintNow();
+  HRTimer.Delay(ms);
+}
+
+void TJigsaw::ShowNeighbor() {
+  if (!PopupPiece || !NeighbourPiece) return;
+  ++Record.CheatCount;
+  PutBack();
+  const TForcedShadows shadows(Config);
+  if (TBox& tray = TrayByNumber(std::uint32_t(NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
+  const TScreen::TImmediate immediate(Screen);
+  for (int i = 0; i < 8; ++i) FlashPiece(*NeighbourPiece, 100);
+}
+
+void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame) {
+  if (a.Rotation != b.Rotation) RotateGroup(b, (a.Rotation - b.Rotation + 4) % 4, false);
+  PickGroup(&b);
+  const TPoint from = GetMovePos();
+  const TPoint fits = ExpectedPos(b, a);
+  Screen.RepaintNow();
+  AnimateTo(from.X, from.Y, interruptible, stepsPerFrame, fits.X + from.X - b.X, fits.Y + from.Y - b.Y);
+}
+
+void TJigsaw::FetchNeighbor() {
+  if (!PopupPiece || !NeighbourPiece) return;
+  ++Record.CheatCount;
+  PutBack();
+  Fetch(*PopupPiece, *NeighbourPiece, false, 6);
+  DropMoving(CurrentTray, true);
+}
+
+void TJigsaw::Hint() {
+  if (Record.SolvedCount >= Record.PieceCount) return;
+  ++Record.CheatCount;
+  const TForcedShadows shadows(Config);
+  const TLargestGroup run = FindLargestGroup();
+  if (run.Length == 0) return;
+  // A piece of the largest group with a neighbour still missing, chosen at
+  // random among them.
+  int k = int(Random(std::uint32_t(run.NotComplete))) + 1;
+  TFormPiece* q = nullptr;
+  TNeighbourSlots around;
+  for (int i = run.Start; i < run.Start + run.Length && k >= 1; ++i) {
+    q = BoardTray().Pieces[std::size_t(i)];
+    around = NeighbourSlots(q->Index);
+    if (!q->Complete) --k;
+  }
+  for (const TNeighbourSlot& slot : around) {
+    if (!slot.Piece || slot.Piece->Group == q->Group) continue;
+    const TScreen::TImmediate immediate(Screen);
+    for (int i = 0; i < 8; ++i) {
+      FlashPiece(*q, 50);
+      FlashPiece(*slot.Piece, 50);
+    }
+    return;
+  }
 }

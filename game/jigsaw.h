@@ -145,6 +145,12 @@ class TJigsaw : public TMove {
   void Unlock();
   void SendToBack();
 
+  // Cheats, each counted: the popup piece's neighbour flashed in its place
+  // or slid over to join it, and two pieces that belong together flashed.
+  void ShowNeighbor();
+  void FetchNeighbor();
+  void Hint();
+
  protected:
   void PlayEffect(int n) override;
 
@@ -168,6 +174,10 @@ class TJigsaw : public TMove {
   // The board popup, or the tray popup over a tray.
   void OpenAreaPopup();
   void HoldAt(int x, int y);
+  // The group of b slides to where it fits against a, and floats there.
+  void Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame);
+  // The piece raised, then put back, each shown for ms on the clock.
+  void FlashPiece(TFormPiece& piece, int ms);
 
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;

@@ -197,14 +197,14 @@ void TMainForm::BindStates() {
   Bind(c.SpeedPicture, bar.SpeedPicture, later);
   Bind(c.Zoompicture, menu.Zoompicture);
   Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem);
-  Bind(c.Hint1, menu.Hint1, later);
-  Bind(c.Hint2, menu.Hint2, later);
+  Bind(c.Hint1, menu.Hint1);
+  Bind(c.Hint2, menu.Hint2);
   Bind(c.RightWayUp1, menu.RightWayUp1);
   Bind(c.RightWayUp2, menu.RightWayUp2);
   Bind(c.Solve1, menu.Solve1, later);
   Bind(c.Solve2, menu.Solve2, later);
-  Bind(c.ShowNeighbor, menu.ShowNeighbor, later);
-  Bind(c.FetchNeighbor, menu.FetchNeighbor, later);
+  Bind(c.ShowNeighbor, menu.ShowNeighbor);
+  Bind(c.FetchNeighbor, menu.FetchNeighbor);
 
   for (QAction* action : {menu.PieceSize2, menu.TraySelectAll, menu.TrayToBack, menu.TrayDrop, menu.TrayGrab,
                           menu.TrayRename, menu.TrayColor->menuAction(), menu.TrayDelete, menu.TrayRename1,
@@ -358,6 +358,10 @@ void TMainForm::BindCommands() {
   OnCommand(menu.Unlock, onPiece([](TJigsaw& g) { g.Unlock(); }));
   OnCommand(menu.SendToBack, onPiece([](TJigsaw& g) { g.SendToBack(); }));
   OnCommand(menu.RightWayUp2, onPiece([](TJigsaw& g) { g.RightWayUpPiece(); }));
+  OnCommand(menu.ShowNeighbor, onPiece([](TJigsaw& g) { g.ShowNeighbor(); }));
+  OnCommand(menu.FetchNeighbor, onPiece([](TJigsaw& g) { g.FetchNeighbor(); }));
+  OnCommand(menu.Hint1, onPiece([](TJigsaw& g) { g.Hint(); }));
+  OnCommand(menu.Hint2, onPiece([](TJigsaw& g) { g.Hint(); }));
 }
 
 void TMainForm::ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply) {

@@ -482,3 +482,44 @@ TEST_F(MouseTest, ThePiecePopupsCommands) {
   EXPECT_EQ(t_->records.Puzzle.CheatCount, 1);
   EXPECT_TRUE(BoardIsClean());
 }
+
+TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
+  TJigsaw& g = game();
+  g.Config.CheatingAllowed = true;
+  const std::vector<TFormPiece> before = t_->Records();
+  {
+    // Shift+left on a piece fetches the neighbour the pointer is nearest:
+    // it slides over and joins, and the cheat is counted.
+    THeldKeys shift(true, false);
+    TFormPiece& left = piece(0);
+    const TPoint at{left.X + left.Width - 4, Middle(left).Y};
+    ASSERT_EQ(g.BoardTray().PieceUnder(at.X, at.Y, false), &left);
+    g.MouseDown(TJigsaw::LeftButton, at.X, at.Y);
+    g.MouseUp(at.X, at.Y);
+    ASSERT_NE(g.NeighbourPiece, nullptr);
+    EXPECT_TRUE(g.NeighbourPiece->Joined);
+    EXPECT_EQ(TPieces::ExpectedPos(*g.NeighbourPiece, left), (TPoint{g.NeighbourPiece->X, g.NeighbourPiece->Y}));
+    EXPECT_EQ(left.X, before[0].X);
+    EXPECT_EQ(t_->records.Puzzle.SolvedCount, 2);
+    EXPECT_EQ(t_->records.Puzzle.CheatCount, 1);
+    EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+    EXPECT_TRUE(BoardIsClean());
+  }
+  // Showing a neighbour and a hint flash pieces and move nothing; the
+  // shadow option is as it was.
+  g.Config.Shadows = false;
+  const std::vector<TFormPiece> joined = t_->Records();
+  g.PopupPiece = &piece(5);
+  g.NeighbourPiece = &piece(6);
+  g.ShowNeighbor();
+  g.Hint();
+  EXPECT_EQ(t_->records.Puzzle.CheatCount, 3);
+  EXPECT_FALSE(g.Config.Shadows);
+  for (std::size_t i = 0; i < joined.size(); ++i) EXPECT_EQ(g.Pieces[i].X, joined[i].X);
+  EXPECT_TRUE(BoardIsClean());
+
+  // No hint on a solved puzzle, and it is not counted.
+  t_->records.Puzzle.SolvedCount = t_->records.Puzzle.PieceCount;
+  g.Hint();
+  EXPECT_EQ(t_->records.Puzzle.CheatCount, 3);
+}
