@@ -149,10 +149,10 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   TMenus& menus = *form->Menus;
   for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
                       menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1,
-                      menus.HelpAboutJigItem})
+                      menus.HelpAboutJigItem, menus.Hint1, menus.Hint2})
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-  for (QAction* off : {menus.PieceSize, menus.Hint1, menus.Solve2, menus.Picture, menus.Sound, menus.Music,
-                       menus.PieceSize1, menus.Hint2, menus.Solve1})
+  for (QAction* off : {menus.PieceSize, menus.Solve2, menus.Picture, menus.Sound, menus.Music, menus.PieceSize1,
+                       menus.Solve1})
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   EXPECT_TRUE(form->SpeedBar->SpeedGrid->isEnabled());
   EXPECT_FALSE(form->SpeedBar->SpeedSize->isEnabled());
