@@ -19,7 +19,13 @@ start_screen() {
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     DISPLAY=:$(head -n1 "$work/display")
     export DISPLAY
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    for _ in $(seq 50); do
+      if xdpyinfo >/dev/null 2>&1; then
+        screen_pid=$server
+        return 0
+      fi
+      sleep 0.1
+    done
     # A server still ending on the display it was given can keep this one
     # from listening there: another start finds another display.
     kill "$server" 2>/dev/null || true
@@ -32,8 +38,14 @@ start_screen() {
 
 stop_screen() {
   kill $(jobs -p) 2>/dev/null || true
-  # Xvfb gives its display up only when it has ended; the next test's screen
-  # must not meet it still ending.
+  # Xvfb removes its socket as the last thing it does: a server started for
+  # the next test on the same display would lose its own socket to it. So
+  # the next test starts only once this server has ended and its socket is
+  # gone.
+  if [ -n "${screen_pid:-}" ]; then
+    wait "$screen_pid" 2>/dev/null || true
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] || break; sleep 0.1; done
+  fi
   for _ in $(seq 50); do [ -z "$(jobs -pr)" ] && break; sleep 0.1; done
   if [ -n "${KEEP:-}" ] || { [ "$1" -ne 0 ] && [ "$1" -ne 77 ]; }; then
     echo "screenshots and logs kept in $work" >&2
