@@ -1,5 +1,7 @@
 #include "game/jigsaw.h"
 
+#include <QScopeGuard>
+
 #include <new>
 #include <optional>
 
@@ -141,6 +143,7 @@ void TJigsaw::SaveGame() {
 }
 
 void TJigsaw::DiscardSavedGame() {
+  StopAutoSolve();
   TSavedGamePlace(Gift.ExePath).Remove();
   Extras = {};
 }
@@ -312,6 +315,15 @@ void TJigsaw::PaintBoard() {
     Screen.PaintFrom(Mural.Image());
     return;
   }
+  // A new look rebuilds the pieces' images, which a floating selection must
+  // not outlive; a slide that is under way lands before the look changes.
+  const bool lookChanged = Window.Menus.Ghostpicture.Checked() != Config.GhostPicture ||
+                           Window.Menus.Outlines.Tag() != Config.OutlineStyle;
+  if (lookChanged) CancelSelection();
+  if (!Moving.empty()) {
+    Screen.PaintFrom(BoardBitmap);
+    return;
+  }
   if (Window.Menus.Ghostpicture.Checked() != Config.GhostPicture) {
     Config.GhostPicture = Window.Menus.Ghostpicture.Checked();
     RebuildBoard();
@@ -410,11 +422,14 @@ void TJigsaw::Tick() {
                                    .arg(separator)
                                    .arg(s % 60, 2, 10, QLatin1Char('0')));
   }
-  if (!Record.Completed && Window.GameActive) ++Record.ElapsedSeconds;
+  // Auto-solve keeps the clock running while the user works elsewhere.
+  if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)))
+    ++Record.ElapsedSeconds;
 
   // The last join sets the flag; the puzzle is finished when every piece
-  // then shares the first one's group.
-  if (!AllJoined) return;
+  // then shares the first one's group. Auto-solve's last move is followed by
+  // the congratulations only once its window has gone.
+  if (!AllJoined || AutoSolving) return;
   AllJoined = false;
   const bool oneGroup = std::all_of(Pieces.begin(), Pieces.end(),
                                     [this](const TFormPiece& p) { return p.Group == Pieces.front().Group; });
@@ -718,29 +733,83 @@ void TJigsaw::FetchNeighbor() {
   DropMoving(CurrentTray, true);
 }
 
+TFormPiece* TJigsaw::PieceToComplete() {
+  const TLargestGroup run = FindLargestGroup();
+  if (run.Length == 0) return nullptr;
+  int k = int(Random(std::uint32_t(run.NotComplete))) + 1;
+  TFormPiece* q = nullptr;
+  for (int i = run.Start; i < run.Start + run.Length && k >= 1; ++i) {
+    q = BoardTray().Pieces[std::size_t(i)];
+    if (!q->Complete) --k;
+  }
+  return q;
+}
+
+TFormPiece* TJigsaw::LooseNeighbour(const TFormPiece& q) {
+  for (const TNeighbourSlot& slot : NeighbourSlots(q.Index))
+    if (slot.Piece && slot.Piece->Group != q.Group) return slot.Piece;
+  return nullptr;
+}
+
 void TJigsaw::Hint() {
   if (Record.SolvedCount >= Record.PieceCount) return;
   ++Record.CheatCount;
   const TForcedShadows shadows(Config);
-  const TLargestGroup run = FindLargestGroup();
-  if (run.Length == 0) return;
-  // A piece of the largest group with a neighbour still missing, chosen at
-  // random among them.
-  int k = int(Random(std::uint32_t(run.NotComplete))) + 1;
-  TFormPiece* q = nullptr;
-  TNeighbourSlots around;
-  for (int i = run.Start; i < run.Start + run.Length && k >= 1; ++i) {
-    q = BoardTray().Pieces[std::size_t(i)];
-    around = NeighbourSlots(q->Index);
-    if (!q->Complete) --k;
+  TFormPiece* q = PieceToComplete();
+  if (!q) return;
+  TFormPiece* r = LooseNeighbour(*q);
+  if (!r) return;
+  const TScreen::TImmediate immediate(Screen);
+  for (int i = 0; i < 8; ++i) {
+    FlashPiece(*q, 50);
+    FlashPiece(*r, 50);
   }
-  for (const TNeighbourSlot& slot : around) {
-    if (!slot.Piece || slot.Piece->Group == q->Group) continue;
-    const TScreen::TImmediate immediate(Screen);
-    for (int i = 0; i < 8; ++i) {
-      FlashPiece(*q, 50);
-      FlashPiece(*slot.Piece, 50);
+}
+
+void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
+  RotateGroup(q, (4 - q.Rotation) % 4, false);
+  TBox& board = BoardTray();
+  TRect target = Bounds(board.Width / 2 + q.HomeX - Record.CutWidth / 2, board.Height / 2 + q.HomeY - Record.CutHeight / 2,
+                        Record.CellWidth, Record.CellHeight);
+  KeepInArea(target, board.BoundsRect());
+  if (q.X == target.Left && q.Y == target.Top) return;
+  PickGroup(&q);
+  const TPoint from = GetMovePos();
+  Screen.RepaintNow();
+  AnimateTo(from.X, from.Y, true, Window.Solve.Speed, target.Left + from.X - q.X, target.Top + from.Y - q.Y);
+  DropMoving(&board, false);
+}
+
+void TJigsaw::AutoSolve() {
+  if (!IsPlaying() || AutoSolving || Pieces.empty()) return;
+  CancelSelection();
+  ++Record.CheatCount;
+  Record.AutoSolveUsed = 1;
+  AutoSolving = true;
+  // Whatever ends the loop, an error included, ends auto-solving.
+  const auto stopped = qScopeGuard([this] { AutoSolving = false; });
+  int shown = -1;
+  bool first = true;
+  do {
+    if (const int percent = Record.SolvedCount * 100 / Record.PieceCount; percent != shown) {
+      Window.Solve.SetPercent(percent);
+      shown = percent;
     }
-    return;
-  }
+    TFormPiece* q = PieceToComplete();
+    if (!q) q = &Pieces.front();
+    if (first) {
+      first = false;
+      Window.LetEventsRun();
+      PlaceFirstPiece(*q);
+      Window.LetEventsRun();
+    }
+    // Holding the left button pauses the fetching.
+    if (!LeftButtonIsDown())
+      if (TFormPiece* r = LooseNeighbour(*q)) {
+        Fetch(*q, *r, true, Window.Solve.Speed);
+        DropMoving(&BoardTray(), true);
+      }
+    Window.LetEventsRun();
+    CloseEmptyTrays();
+  } while (AutoSolving && Record.SolvedCount < Record.PieceCount);
 }

@@ -150,6 +150,12 @@ class TJigsaw : public TMove {
   void ShowNeighbor();
   void FetchNeighbor();
   void Hint();
+  // Solves the puzzle move by move, letting the window's events run between
+  // moves, until it is solved or StopAutoSolve is called. Counted once.
+  void AutoSolve();
+  // Auto-solve ends after the move it is making.
+  void StopAutoSolve() { AutoSolving = false; }
+  bool IsAutoSolving() const { return AutoSolving; }
 
  protected:
   void PlayEffect(int n) override;
@@ -178,6 +184,15 @@ class TJigsaw : public TMove {
   void Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame);
   // The piece raised, then put back, each shown for ms on the clock.
   void FlashPiece(TFormPiece& piece, int ms);
+  // A piece of the board's largest group, chosen at random among those that
+  // still miss a neighbour; null when the board holds no piece.
+  TFormPiece* PieceToComplete();
+  // q's first neighbour, looking up, right, down and left, that lies in
+  // another group; null when there is none.
+  TFormPiece* LooseNeighbour(const TFormPiece& q);
+  // Auto-solve's first move: the piece slides to where it lies once the
+  // finished picture is centred on the board.
+  void PlaceFirstPiece(TFormPiece& q);
 
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;

@@ -151,6 +151,26 @@ struct TSplashTexts {
   int ClientHeight = 414;
 };
 
+// The auto-solve window: the percentage its gauge shows and the speed of the
+// slides that the user picks on it (1 to 10).
+class TSolveProgress : public QObject {
+  Q_OBJECT
+
+ public:
+  int Percent() const { return percent_; }
+  void SetPercent(int percent) {
+    percent_ = percent;
+    emit Changed();
+  }
+  int Speed = 5;
+
+ signals:
+  void Changed();
+
+ private:
+  int percent_ = 0;
+};
+
 // The popup menus the game opens over the play area and the tray bar.
 enum class TPopup { Play, Piece, Tray, TrayIcon };
 
@@ -162,6 +182,7 @@ class TWindowState : public QObject {
   TCommandItems Commands;
   TStatusPanel SolvedStatus, TimerStatus;
   TTrayBar TrayBar;
+  TSolveProgress Solve;
   TSplashTexts OpeningSplash;
   QString OrderDistrib;  // the order form's Distrib label: the gift's creator
   QString MusicFile;     // the temporary music file, empty without music
@@ -172,8 +193,10 @@ class TWindowState : public QObject {
   // the picture's aspect.
   // What the right mouse button does: 0 Default, 1 Alternative.
   std::uint8_t MouseMode = 0;
-  // One of the game's windows is the active window: the clock runs.
+  // The main window, the solve window or the picture overlay is the active
+  // window; and whether this program is the active application at all.
   bool GameActive = false;
+  bool ApplicationActive = false;
   int OverlayClientWidth = 160;
   int OverlayClientHeight = 95;
   void SetOverlayClientSize(int width, int height);
@@ -188,6 +211,9 @@ class TWindowState : public QObject {
   // The puzzle is finished: the congratulations, then the whole picture,
   // each shown modally before this returns.
   void ShowCompletion() { emit CompletionShown(); }
+  // Auto-solve holds the window thread between its moves: the events that
+  // have arrived meanwhile (paints, clicks, commands, the clock) run here.
+  void LetEventsRun() { emit EventsWanted(); }
 
  signals:
   void ColorChanged();
@@ -195,6 +221,7 @@ class TWindowState : public QObject {
   void OverlaySizeChanged();
   void PopupRequested(TPopup popup, int x, int y);
   void CompletionShown();
+  void EventsWanted();
 
  private:
   TColor color_ = clBtnFace;

@@ -1,17 +1,56 @@
 #include "platform/input.h"
 
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
 
 namespace {
 
 TInputSource inputSource;
-bool mouseButtonPending = false;
+
+#if QT_CONFIG(xcb)
+// On X11 the server answers with the pointer's and modifiers' state as it is
+// now; Qt's own state only changes when an event has been handled, which a
+// busy-waiting animation never lets happen.
+bool QueryX11(TInputState& state) {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  if (!connection) return false;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  if (!screen) return false;
+  const std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> reply(
+      xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr), &std::free);
+  if (!reply) return false;
+  const std::uint16_t mask = reply->mask;
+  state.Shift = mask & XCB_KEY_BUT_MASK_SHIFT;
+  state.Ctrl = mask & XCB_KEY_BUT_MASK_CONTROL;
+  state.LeftButton = mask & XCB_KEY_BUT_MASK_BUTTON_1;
+  state.AnyButton = mask & (XCB_KEY_BUT_MASK_BUTTON_1 | XCB_KEY_BUT_MASK_BUTTON_2 | XCB_KEY_BUT_MASK_BUTTON_3);
+  return true;
+}
+#endif
 
 TInputState DesktopState() {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+  TInputState state;
+#if QT_CONFIG(xcb)
+  if (QueryX11(state)) return state;
+#endif
+  // Elsewhere the modifiers are queried live and the buttons are as the last
+  // handled event left them.
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-  return {modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),
-          QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)};
+  const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+  state.Shift = modifiers.testFlag(Qt::ShiftModifier);
+  state.Ctrl = modifiers.testFlag(Qt::ControlModifier);
+  state.LeftButton = buttons.testFlag(Qt::LeftButton);
+  state.AnyButton = buttons & (Qt::LeftButton | Qt::MiddleButton | Qt::RightButton);
+  return state;
 }
 
 TInputState CurrentState() { return inputSource ? inputSource() : DesktopState(); }
@@ -23,7 +62,4 @@ void SetInputSource(TInputSource source) { inputSource = std::move(source); }
 bool ShiftIsDown() { return CurrentState().Shift; }
 bool CtrlIsDown() { return CurrentState().Ctrl; }
 bool LeftButtonIsDown() { return CurrentState().LeftButton; }
-
-bool MouseButtonPending() { return mouseButtonPending; }
-void NoteMouseButtonPress() { mouseButtonPending = true; }
-void ClearMouseButtonPending() { mouseButtonPending = false; }
+bool MouseButtonPending() { return CurrentState().AnyButton; }

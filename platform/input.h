@@ -1,6 +1,8 @@
 #pragma once
-// Live key and mouse-button state, and the note that a mouse-button press is
-// waiting in the event queue. Tests replace the state source.
+// Live key and mouse-button state, read from the display at the moment of the
+// call rather than from the events handled so far: busy-waiting animations
+// poll it to notice a click while no event is being handled. Tests replace
+// the state source.
 
 #include <functional>
 
@@ -8,6 +10,7 @@ struct TInputState {
   bool Shift = false;
   bool Ctrl = false;
   bool LeftButton = false;
+  bool AnyButton = false;  // left, middle or right
 };
 
 using TInputSource = std::function<TInputState()>;
@@ -19,8 +22,5 @@ bool ShiftIsDown();
 bool CtrlIsDown();
 bool LeftButtonIsDown();
 
-// Animations that a click may stop poll this; the application's event filter
-// notes presses and whoever consumes one clears it.
+// A mouse button is down now: animations that a click may stop poll this.
 bool MouseButtonPending();
-void NoteMouseButtonPress();
-void ClearMouseButtonPending();

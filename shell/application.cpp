@@ -1,9 +1,7 @@
 #include "shell/application.h"
 
 #include <QMessageBox>
-#include <QMouseEvent>
 
-#include "platform/input.h"
 #include "platform/messagebox.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
@@ -11,17 +9,6 @@
 #include "shell/startup.h"
 
 namespace {
-
-class TPressFilter : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonPress) NoteMouseButtonPress();
-    return QObject::eventFilter(watched, event);
-  }
-};
 
 TMsgResult ShowMessageBox(TMsgType type, TMsgButtons buttons, const QString& text) {
   QMessageBox box;
@@ -69,15 +56,14 @@ TMsgResult ShowMessageBox(TMsgType type, TMsgButtons buttons, const QString& tex
 
 }  // namespace
 
-void InstallDesktopServices(QApplication& app) {
+void InstallDesktopServices() {
   InstallFontSubstitutes();
   QApplication::setWindowIcon(WindowIcon());
   SetMessageHandler(ShowMessageBox);
-  app.installEventFilter(new TPressFilter(&app));
 }
 
 int RunPlayer(QApplication& app) {
-  InstallDesktopServices(app);
+  InstallDesktopServices();
   if (!CheckDisplay()) return 0;
   TMainForm mainForm;
   mainForm.show();

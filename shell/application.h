@@ -1,11 +1,11 @@
 #pragma once
-// Program start: display check, the message box dialog, and the note of
-// waiting mouse-button presses for animations that a click may stop.
+// Program start: display check, the desktop's fonts, icon and message box.
 
 #include <QApplication>
 
-// Installs the desktop message box behind MessageDlg and the press filter.
-void InstallDesktopServices(QApplication& app);
+// Installs the font substitutes, the window icon and the desktop message box
+// behind MessageDlg.
+void InstallDesktopServices();
 
 // Display check, main window, event loop; returns the exit status.
 int RunPlayer(QApplication& app);

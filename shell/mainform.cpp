@@ -9,10 +9,12 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <new>
 
@@ -28,6 +30,7 @@
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/playarea.h"
+#include "shell/solvedlg.h"
 #include "shell/speedbar.h"
 #include "shell/splashform.h"
 #include "shell/startup.h"
@@ -64,6 +67,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
       TimerStatus(StatusPanel(StatusLine, QStringLiteral("TimerStatus"), 46,
                               QStringLiteral("|Time in hours and minutes since jigsaw started"))),
       Timer1(new QTimer(this)),
+      SolveDlg(new TSolveDlg(this)),
       exePath_(std::move(exePath)),
       statusText_(new QLabel(StatusLine)) {
   setObjectName(QStringLiteral("MainForm"));
@@ -96,8 +100,38 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
     ShowModal(congratulations);
     ZoompictureClick();
   });
+  BindSolveWindow();
   BindStates();
   BindCommands();
+}
+
+void TMainForm::BindSolveWindow() {
+  connect(&Window, &TWindowState::EventsWanted, this, [] { QCoreApplication::processEvents(); });
+  connect(&Window.Solve, &TSolveProgress::Changed, SolveDlg,
+          [this] { SolveDlg->SolveGauge->SetProgress(Window.Solve.Percent()); });
+  Window.Solve.Speed = SolveDlg->SpeedBar->value();
+  connect(SolveDlg->SpeedBar, &QSlider::valueChanged, this, [this](int speed) { Window.Solve.Speed = speed; });
+  SolveDlg->OnStop = [this] {
+    if (Game) Game->StopAutoSolve();
+  };
+  // The clock runs while one of the game's windows is active.
+  const auto noteActive = [this] {
+    const QWindow* focus = QGuiApplication::focusWindow();
+    Window.GameActive = focus && (focus == windowHandle() || focus == SolveDlg->windowHandle());
+    Window.ApplicationActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
+  };
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, noteActive);
+  connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, noteActive);
+}
+
+void TMainForm::SolveClick() {
+  if (!Started || Game->IsAutoSolving()) return;
+  SolveDlg->show();
+  SolveDlg->raise();
+  // Hidden however auto-solve ends; hiding it does not count as the user's
+  // Stop.
+  const auto hide = qScopeGuard([this] { SolveDlg->hide(); });
+  Game->AutoSolve();
 }
 
 TMainForm::~TMainForm() {
@@ -201,8 +235,8 @@ void TMainForm::BindStates() {
   Bind(c.Hint2, menu.Hint2);
   Bind(c.RightWayUp1, menu.RightWayUp1);
   Bind(c.RightWayUp2, menu.RightWayUp2);
-  Bind(c.Solve1, menu.Solve1, later);
-  Bind(c.Solve2, menu.Solve2, later);
+  Bind(c.Solve1, menu.Solve1);
+  Bind(c.Solve2, menu.Solve2);
   Bind(c.ShowNeighbor, menu.ShowNeighbor);
   Bind(c.FetchNeighbor, menu.FetchNeighbor);
 
@@ -361,6 +395,8 @@ void TMainForm::BindCommands() {
   OnCommand(menu.ShowNeighbor, onPiece([](TJigsaw& g) { g.ShowNeighbor(); }));
   OnCommand(menu.FetchNeighbor, onPiece([](TJigsaw& g) { g.FetchNeighbor(); }));
   OnCommand(menu.Hint1, onPiece([](TJigsaw& g) { g.Hint(); }));
+  OnCommand(menu.Solve1, [this] { SolveClick(); });
+  OnCommand(menu.Solve2, [this] { SolveClick(); });
   OnCommand(menu.Hint2, onPiece([](TJigsaw& g) { g.Hint(); }));
 }
 
@@ -370,9 +406,14 @@ void TMainForm::ToggleOption(TMenuItemState& item, const std::function<void(bool
 }
 
 void TMainForm::OutlinesClick(int style) {
-  Window.Menus.SelectOutline(style);
-  // The next paint notices the new style and rebuilds the pieces.
-  PaintBox1->Invalidate(PaintBox1->ClientRect());
+  // A new style may cut the puzzle again: auto-solve, which holds the pieces,
+  // ends first.
+  if (Game) Game->StopAutoSolve();
+  WhenIdle([this, style] {
+    Window.Menus.SelectOutline(style);
+    // The next paint notices the new style and rebuilds the pieces.
+    PaintBox1->Invalidate(PaintBox1->ClientRect());
+  });
 }
 
 void TMainForm::BackgroundColorClick() {
@@ -409,11 +450,7 @@ bool TMainForm::event(QEvent* event) {
       // The hint of whatever is under the pointer.
       statusText_->setText(static_cast<QStatusTipEvent*>(event)->tip());
       return true;
-    case QEvent::WindowActivate:
-      Window.GameActive = true;
-      break;
     case QEvent::WindowDeactivate:
-      Window.GameActive = false;
       // Another window took the mouse: nothing may stay afloat.
       if (Started) Guarded([this] { Game->CancelGesture(); });
       break;
@@ -542,6 +579,8 @@ void TMainForm::Restart1Click() {
   if (MessageDlg(QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"),
                  TMsgType::Confirmation, TMsgButtons::YesNoCancel) != TMsgResult::Yes)
     return;
+  // The new game replaces the pieces: auto-solve ends first.
+  if (Game) Game->StopAutoSolve();
   WhenIdle([this] {
     // A saved game that stays would come back as the new game.
     bool discarded = false;
@@ -562,7 +601,9 @@ void TMainForm::Restart1Click() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (gameCalls_ > 0) {
-    // Closing frees the game: it waits for the call in progress to end.
+    // Closing frees the game: it waits for the call in progress, which
+    // auto-solve ends at once.
+    if (Game) Game->StopAutoSolve();
     event->ignore();
     WhenIdle([this] { close(); });
     return;
@@ -591,5 +632,6 @@ void TMainForm::RunClosingSequence() {
   if (Started && SplashForm->SaveResumeBox->isChecked()) Guarded([this] { Game->SaveGame(); });
   SplashForm.reset();
   Timer1->stop();
+  if (Game) Game->StopAutoSolve();
   Started = false;
 }

@@ -23,6 +23,7 @@ class QAction;
 class TMenus;
 class TPlayArea;
 class TSpeedBar;
+class TSolveDlg;
 class TSplashForm;
 class TTrayBarView;
 
@@ -58,6 +59,7 @@ class TMainForm : public QMainWindow, public TStatusLine {
   QLabel* SolvedStatus;
   QLabel* TimerStatus;
   QTimer* Timer1;
+  TSolveDlg* SolveDlg;
   std::unique_ptr<TSplashForm> SplashForm;
 
   // Builds and lays out the puzzle; true when a saved game was resumed.
@@ -65,6 +67,8 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void Timer1Timer();
   // Asks, then starts the puzzle afresh.
   void Restart1Click();
+  // Auto-solve, with the solve window up while it runs.
+  void SolveClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -75,6 +79,7 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void BuildLayout();
   void BindCommands();
   void BindStates();
+  void BindSolveWindow();
   // Shows a model item on an action or button; available is false for
   // commands this program does not carry out, which then never show enabled.
   void Bind(TMenuItemState& state, QAction* action, bool available = true);

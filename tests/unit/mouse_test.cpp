@@ -383,20 +383,20 @@ TEST_F(MouseTest, ShadowsAndSlides) {
   EXPECT_EQ(game().ShadowSize, 10);  // 100-pixel cells: a tenth
   game().PutBack();
 
-  // A slide ends at its end point unless a press is waiting and it may be
+  // A slide ends at its end point unless a button is down and it may be
   // interrupted.
   game().PickPiece(piece(0));
   const TPoint from = game().GetMovePos();
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 90, from.Y + 40);
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 90, from.Y + 40}));
-  NoteMouseButtonPress();
+  SetInputSource([] { return TInputState{false, false, false, true}; });
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 60, from.Y + 60);
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 60, from.Y + 60}));
   // It stops at its first frame, at most that frame's steps along.
   game().AnimateTo(from.X + 60, from.Y + 60, true, 9, from.X + 200, from.Y + 100);
   EXPECT_LE(game().GetMovePos().X - (from.X + 60), 9);
   EXPECT_GE(game().GetMovePos().X, from.X + 60);
-  ClearMouseButtonPending();
+  SetInputSource([] { return TInputState{}; });
   game().PutBack();
   EXPECT_TRUE(BoardIsClean());
 }
@@ -522,4 +522,79 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
   t_->records.Puzzle.SolvedCount = t_->records.Puzzle.PieceCount;
   g.Hint();
   EXPECT_EQ(t_->records.Puzzle.CheatCount, 3);
+}
+
+TEST_F(MouseTest, AutoSolveAssemblesThePictureCentredOnTheBoard) {
+  TJigsaw& g = game();
+  TPuzzleRecord& record = t_->records.Puzzle;
+  g.Window.Solve.Speed = 10;
+  std::vector<int> gauge;
+  QObject::connect(&g.Window.Solve, &TSolveProgress::Changed, [&] { gauge.push_back(g.Window.Solve.Percent()); });
+  int completions = 0;
+  QObject::connect(&g.Window, &TWindowState::CompletionShown, [&] { ++completions; });
+  // The clock ticks between the moves, while auto-solve holds the window.
+  int pumps = 0;
+  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+    ++pumps;
+    EXPECT_TRUE(g.Moving.empty());
+    g.Tick();
+  });
+
+  g.AutoSolve();
+  EXPECT_FALSE(g.IsAutoSolving());
+  EXPECT_EQ(record.SolvedCount, 12);
+  EXPECT_EQ(record.CheatCount, 1);
+  EXPECT_EQ(record.AutoSolveUsed, 1);
+  // Eleven joins of the 4 x 3 pieces take eleven rounds at most, each letting
+  // events run once, and the first twice more.
+  EXPECT_GE(pumps, 13);
+  // The first piece went to where the finished picture, centred on the
+  // 960 x 720 board, has it, and every other piece joined onto it.
+  for (const TFormPiece& p : g.Pieces) {
+    EXPECT_EQ(p.Group, g.Pieces[0].Group);
+    EXPECT_EQ(p.Rotation, 0);
+    EXPECT_EQ(TPoint(p.X, p.Y), (TPoint{280 + p.HomeX, 210 + p.HomeY})) << p.Index;
+  }
+  // The gauge starts at 0, only grows, and is told only of a change.
+  ASSERT_FALSE(gauge.empty());
+  EXPECT_EQ(gauge.front(), 0);
+  EXPECT_TRUE(std::is_sorted(gauge.begin(), gauge.end()));
+  EXPECT_EQ(std::adjacent_find(gauge.begin(), gauge.end()), gauge.end());
+  EXPECT_LT(gauge.back(), 100);
+  EXPECT_TRUE(BoardIsClean());
+  // The congratulations wait for the first tick after auto-solve.
+  EXPECT_EQ(completions, 0);
+  g.Tick();
+  EXPECT_EQ(completions, 1);
+  EXPECT_EQ(record.Completed, 1);
+}
+
+TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsHeld) {
+  TJigsaw& g = game();
+  TPuzzleRecord& record = t_->records.Puzzle;
+  g.Window.Solve.Speed = 10;
+  // Stopped at the very first chance: the round still ends with its fetch.
+  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] { g.StopAutoSolve(); });
+  g.AutoSolve();
+  EXPECT_FALSE(g.IsAutoSolving());
+  EXPECT_EQ(record.SolvedCount, 2);
+  EXPECT_EQ(record.CheatCount, 1);
+  EXPECT_TRUE(BoardIsClean());
+
+  // With the left button held the pieces stay apart, and the slide of the
+  // first piece stops at once where it is.
+  QObject::disconnect(&g.Window, &TWindowState::EventsWanted, nullptr, nullptr);
+  SetInputSource([] { return TInputState{false, false, true, true}; });
+  const std::vector<TFormPiece> before = t_->Records();
+  int rounds = 0;
+  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+    if (++rounds == 6) g.StopAutoSolve();
+  });
+  g.AutoSolve();
+  EXPECT_EQ(record.SolvedCount, 2);
+  EXPECT_EQ(record.CheatCount, 2);
+  int moved = 0;
+  for (std::size_t i = 0; i < before.size(); ++i) moved += g.Pieces[i].X != before[i].X || g.Pieces[i].Y != before[i].Y;
+  EXPECT_LE(moved, 2);  // at most the first piece's group, a frame along
+  EXPECT_TRUE(BoardIsClean());
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -13,6 +14,7 @@
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/playarea.h"
+#include "shell/solvedlg.h"
 #include "shell/speedbar.h"
 #include "shell/splashform.h"
 #include "shell/mainform.h"
@@ -66,6 +68,15 @@ class TAnswers {
 void Choose(QAction* item) {
   item->trigger();
   QApplication::processEvents();
+}
+
+// Does what a person does while auto-solve lets the window's events run.
+void WhileAutoSolving(TMainForm& form, std::function<void()> action) {
+  auto connection = std::make_shared<QMetaObject::Connection>();
+  *connection = QObject::connect(&form.Window, &TWindowState::EventsWanted, &form, [connection, action] {
+    QObject::disconnect(*connection);
+    action();
+  });
 }
 
 bool ScreenShowsBoard(TMainForm& form) {
@@ -149,10 +160,9 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   TMenus& menus = *form->Menus;
   for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
                       menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1,
-                      menus.HelpAboutJigItem, menus.Hint1, menus.Hint2})
+                      menus.HelpAboutJigItem, menus.Hint1, menus.Hint2, menus.Solve1, menus.Solve2})
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-  for (QAction* off : {menus.PieceSize, menus.Solve2, menus.Picture, menus.Sound, menus.Music, menus.PieceSize1,
-                       menus.Solve1})
+  for (QAction* off : {menus.PieceSize, menus.Picture, menus.Sound, menus.Music, menus.PieceSize1})
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   EXPECT_TRUE(form->SpeedBar->SpeedGrid->isEnabled());
   EXPECT_FALSE(form->SpeedBar->SpeedSize->isEnabled());
@@ -291,4 +301,44 @@ TEST_F(MainWindowTest, TheLastJoinBringsTheCongratulationsAndThePicture) {
   form->Timer1Timer();
   EXPECT_EQ(answers.Others.size(), 2u);
   EXPECT_EQ(form->Records.Puzzle.ElapsedSeconds, 0);
+}
+
+TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing) {
+  TAnswers yes(TMsgResult::Yes);
+  auto form = Start(gift_);
+  form->SolveDlg->SpeedBar->setValue(10);
+  EXPECT_EQ(form->Window.Solve.Speed, 10);
+  ASSERT_TRUE(form->Menus->Solve1->isEnabled());
+
+  // The Stop button, pressed while auto-solve runs: the window goes and the
+  // game stays unsolved.
+  bool shown = false;
+  WhileAutoSolving(*form, [&] {
+    shown = form->SolveDlg->isVisible();
+    form->SolveDlg->OKBtn->click();
+  });
+  Choose(form->Menus->Solve1);
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(form->SolveDlg->isVisible());
+  EXPECT_FALSE(form->Game->IsAutoSolving());
+  EXPECT_LT(form->Records.Puzzle.SolvedCount, form->Records.Puzzle.PieceCount);
+  EXPECT_EQ(form->Records.Puzzle.AutoSolveUsed, 1);
+
+  // Restart chosen while auto-solve runs waits for it to end, then starts a
+  // clean game.
+  WhileAutoSolving(*form, [&] { form->Restart1Click(); });
+  Choose(form->Menus->Solve2);
+  EXPECT_FALSE(form->SolveDlg->isVisible());
+  EXPECT_TRUE(form->Game->IsPlaying());
+  EXPECT_EQ(form->Records.Puzzle.AutoSolveUsed, 0);
+  EXPECT_EQ(form->Records.Puzzle.SolvedCount, 0);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
+  // Closing while auto-solve runs ends it and offers the save as usual.
+  WhileAutoSolving(*form, [&] { form->close(); });
+  Choose(form->Menus->Solve1);
+  ASSERT_EQ(yes.Splashes.size(), 2u);
+  EXPECT_EQ(yes.Splashes.back().BoxCaption, QStringLiteral("Save game..."));
+  EXPECT_FALSE(form->Started);
+  EXPECT_TRUE(QFileInfo::exists(gift_ + QStringLiteral(".sav")));
 }
