@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# A game saved at the end comes back at the next start: the board is arranged,
+# the player closed with "Save game..." left checked, and the next start's
+# splash offers the saved game (a check box the first start did not show) and
+# then shows exactly the board that was left. Then Cheat > Auto-Solve! solves
+# that game while its window shows, and the congratulations come up.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+tool="$build/tessarine-gift"
+source "$(dirname "$0")/screen.bash"
+start_screen 1280x1024x24
+export XDG_RUNTIME_DIR="$work" XDG_STATE_HOME="$work/state"
+
+named() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+focus_main() {
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
+  sleep 0.3
+}
+
+convert -size 240x180 gradient:'#d07040-#4060b0' -fill '#30a060' -draw 'circle 70,70 70,30' \
+  -fill '#f0e0c0' -draw 'rectangle 140,100 220,160' "$work/picture.png"
+"$tool" make -o "$work/gift" --picture "$work/picture.png" --pieces 6 --seed 5 >/dev/null
+
+open_gift "$work/gift"
+eval "$(xdotool getwindowgeometry --shell "$splash")"
+shot first-splash-screen
+crop first-splash-screen "${WIDTH}x$HEIGHT+$X+$Y" first-splash
+play_from_splash
+shot start
+find_board "$tool" "$work/gift" "$main" start || fail "the board is not the game's scattered board"
+focus_main
+xdotool key alt+t
+sleep 0.5
+xdotool key g
+sleep 1
+shot arranged-screen
+crop arranged-screen "${board_w}x$board_h+$board_x+$board_y" arranged
+[ "$(differing "$work/arranged.png" "$work/actual.png")" != 0 ] || fail "Arrange in Grid did not move the pieces"
+focus_main
+exit_player
+[ -s "$work/gift.sav" ] || fail "no saved game beside the gift after closing with Save game... checked"
+echo "saved: $(stat -c %s "$work/gift.sav") bytes"
+
+open_gift "$work/gift"
+eval "$(xdotool getwindowgeometry --shell "$splash")"
+shot second-splash-screen
+crop second-splash-screen "${WIDTH}x$HEIGHT+$X+$Y" second-splash
+[ "$(differing "$work/first-splash.png" "$work/second-splash.png")" != 0 ] ||
+  fail "the splash of the second start does not offer the saved game"
+play_from_splash
+shot resumed-screen
+crop resumed-screen "${board_w}x$board_h+$board_x+$board_y" resumed
+differs=$(differing "$work/arranged.png" "$work/resumed.png")
+[ "$differs" = 0 ] || fail "the resumed board differs from the saved one in $differs pixels; see $work/resumed.png"
+echo "resumed: the board is the one that was saved"
+
+focus_main
+xdotool key alt+c
+sleep 0.5
+xdotool key a
+wait_for named '^Set speed$' || fail "no solve window"
+echo "auto-solve: the solve window shows"
+for _ in $(seq 300); do [ -n "$(named '^You solved it!$')" ] && break; sleep 0.1; done
+[ -n "$(named '^You solved it!$')" ] || { shot unsolved; fail "no congratulations within 30 seconds"; }
+[ -z "$(named '^Set speed$')" ] || fail "the solve window is still open with the congratulations"
+shot solved
+echo "auto-solve: You solved it!"
+xdotool key Return
+sleep 1
+xdotool key Escape
+sleep 1
+[ -z "$(named '^You solved it!$')" ] || fail "the congratulations did not close on Enter"
+focus_main
+exit_player
+echo "solve and resume: all checks passed"
