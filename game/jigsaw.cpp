@@ -459,6 +459,21 @@ void TJigsaw::PopupClosed() {
   PutBack();
 }
 
+void TJigsaw::ShowModifierHint(TShiftState shift) const {
+  if (!IsPlaying()) return;
+  const bool alternative = Window.MouseMode != 0;
+  QString hint;
+  if (shift == ssShift)
+    hint = Config.CheatingAllowed ? QStringLiteral("Mouse: Left=Fetch neighbor, Right=Show neighbor")
+                                  : QStringLiteral("Cheating is currently disabled");
+  else if (shift == ssCtrl && Config.Rotating)
+    hint = alternative ? QStringLiteral("Mouse: Left=Rotate left, Right=Popup menu")
+                       : QStringLiteral("Mouse: Left=Rotate left, Right=Rotate right");
+  else if (shift == ssCtrl)
+    hint = alternative ? QStringLiteral("Mouse: Right=Popup menu") : QStringLiteral("Rotation is currently disabled");
+  ShowStatus(hint);
+}
+
 void TJigsaw::CancelSelection() {
   if (MouseState != Selected) return;
   PutBack();

@@ -19,6 +19,7 @@
 #include "game/jigconfig.h"
 #include "game/puzzlerecord.h"
 #include "game/windowstate.h"
+#include "platform/input.h"
 #include "play/move.h"
 
 // Which tray an arranging command works on: the tray under the pointer when
@@ -115,6 +116,9 @@ class TJigsaw : public TMove {
   void MouseDown(int button, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
+  // The status line explains what the mouse does while exactly Shift or
+  // exactly Ctrl is held; any other set clears it.
+  void ShowModifierHint(TShiftState shift) const;
   // Puts a floating band selection back.
   void CancelSelection();
   // The window lost the mouse in the middle of a gesture (another window

@@ -13,6 +13,10 @@ struct TInputState {
   bool AnyButton = false;  // left, middle or right
 };
 
+// The keys and buttons held with an input event, as the window reports them.
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+using TShiftState = unsigned;
+
 using TInputSource = std::function<TInputState()>;
 
 // An empty source restores the desktop's live state (all up without a GUI).

@@ -16,10 +16,6 @@ std::int64_t progressShown = 1;
 // The rounding errors carried by Dither: red, green, blue.
 std::array<int, 3> ditherError{};
 
-void SetStatusText(const QString& text) {
-  if (statusLine) statusLine->SetStatusText(text);
-}
-
 void DrawPolyline(TCanvas& canvas, std::initializer_list<TPoint> points) {
   canvas.Polyline(std::span<const TPoint>(points.begin(), points.size()));
 }
@@ -28,15 +24,19 @@ void DrawPolyline(TCanvas& canvas, std::initializer_list<TPoint> points) {
 
 void SetStatusLine(TStatusLine* line) { statusLine = line; }
 
+void ShowStatus(const QString& text) {
+  if (statusLine) statusLine->SetStatusText(text);
+}
+
 void ShowProgress(std::int32_t done, std::int32_t total, const QString& label) {
   if (total == 0) return;
   const std::int64_t percent = std::int64_t(done) * 100 / total;
   if (percent == progressShown) return;
-  if (percent % 5 == 0) SetStatusText(label + QString::number(percent) + QStringLiteral("%"));
+  if (percent % 5 == 0) ShowStatus(label + QString::number(percent) + QStringLiteral("%"));
   progressShown = percent;
 }
 
-void ClearStatus() { SetStatusText(QString()); }
+void ClearStatus() { ShowStatus(QString()); }
 
 QString TextBefore(const QString& separator, const QString& text) {
   const qsizetype at = separator.isEmpty() ? -1 : text.indexOf(separator);

@@ -21,6 +21,7 @@ class TStatusLine {
   virtual void SetStatusText(const QString& text) = 0;  // shows it at once
 };
 void SetStatusLine(TStatusLine* statusLine);
+void ShowStatus(const QString& text);
 
 // Shows label + percent + "%" whenever done * 100 div total reaches a new
 // multiple of 5.

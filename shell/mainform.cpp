@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -23,13 +24,18 @@
 #include "platform/errors.h"
 #include "platform/hourglass.h"
 #include "platform/messagebox.h"
+#include "shell/aboutbox.h"
 #include "shell/aboutjigdlg.h"
 #include "shell/congratsdlg.h"
+#include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
+#include "shell/makegiftdlg.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
+#include "shell/mousedlg.h"
 #include "shell/playarea.h"
+#include "shell/quickhelpdlg.h"
 #include "shell/solvedlg.h"
 #include "shell/speedbar.h"
 #include "shell/splashform.h"
@@ -41,6 +47,12 @@ namespace {
 
 constexpr int StartInterval = 100;  // ms until the first tick builds the puzzle
 constexpr int ClockInterval = 1000;
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  return (modifiers & Qt::ShiftModifier ? ssShift : 0) | (modifiers & Qt::AltModifier ? ssAlt : 0) |
+         (modifiers & Qt::ControlModifier ? ssCtrl : 0) | (buttons & Qt::LeftButton ? ssLeft : 0) |
+         (buttons & Qt::RightButton ? ssRight : 0) | (buttons & Qt::MiddleButton ? ssMiddle : 0);
+}
 
 QLabel* StatusPanel(QWidget* parent, const QString& name, int width, const QString& hint) {
   auto* panel = new QLabel(parent);
@@ -67,6 +79,8 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
       TimerStatus(StatusPanel(StatusLine, QStringLiteral("TimerStatus"), 46,
                               QStringLiteral("|Time in hours and minutes since jigsaw started"))),
       Timer1(new QTimer(this)),
+      MouseDlg(new TMouseDlg(this)),
+      OverlayForm(new TOverlayForm(Window, *this, this)),
       SolveDlg(new TSolveDlg(this)),
       exePath_(std::move(exePath)),
       statusText_(new QLabel(StatusLine)) {
@@ -100,6 +114,11 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
     ShowModal(congratulations);
     ZoompictureClick();
   });
+  Sound.LoadSounds();
+  SetSoundEffects(&Sound);
+  // The tune played to its end starts again.
+  connect(&MediaPlayer1, &TMusicPlayer::Completed, this, [this] { Guarded([this] { StartMusic(); }); });
+  connect(OverlayForm, &TOverlayForm::Closed, this, [this] { Window.Menus.Picture.SetChecked(false); });
   BindSolveWindow();
   BindStates();
   BindCommands();
@@ -117,7 +136,8 @@ void TMainForm::BindSolveWindow() {
   // The clock runs while one of the game's windows is active.
   const auto noteActive = [this] {
     const QWindow* focus = QGuiApplication::focusWindow();
-    Window.GameActive = focus && (focus == windowHandle() || focus == SolveDlg->windowHandle());
+    Window.GameActive = focus && (focus == windowHandle() || focus == SolveDlg->windowHandle() ||
+                                  focus == OverlayForm->windowHandle());
     Window.ApplicationActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
   };
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, noteActive);
@@ -139,6 +159,7 @@ TMainForm::~TMainForm() {
   if (!Window.MusicFile.isEmpty()) QFile::remove(Window.MusicFile);
   Started = false;
   Game.reset();
+  Sound.FreeSounds();
 }
 
 void TMainForm::BuildLayout() {
@@ -197,12 +218,12 @@ void TMainForm::BindStates() {
 
   // Commands whose windows this program does not have yet stay disabled.
   constexpr bool later = false;
-  Bind(m.Picture, menu.Picture, later);
+  Bind(m.Picture, menu.Picture);
   Bind(m.Ghostpicture, menu.Ghostpicture);
-  Bind(m.Sound, menu.Sound, later);
-  Bind(m.Music, menu.Music, later);
-  Bind(m.SpeedSound, bar.SpeedSound, later);
-  Bind(m.SpeedMusic, bar.SpeedMusic, later);
+  Bind(m.Sound, menu.Sound);
+  Bind(m.Music, menu.Music);
+  Bind(m.SpeedSound, bar.SpeedSound);
+  Bind(m.SpeedMusic, bar.SpeedMusic);
   Bind(m.OutlinesNone, menu.OutlinesNone);
   Bind(m.OutlinesPaper, menu.OutlinesPaper);
   Bind(m.OutlinesCard, menu.OutlinesCard);
@@ -228,7 +249,7 @@ void TMainForm::BindStates() {
   Bind(c.Disarrange, menu.Disarrange);
   Bind(c.SpeedEdge, bar.SpeedEdge);
   Bind(c.SpeedGrid, bar.SpeedGrid);
-  Bind(c.SpeedPicture, bar.SpeedPicture, later);
+  Bind(c.SpeedPicture, bar.SpeedPicture);
   Bind(c.Zoompicture, menu.Zoompicture);
   Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem);
   Bind(c.Hint1, menu.Hint1);
@@ -242,11 +263,8 @@ void TMainForm::BindStates() {
 
   for (QAction* action : {menu.PieceSize2, menu.TraySelectAll, menu.TrayToBack, menu.TrayDrop, menu.TrayGrab,
                           menu.TrayRename, menu.TrayColor->menuAction(), menu.TrayDelete, menu.TrayRename1,
-                          menu.TrayColor1->menuAction(), menu.TrayDelete1, menu.RightMouseButton, menu.HelpQuickItem,
-                          menu.HelpAboutItem})
+                          menu.TrayColor1->menuAction(), menu.TrayDelete1})
     action->setEnabled(false);
-  bar.SpeedHelp->setEnabled(false);
-  menu.HelpOrderItem->setEnabled(!MakerWebAddress().isEmpty());
 
   auto showPanel = [](TStatusPanel& model, QLabel* panel) {
     auto show = [&model, panel] {
@@ -284,9 +302,13 @@ void TMainForm::ForwardMouse() {
     if (Started && (button == Qt::LeftButton || button == Qt::MiddleButton))
       Guarded([&] { Game->MouseUp(at.x(), at.y()); });
   });
-  connect(PaintBox1, &TPlayArea::MouseMoved, this, [this](Qt::KeyboardModifiers, Qt::MouseButtons, QPoint at) {
-    if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); });
-  });
+  connect(PaintBox1, &TPlayArea::MouseMoved, this,
+          [this](Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, QPoint at) {
+            if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); });
+            const TShiftState shift = ShiftOf(modifiers, buttons);
+            if (Started && shift != LastShift) Game->ShowModifierHint(shift);
+            LastShift = shift;
+          });
   connect(&Window, &TWindowState::PopupRequested, this, [this](TPopup popup, int x, int y) {
     QMenu* menu = popup == TPopup::Play    ? Menus->PopupPlay
                   : popup == TPopup::Piece ? Menus->PopupPiece
@@ -375,7 +397,23 @@ void TMainForm::BindCommands() {
   OnCommand(menu.RightWayUp1, [this] {
     if (Started) Game->RightWayUpAll();
   });
-  OnCommand(menu.HelpOrderItem, [] { OpenInBrowser(MakerWebAddress()); });
+  OnCommand(menu.HelpOrderItem, [this] { ShowMakeGiftDlg(this); });
+  OnCommand(menu.HelpQuickItem, [this] {
+    TQuickHelpDlg help(this);
+    ShowModal(help);
+  });
+  connect(bar.SpeedHelp, &QAbstractButton::clicked, Menus->HelpQuickItem, &QAction::trigger);
+  OnCommand(menu.HelpAboutItem, [this] {
+    TAboutBox about(MakerWebAddress(), this);
+    ShowModal(about);
+  });
+  OnCommand(menu.RightMouseButton, [this] { RightMouseButtonClick(); });
+  OnCommand(menu.Picture, [this] { PictureClick(); });
+  connect(bar.SpeedPicture, &QAbstractButton::clicked, Menus->Picture, &QAction::trigger);
+  OnCommand(menu.Sound, [this] { SoundClick(); });
+  connect(bar.SpeedSound, &QAbstractButton::clicked, Menus->Sound, &QAction::trigger);
+  OnCommand(menu.Music, [this] { MusicClick(); });
+  connect(bar.SpeedMusic, &QAbstractButton::clicked, Menus->Music, &QAction::trigger);
   OnCommand(menu.HelpAboutJigItem, [this] {
     if (!Started) return;
     TAboutJigDlg about(this);
@@ -403,6 +441,36 @@ void TMainForm::BindCommands() {
 void TMainForm::ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply) {
   item.SetChecked(!item.Checked());
   if (apply) apply(item.Checked());
+}
+
+void TMainForm::PictureClick() {
+  ToggleOption(Window.Menus.Picture, [this](bool on) {
+    // Hidden, not closed: closing is the user's way of switching it off.
+    if (Game && Game->IsPlaying()) OverlayForm->setVisible(on);
+  });
+}
+
+void TMainForm::SoundClick() {
+  ToggleOption(Window.Menus.Sound, [this](bool on) {
+    Window.Menus.SpeedSound.SetChecked(on);
+    Game->SetSound(on);
+  });
+}
+
+void TMainForm::MusicClick() {
+  ToggleOption(Window.Menus.Music, [this](bool on) {
+    Window.Menus.SpeedMusic.SetChecked(on);
+    if (on)
+      StartMusic();
+    else
+      MediaPlayer1.Stop();
+  });
+}
+
+void TMainForm::StartMusic() { ::StartMusic(MediaPlayer1, Window.Menus.Music, Window.Menus.SpeedMusic, Window.MusicFile); }
+
+void TMainForm::RightMouseButtonClick() {
+  Window.MouseMode = ChooseMouseMode(*MouseDlg, Window.MouseMode, Window.Menus.Rotation.Checked());
 }
 
 void TMainForm::OutlinesClick(int style) {
@@ -458,6 +526,23 @@ bool TMainForm::event(QEvent* event) {
       break;
   }
   return QMainWindow::event(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  ShowHeldKeysHint();
+  QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::keyReleaseEvent(QKeyEvent* event) {
+  ShowHeldKeysHint();
+  QMainWindow::keyReleaseEvent(event);
+}
+
+void TMainForm::ShowHeldKeysHint() {
+  // A modifier's own press or release reports the keys as they were before
+  // it: the keyboard is asked how they are now.
+  if (Started)
+    Game->ShowModifierHint(ShiftOf(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
 }
 
 void TMainForm::Guarded(const std::function<void()>& call) {
@@ -517,6 +602,8 @@ void TMainForm::FormShow() {
   PlayAreaResized();
   SplashForm->show();
   try {
+    Sound.SoundTable = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                        QStringLiteral("5")};
     Game->LoadGift();
   } catch (const EError& e) {
     // A damaged gift: no puzzle is built, and the clock never starts.
@@ -525,6 +612,7 @@ void TMainForm::FormShow() {
     return;
   }
   Timer1->start();
+  FlattenButtons(true);
 }
 
 void TMainForm::Timer1Timer() {
@@ -563,7 +651,11 @@ void TMainForm::Timer1Timer() {
         StartGame();
       });
   }
-  if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
+  if (!error.isEmpty()) {
+    MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
+    return;
+  }
+  Guarded([this] { StartMusic(); });
 }
 
 bool TMainForm::StartGame() {
@@ -572,6 +664,8 @@ bool TMainForm::StartGame() {
   Started = true;
   Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
   PaintBox1->RepaintNow();
+  OverlayForm->Invalidate();
+  if (Window.Menus.Picture.Checked()) OverlayForm->show();
   return resumed;
 }
 
@@ -614,6 +708,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::RunClosingSequence() {
   closing_ = true;
+  if (Window.Menus.Music.Checked() && MediaPlayer1.IsPlaying()) MediaPlayer1.Stop();
   SplashForm = std::make_unique<TSplashForm>(this);
   SplashForm->MakeCloseButton();
   // Only a game being played has something to save.

@@ -15,19 +15,24 @@
 #include "game/extrasrecord.h"
 #include "game/jigsaw.h"
 #include "game/windowstate.h"
+#include "platform/input.h"
 #include "platform/system.h"
 #include "platform/utility.h"
+#include "shell/musicplayer.h"
+#include "shell/overlayform.h"
+#include "shell/sound.h"
 
 class QAbstractButton;
 class QAction;
 class TMenus;
+class TMouseDlg;
 class TPlayArea;
 class TSpeedBar;
 class TSolveDlg;
 class TSplashForm;
 class TTrayBarView;
 
-class TMainForm : public QMainWindow, public TStatusLine {
+class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource {
   Q_OBJECT
 
  public:
@@ -41,6 +46,15 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void SetStatusText(const QString& text) override;
   QString StatusText() const;
 
+  bool BoardLive() const override { return Started && Game; }
+  void PaintOverlay(TBitmap& box) override { Game->PaintOverlay(box); }
+  void FitOverlay() override { Game->FitOverlay(); }
+
+  // The audio device outlives the effects and the music that play on it.
+  TAudioDevice Audio;
+  TSound Sound{Audio};
+  TMusicPlayer MediaPlayer1{Audio};
+
   // The state the game object fills in and reads back, and the game itself
   // (null only while a restart replaces it).
   TWindowState Window;
@@ -49,7 +63,8 @@ class TMainForm : public QMainWindow, public TStatusLine {
   // The puzzle is built and laid out: until then nothing reaches the game.
   bool Started = false;
   bool FirstTick = true;
-  std::uint8_t MouseMode = 0;
+  // The keys and buttons of the last mouse move over the play area.
+  TShiftState LastShift = 0;
 
   TMenus* Menus;
   TSpeedBar* SpeedBar;
@@ -59,6 +74,8 @@ class TMainForm : public QMainWindow, public TStatusLine {
   QLabel* SolvedStatus;
   QLabel* TimerStatus;
   QTimer* Timer1;
+  TMouseDlg* MouseDlg;
+  TOverlayForm* OverlayForm;
   TSolveDlg* SolveDlg;
   std::unique_ptr<TSplashForm> SplashForm;
 
@@ -69,11 +86,15 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void Restart1Click();
   // Auto-solve, with the solve window up while it runs.
   void SolveClick();
+  // The gift's music from its start, while the Music option is on.
+  void StartMusic();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void BuildLayout();
@@ -86,6 +107,7 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void Bind(TMenuItemState& state, QAbstractButton* button, bool available = true);
   void OnCommand(QAction* action, std::function<void()> command);
   void ForwardMouse();
+  void ShowHeldKeysHint();
 
   void FormShow();
   void RunClosingSequence();
@@ -94,6 +116,10 @@ class TMainForm : public QMainWindow, public TStatusLine {
   void ZoompictureClick();
   void OutlinesClick(int style);
   void ToggleOption(TMenuItemState& item, const std::function<void(bool)>& apply = {});
+  void PictureClick();
+  void SoundClick();
+  void MusicClick();
+  void RightMouseButtonClick();
   void BackgroundColorClick();
   void ApplyWindowColor();
   void ShowPanels();

@@ -4,8 +4,10 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 
+#include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
+#include "shell/makegiftdlg.h"
 #include "shell/startup.h"
 
 namespace {
@@ -17,6 +19,8 @@ QToolButton* GlyphButton(QWidget* parent, const QString& name, const QString& ca
   button->setText(caption);
   button->setIcon(glyph);
   button->setIconSize(QSize(32, 32));
+  // The splash's buttons keep their raised look when the others go flat.
+  button->setProperty(ButtonTag, KeepOwnLook);
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   button->setGeometry(geometry);
   return button;
@@ -94,12 +98,10 @@ TSplashForm::TSplashForm(QWidget* parent)
   WebBtn->setCursor(Qt::PointingHandCursor);
   WebBtn->setToolTip(QStringLiteral("Connect to our web site now!"));
   WebBtn->setStyleSheet(QStringLiteral("color: blue;"));
-  // Without a maker's address there is no site to visit or order from.
-  const bool hasWebSite = !MakerWebAddress().isEmpty();
-  WebBtn->setVisible(hasWebSite);
-  OrderBtn->setVisible(hasWebSite);
+  // Without a maker's address there is no site to visit.
+  WebBtn->setVisible(!MakerWebAddress().isEmpty());
   connect(WebBtn, &QToolButton::clicked, this, [this] { OpenInBrowser(WebBtn->text()); });
-  connect(OrderBtn, &QToolButton::clicked, this, [] { OpenInBrowser(MakerWebAddress()); });
+  connect(OrderBtn, &QToolButton::clicked, this, [this] { ShowMakeGiftDlg(this); });
   connect(OkBtn, &QToolButton::clicked, this, &QDialog::accept);
 
   SaveResumeBox->setObjectName(QStringLiteral("SaveResumeBox"));

@@ -11,7 +11,7 @@ bool CheckDisplay() {
   const QString text =
       QStringLiteral(
           "This program needs HiColor mode (64K colors) or better and so is unable to continue while your "
-          "Windows desktop is set to %1 colors. Would you like to change your settings now?")
+          "desktop is set to %1 colors. Would you like to change your settings now?")
           .arg(qint64(1) << depth);
   if (MessageDlg(text, TMsgType::Warning, TMsgButtons::OkCancel) == TMsgResult::Ok) {
     const QString settings = DisplaySettingsCommand();
@@ -20,16 +20,10 @@ bool CheckDisplay() {
   return false;
 }
 
-QString FindBrowser() {
-  const QString command = DefaultBrowserCommand();
-  const qsizetype placeholder = command.indexOf(QLatin1Char('%'));
-  return placeholder < 0 ? command : command.left(placeholder);
-}
-
 void OpenInBrowser(const QString& address) {
-  const QString command = FindBrowser();
+  const QStringList command = BrowserCommand(DefaultBrowserCommand(), address);
   if (!command.isEmpty()) {
-    StartProgram(command + QLatin1Char(' ') + address);
+    StartProgram(command);
     return;
   }
   MessageDlg(QStringLiteral("I'm unable to find your Internet Browser. If you have an Internet connection, please "

@@ -15,8 +15,5 @@ int ColorDepth();
 // then end without opening a window.
 bool CheckDisplay();
 
-// The browser's command line without its document placeholder, or empty.
-QString FindBrowser();
-
 // Starts the browser on the address, or tells the user that none was found.
 void OpenInBrowser(const QString& address);

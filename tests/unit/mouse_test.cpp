@@ -6,6 +6,7 @@
 
 #include "platform/cursors.h"
 #include "platform/input.h"
+#include "platform/utility.h"
 #include "tests/common/testgame.h"
 
 namespace {
@@ -597,4 +598,36 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
   for (std::size_t i = 0; i < before.size(); ++i) moved += g.Pieces[i].X != before[i].X || g.Pieces[i].Y != before[i].Y;
   EXPECT_LE(moved, 2);  // at most the first piece's group, a frame along
   EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, HeldKeysExplainTheMouseOnTheStatusLine) {
+  struct TRecorder : TStatusLine {
+    void SetStatusText(const QString& text) override { Text = text; }
+    QString Text = QStringLiteral("unset");
+  } line;
+  SetStatusLine(&line);
+  TJigsaw& g = game();
+  auto hint = [&](TShiftState shift, bool cheating, bool rotating, std::uint8_t mode) {
+    g.Config.CheatingAllowed = cheating;
+    g.Config.Rotating = rotating;
+    g.Window.MouseMode = mode;
+    g.ShowModifierHint(shift);
+    return line.Text;
+  };
+  EXPECT_EQ(hint(ssShift, true, false, 0), "Mouse: Left=Fetch neighbor, Right=Show neighbor");
+  EXPECT_EQ(hint(ssShift, false, true, 1), "Cheating is currently disabled");
+  EXPECT_EQ(hint(ssCtrl, true, true, 1), "Mouse: Left=Rotate left, Right=Popup menu");
+  EXPECT_EQ(hint(ssCtrl, true, true, 0), "Mouse: Left=Rotate left, Right=Rotate right");
+  EXPECT_EQ(hint(ssCtrl, true, false, 1), "Mouse: Right=Popup menu");
+  EXPECT_EQ(hint(ssCtrl, true, false, 0), "Rotation is currently disabled");
+  // Only exactly one of the two keys, with no button, explains anything.
+  EXPECT_EQ(hint(ssShift | ssCtrl, true, true, 0), "");
+  EXPECT_EQ(hint(ssShift | ssLeft, true, true, 0), "");
+  EXPECT_EQ(hint(ssCtrl | ssAlt, true, true, 0), "");
+  // Before the game plays nothing is said.
+  line.Text = QStringLiteral("unset");
+  g.SetState(TJigsaw::NotStarted);
+  g.ShowModifierHint(ssShift);
+  EXPECT_EQ(line.Text, "unset");
+  SetStatusLine(nullptr);
 }

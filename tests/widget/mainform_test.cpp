@@ -9,10 +9,13 @@
 
 #include <vector>
 
+#include "game/soundeffects.h"
 #include "platform/messagebox.h"
 #include "shell/congratsdlg.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
+#include "shell/mousedlg.h"
+#include "shell/overlayform.h"
 #include "shell/playarea.h"
 #include "shell/solvedlg.h"
 #include "shell/speedbar.h"
@@ -48,6 +51,7 @@ class TAnswers {
         Others.push_back(congratulations->JigStatus->text());
       } else {
         Others.push_back(dialog.objectName());
+        if (DuringDialog) DuringDialog(dialog);
       }
       return int(QDialog::Accepted);
     });
@@ -61,6 +65,7 @@ class TAnswers {
   std::vector<TSplashSeen> Splashes;
   std::vector<QString> Others;  // the other modal windows, in order
   std::function<void()> DuringSplash;
+  std::function<void(QDialog&)> DuringDialog;
 };
 
 // Chooses a menu item as a person does: the command runs once the menu's
@@ -160,10 +165,20 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   TMenus& menus = *form->Menus;
   for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
                       menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1,
-                      menus.HelpAboutJigItem, menus.Hint1, menus.Hint2, menus.Solve1, menus.Solve2})
+                      menus.HelpAboutJigItem, menus.Hint1, menus.Hint2, menus.Solve1, menus.Solve2, menus.Picture,
+                      menus.Sound, menus.HelpQuickItem, menus.HelpAboutItem, menus.HelpOrderItem,
+                      menus.RightMouseButton, menus.Music})
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-  for (QAction* off : {menus.PieceSize, menus.Picture, menus.Sound, menus.Music, menus.PieceSize1})
+  for (QAction* off : {menus.PieceSize, menus.PieceSize1})
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  // The test gift has no music: switching it on says so and leaves it off.
+  EXPECT_FALSE(menus.Music->isChecked());
+  Choose(menus.Music);
+  ASSERT_EQ(answers.Messages.size(), 1u);
+  EXPECT_EQ(answers.Messages[0], QStringLiteral("No music was included in this jigsaw gift file."));
+  EXPECT_FALSE(menus.Music->isChecked());
+  EXPECT_FALSE(form->SpeedBar->SpeedMusic->isChecked());
+  answers.Messages.clear();
   EXPECT_TRUE(form->SpeedBar->SpeedGrid->isEnabled());
   EXPECT_FALSE(form->SpeedBar->SpeedSize->isEnabled());
   EXPECT_TRUE(form->SolvedStatus->isVisible());
@@ -341,4 +356,55 @@ TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing)
   EXPECT_EQ(yes.Splashes.back().BoxCaption, QStringLiteral("Save game..."));
   EXPECT_FALSE(form->Started);
   EXPECT_TRUE(QFileInfo::exists(gift_ + QStringLiteral(".sav")));
+}
+
+TEST_F(MainWindowTest, OptionsAndHelpWindowsDoWhatTheirMenusSay) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  TMenus& menus = *form->Menus;
+
+  // The picture window comes and goes with its option; its close box turns
+  // the option off.
+  Choose(menus.Picture);
+  EXPECT_TRUE(form->OverlayForm->isVisible());
+  form->OverlayForm->close();
+  EXPECT_FALSE(menus.Picture->isChecked());
+  Choose(menus.Picture);
+  Choose(menus.Picture);
+  EXPECT_FALSE(form->OverlayForm->isVisible());
+
+  // Sound switched on plays the join sound at once; off is silent.
+  struct TRecorder : TSoundEffects {
+    void PlaySoundEntry(int n) override { Played.push_back(n); }
+    std::vector<int> Played;
+  } effects;
+  SetSoundEffects(&effects);
+  Choose(menus.Sound);
+  EXPECT_FALSE(form->Game->Config.SoundOn);
+  EXPECT_FALSE(form->SpeedBar->SpeedSound->isChecked());
+  form->SpeedBar->SpeedSound->click();
+  QApplication::processEvents();
+  EXPECT_TRUE(menus.Sound->isChecked());
+  EXPECT_EQ(effects.Played, std::vector<int>{1});
+  SetSoundEffects(&form->Sound);
+
+  // The right-button mode: Alternative chosen with rotation off brings the
+  // reminder.
+  answers.DuringDialog = [](QDialog& dialog) {
+    if (auto* mouse = qobject_cast<TMouseDlg*>(&dialog)) mouse->MouseAction->SetItemIndex(1);
+  };
+  Choose(menus.RightMouseButton);
+  EXPECT_EQ(form->Window.MouseMode, 1);
+  ASSERT_EQ(answers.Messages.size(), 1u);
+  EXPECT_TRUE(answers.Messages[0].startsWith(QStringLiteral("Alternative mouse action is enabled.")));
+
+  Choose(menus.HelpQuickItem);
+  Choose(menus.HelpAboutItem);
+  Choose(menus.HelpOrderItem);
+  form->SpeedBar->SpeedHelp->click();
+  QApplication::processEvents();
+  const std::vector<QString> opened(answers.Others.end() - 5, answers.Others.end());
+  EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("MouseDlg"), QStringLiteral("QuickHelpDlg"),
+                                          QStringLiteral("AboutBox"), QStringLiteral("MakeGiftDlg"),
+                                          QStringLiteral("QuickHelpDlg")}));
 }

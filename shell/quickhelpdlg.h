@@ -1,0 +1,32 @@
+#pragma once
+// "Quick help": what each mouse button does over a piece and over the board.
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <vector>
+
+class TQuickHelpDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int ClientWidth = 390;
+  static constexpr int ClientHeight = 384;
+
+  explicit TQuickHelpDlg(QWidget* parent = nullptr);
+
+  // One line of a group: the mouse gesture on the left, what it does on the
+  // right.
+  struct TLine {
+    QLabel* Gesture;
+    QLabel* Action;
+  };
+
+  QGroupBox* PieceGroup;
+  QGroupBox* BoardGroup;
+  std::vector<TLine> PieceLines;
+  std::vector<TLine> BoardLines;
+  QPushButton* OKBtn;
+};

@@ -1,0 +1,464 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <ostream>
+#include <vector>
+
+#include "game/picture.h"
+#include "game/windowstate.h"
+#include "platform/colors.h"
+#include "platform/messagebox.h"
+#include "platform/system.h"
+#include "platform/utility.h"
+#include "shell/aboutbox.h"
+#include "shell/flattenbuttons.h"
+#include "shell/fonts.h"
+#include "shell/makegiftdlg.h"
+#include "shell/modal.h"
+#include "shell/mousedlg.h"
+#include "shell/overlayform.h"
+#include "shell/quickhelpdlg.h"
+#include "tests/common/testgift.h"
+
+// Sizes read as sizes in failure messages.
+void PrintTo(const QSize& size, std::ostream* out) { *out << size.width() << " x " << size.height(); }
+
+namespace {
+
+struct TShownMessage {
+  TMsgType Type;
+  QString Text;
+};
+
+// Answers message boxes with OK and dialogs through `answer`, recording the
+// messages; both handlers are put back afterwards.
+class SecondaryWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessageHandler([this](TMsgType type, TMsgButtons, const QString& text) {
+      Messages.push_back({type, text});
+      return TMsgResult::Ok;
+    });
+  }
+  void TearDown() override {
+    SetMessageHandler({});
+    SetModalHandler({});
+    SetBrowserCommandSource({});
+    ResetSystemColors();
+  }
+
+  std::vector<TShownMessage> Messages;
+};
+
+QColor TextColor(const QWidget& widget) { return widget.palette().color(QPalette::Active, QPalette::WindowText); }
+
+// Lets the window system deliver what a resize or a show has queued.
+void Settle() {
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+// A picture of 400 x 300 behind the overlay, painted in one colour.
+class TFakeSource : public TOverlaySource {
+ public:
+  explicit TFakeSource(TWindowState& window) : window_(window) {}
+
+  bool BoardLive() const override { return Live; }
+  void PaintOverlay(TBitmap& box) override {
+    Painted.push_back({box.Width(), box.Height()});
+    box.Fill(RGBColor(0x20, 0x80, 0x40));
+  }
+  void FitOverlay() override {
+    ++Fits;
+    const TSize fitted = FitSize(0, 400, 300, window_.OverlayClientWidth, window_.OverlayClientHeight);
+    window_.SetOverlayClientSize(fitted.Width, fitted.Height);
+  }
+
+  bool Live = false;
+  int Fits = 0;
+  std::vector<QSize> Painted;
+
+ private:
+  TWindowState& window_;
+};
+
+// The gift tool built beside the tests, or empty.
+QString BuiltGiftTool() {
+  const QString tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tessarine-gift"));
+  return QFileInfo(tool).isExecutable() ? QFileInfo(tool).canonicalFilePath() : QString();
+}
+
+struct TRun {
+  int ExitCode;
+  QString Errors;
+};
+
+TRun RunTool(const QString& tool, const QStringList& arguments, const QString& folder) {
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  process.start(tool, arguments);
+  if (!process.waitForFinished(60000)) return {-1, QStringLiteral("did not finish")};
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
+  SetSystemColor(COLOR_WINDOWTEXT, 0xE0F0F0);
+  TQuickHelpDlg dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Quick help");
+  EXPECT_EQ(dialog.size(), QSize(390, 384));
+  EXPECT_EQ(dialog.font().family(), "MS Sans Serif");
+  EXPECT_EQ(dialog.font().pixelSize(), 13);
+  EXPECT_FALSE(dialog.font().bold());
+
+  EXPECT_EQ(dialog.PieceGroup->title(), "Mouse click over piece");
+  EXPECT_EQ(dialog.BoardGroup->title(), "Mouse click over board");
+  EXPECT_GT(dialog.BoardGroup->y(), dialog.PieceGroup->geometry().bottom());
+  const std::vector<std::pair<QString, QString>> pieceTexts{
+      {"Left mouse", "Move piece"},           {"Right mouse", "Piece popup menu"},
+      {"Shift+left mouse", "Fetch neighbor"}, {"Shift+right mouse", "Show neighbor"},
+      {"Ctrl+left mouse", "Rotate piece left"}, {"Ctrl+right mouse", "Rotate piece right"}};
+  const std::vector<std::pair<QString, QString>> boardTexts{{"Left mouse", "Drag box to select pieces"},
+                                                            {"Right mouse", "Board popup menu"}};
+  const auto check = [](QGroupBox* group, const std::vector<TQuickHelpDlg::TLine>& lines,
+                        const std::vector<std::pair<QString, QString>>& texts) {
+    ASSERT_EQ(lines.size(), texts.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const auto& [gesture, action] = lines[i];
+      EXPECT_EQ(gesture->text(), texts[i].first);
+      EXPECT_EQ(action->text(), texts[i].second);
+      EXPECT_EQ(gesture->parent(), group);
+      EXPECT_EQ(gesture->y(), action->y());
+      EXPECT_TRUE(gesture->alignment() & Qt::AlignLeft);
+      EXPECT_TRUE(action->alignment() & Qt::AlignRight);
+      EXPECT_LT(gesture->geometry().right(), action->x());
+      EXPECT_TRUE(QRect(QPoint(), group->size()).contains(action->geometry())) << i;
+      // Each action is fully readable in its column.
+      EXPECT_LE(action->fontMetrics().horizontalAdvance(action->text()), action->width()) << i;
+      if (i > 0) {
+        EXPECT_GT(gesture->y(), lines[i - 1].Gesture->geometry().bottom());
+      }
+    }
+  };
+  check(dialog.PieceGroup, dialog.PieceLines, pieceTexts);
+  check(dialog.BoardGroup, dialog.BoardLines, boardTexts);
+  // Black texts take the scheme's colour as the window is made.
+  EXPECT_EQ(TextColor(*dialog.PieceLines[0].Gesture), ToQColor(0xE0F0F0));
+
+  EXPECT_EQ(dialog.OKBtn->text(), "OK");
+  EXPECT_TRUE(dialog.OKBtn->isDefault());
+  EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 390 / 2);
+  EXPECT_GT(dialog.OKBtn->y(), dialog.BoardGroup->geometry().bottom());
+  EXPECT_LE(dialog.OKBtn->geometry().bottom(), 384);
+  dialog.show();
+  dialog.OKBtn->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(SecondaryWindows, AboutBoxLayoutAndWebLabel) {
+  TAboutBox box{QString()};
+  EXPECT_EQ(box.windowTitle(), "About Tessarine Gift");
+  EXPECT_EQ(box.size(), QSize(397, 216));
+  EXPECT_EQ(box.font().family(), "Arial");
+  EXPECT_EQ(box.font().pixelSize(), 13);
+  EXPECT_EQ(box.Panel1->size(), QSize(378, 151));
+  EXPECT_EQ(box.Panel1->frameShadow(), QFrame::Raised);
+  EXPECT_EQ(box.ProgramIcon->size(), QSize(124, 104));
+  EXPECT_FALSE(box.ProgramIcon->pixmap().isNull());
+
+  for (QLabel* name : {box.ProductShad, box.ProductName}) {
+    EXPECT_EQ(name->text(), "Tessarine Gift");
+    EXPECT_EQ(name->font().family(), "Times New Roman");
+    EXPECT_EQ(name->font().pixelSize(), 22);
+    EXPECT_TRUE(name->font().bold());
+    EXPECT_TRUE(name->font().italic());
+  }
+  EXPECT_EQ(TextColor(*box.ProductShad), QColor(Qt::white));
+  EXPECT_EQ(TextColor(*box.ProductName), QColor(Qt::red));
+  EXPECT_EQ(box.ProductName->pos(), box.ProductShad->pos() - QPoint(1, 0));
+  EXPECT_GT(box.Panel1->children().indexOf(box.ProductName), box.Panel1->children().indexOf(box.ProductShad))
+      << "the red name lies in front";
+  EXPECT_EQ(box.Version->text(), TG_VERSION);
+  EXPECT_EQ(box.Notice->y(), box.Version->y() + 3 * box.Version->height() / 2);
+  EXPECT_FALSE(box.Notice->text().isEmpty());
+  EXPECT_GT(box.Comment->y(), box.ProgramIcon->geometry().bottom());
+  for (QLabel* label : {box.ProgramIcon, box.Version, box.Notice, box.Comment})
+    EXPECT_TRUE(box.Panel1->contentsRect().contains(label->geometry())) << label->objectName().toStdString();
+  EXPECT_EQ(box.OKButton->text(), "OK");
+  EXPECT_GT(box.OKButton->y(), box.Panel1->geometry().bottom());
+  EXPECT_LE(box.OKButton->geometry().bottom(), 216);
+
+  box.show();
+  EXPECT_FALSE(box.WebLab->isVisible()) << "no web address, no link";
+
+  // With an address: a blue underlined link that opens the browser on it;
+  // here there is none, so the user is told where to go.
+  SetBrowserCommandSource([] { return QString(); });
+  TAboutBox withSite(QStringLiteral("https://example.org"));
+  withSite.show();
+  EXPECT_TRUE(withSite.WebLab->isVisible());
+  EXPECT_EQ(withSite.WebLab->text(), "https://example.org");
+  EXPECT_EQ(TextColor(*withSite.WebLab), QColor(Qt::blue));
+  EXPECT_TRUE(withSite.WebLab->font().underline());
+  EXPECT_EQ(withSite.WebLab->font().pixelSize(), 15);
+  EXPECT_EQ(withSite.WebLab->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_GT(withSite.WebLab->y(), withSite.Panel1->geometry().bottom());
+  EXPECT_FALSE(withSite.WebLab->geometry().intersects(withSite.OKButton->geometry()));
+  const QPointF inside(4, 4);
+  QMouseEvent press(QEvent::MouseButtonPress, inside, withSite.WebLab->mapToGlobal(inside), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, inside, withSite.WebLab->mapToGlobal(inside), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(withSite.WebLab, &press);
+  QApplication::sendEvent(withSite.WebLab, &release);
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_TRUE(Messages[0].Text.contains(QStringLiteral("please connect to https://example.org yourself")));
+}
+
+TEST_F(SecondaryWindows, MouseDialogLayoutAndChoice) {
+  TMouseDlg dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Choose mouse action");
+  EXPECT_EQ(dialog.size(), QSize(294, 134));
+  EXPECT_EQ(dialog.font().pixelSize(), 14);
+  EXPECT_FALSE(dialog.font().bold());
+  EXPECT_EQ(dialog.MouseAction->title(), "Mouse action");
+  ASSERT_EQ(dialog.MouseAction->Items.size(), 2u);
+  EXPECT_EQ(dialog.MouseAction->Items[0]->text(), "Default");
+  EXPECT_EQ(dialog.MouseAction->Items[1]->text(), "Alternative");
+  EXPECT_EQ(dialog.MouseAction->ItemIndex(), 0);
+  EXPECT_EQ(dialog.OKBtn->text(), "OK");
+  EXPECT_TRUE(dialog.OKBtn->isDefault());
+  EXPECT_EQ(dialog.CancelBtn->text(), "Cancel");
+  EXPECT_EQ(dialog.HelpBtn->text(), "&Help");
+  std::vector<QRect> controls{dialog.MouseAction->geometry(), dialog.OKBtn->geometry(), dialog.CancelBtn->geometry(),
+                              dialog.HelpBtn->geometry()};
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    EXPECT_TRUE(QRect(0, 0, 294, 134).contains(controls[i])) << i;
+    for (std::size_t j = i + 1; j < controls.size(); ++j) EXPECT_FALSE(controls[i].intersects(controls[j])) << i << j;
+  }
+
+  // The user's answer: the item to pick, and OK or Cancel. The dialog must
+  // open on the mode in use.
+  int opened = -1;
+  const auto answer = [&](int pick, int result) {
+    SetModalHandler([&opened, pick, result](QDialog& shown) {
+      auto& mouse = dynamic_cast<TMouseDlg&>(shown);
+      opened = mouse.MouseAction->ItemIndex();
+      mouse.MouseAction->Items[std::size_t(pick)]->click();
+      return result;
+    });
+  };
+  const QString reminder = QStringLiteral(
+      "Alternative mouse action is enabled. Don't forget to enable \"Options/Rotating Pieces\" for piece rotation!");
+
+  answer(1, QDialog::Accepted);
+  EXPECT_EQ(ChooseMouseMode(dialog, 0, true), 1);
+  EXPECT_EQ(opened, 0);
+  EXPECT_TRUE(Messages.empty()) << "rotation is on: nothing to remind";
+
+  EXPECT_EQ(ChooseMouseMode(dialog, 0, false), 1);
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_EQ(Messages[0].Type, TMsgType::Information);
+  EXPECT_EQ(Messages[0].Text, reminder);
+
+  // Cancel keeps the mode, and the reminder comes all the same.
+  answer(0, QDialog::Rejected);
+  EXPECT_EQ(ChooseMouseMode(dialog, 1, false), 1);
+  EXPECT_EQ(opened, 1);
+  ASSERT_EQ(Messages.size(), 2u);
+  EXPECT_EQ(Messages[1].Text, reminder);
+
+  answer(0, QDialog::Accepted);
+  EXPECT_EQ(ChooseMouseMode(dialog, 1, false), 0);
+  EXPECT_EQ(Messages.size(), 2u) << "back to Default: no reminder";
+
+  // Help explains both modes.
+  dialog.HelpBtn->click();
+  ASSERT_EQ(Messages.size(), 3u);
+  EXPECT_EQ(Messages[2].Type, TMsgType::Information);
+  EXPECT_TRUE(Messages[2].Text.contains(QStringLiteral("Default:")));
+  EXPECT_TRUE(Messages[2].Text.contains(QStringLiteral("Alternative:")));
+}
+
+TEST_F(SecondaryWindows, OverlayFollowsTheWindowStateAndFitsThePicture) {
+  TWindowState window;
+  TFakeSource source(window);
+  TOverlayForm overlay(window, source);
+  int closes = 0;
+  QObject::connect(&overlay, &TOverlayForm::Closed, [&] { ++closes; });
+
+  EXPECT_EQ(overlay.windowTitle(), "Picture");
+  EXPECT_EQ(overlay.windowType(), Qt::Tool);
+  const Qt::WindowFlags flags = overlay.windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(overlay.pos(), QPoint(16, 200));
+  EXPECT_EQ(overlay.size(), QSize(160, 95));
+
+  // Before the board is live: an empty window, and the game is not asked.
+  overlay.show();
+  Settle();
+  EXPECT_EQ(overlay.grab().toImage().pixelColor(80, 40), ToQColor(clBtnFace));
+  EXPECT_TRUE(source.Painted.empty());
+  overlay.resize(300, 120);
+  Settle();
+  EXPECT_EQ(source.Fits, 0);
+  EXPECT_EQ(window.OverlayClientWidth, 300) << "the user's size is kept for the fit to come";
+  EXPECT_EQ(window.OverlayClientHeight, 120);
+
+  // The game sets the size: the window follows.
+  window.SetOverlayClientSize(200, 150);
+  Settle();
+  EXPECT_EQ(overlay.size(), QSize(200, 150));
+
+  // Live: a wider shape is narrowed to 4:3, a taller one lowered again.
+  source.Live = true;
+  overlay.resize(400, 120);
+  Settle();
+  EXPECT_EQ(overlay.size(), QSize(160, 120));
+  EXPECT_EQ(window.OverlayClientWidth, 160);
+  overlay.resize(200, 400);
+  Settle();
+  EXPECT_EQ(overlay.size(), QSize(200, 150));
+
+  overlay.Invalidate();
+  const QImage shown = overlay.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(100, 75), QColor(0x20, 0x80, 0x40));
+  ASSERT_FALSE(source.Painted.empty());
+  EXPECT_EQ(source.Painted.back(), QSize(200, 150));
+
+  // Hidden by the Picture command: no signal; closed by its close box: one.
+  overlay.hide();
+  EXPECT_EQ(closes, 0);
+  overlay.show();
+  overlay.close();
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(overlay.isVisible());
+}
+
+TEST_F(SecondaryWindows, MakeGiftWindowNamesTheToolBesideThePlayer) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  // Nothing on the search path either.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(folder.path()));
+  TMakeGiftDlg missing(folder.path());
+  qputenv("PATH", path);
+  EXPECT_FALSE(missing.ToolFound());
+  EXPECT_EQ(missing.ToolPath(), "tessarine-gift");
+  EXPECT_TRUE(missing.Guide->toPlainText().contains(QStringLiteral("neither in this program's folder")));
+  EXPECT_TRUE(missing.CommandLine().startsWith(QStringLiteral("tessarine-gift make ")));
+
+  const QString tool = QDir(folder.path()).filePath(QStringLiteral("tessarine-gift"));
+  QFile fake(tool);
+  ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+  fake.write("#!/bin/sh\n");
+  fake.close();
+  fake.setPermissions(fake.permissions() | QFile::ExeOwner);
+  TMakeGiftDlg dialog(folder.path());
+  EXPECT_TRUE(dialog.ToolFound());
+  EXPECT_EQ(dialog.ToolPath(), QFileInfo(tool).absoluteFilePath());
+
+  EXPECT_EQ(dialog.windowTitle(), "Make your own jigsaw gift");
+  EXPECT_EQ(dialog.size(), QSize(TMakeGiftDlg::ClientWidth, TMakeGiftDlg::ClientHeight));
+  EXPECT_EQ(dialog.PrintBtn->text(), "&Print...");
+  EXPECT_EQ(dialog.OKBtn->text(), "OK");
+  EXPECT_TRUE(dialog.OKBtn->isDefault());
+  for (QWidget* control : {static_cast<QWidget*>(dialog.Guide), static_cast<QWidget*>(dialog.PrintBtn),
+                           static_cast<QWidget*>(dialog.OKBtn)})
+    EXPECT_TRUE(QRect(QPoint(), dialog.size()).contains(control->geometry())) << control->objectName().toStdString();
+  EXPECT_FALSE(dialog.PrintBtn->geometry().intersects(dialog.OKBtn->geometry()));
+
+  const QString guide = dialog.Guide->toPlainText();
+  EXPECT_TRUE(guide.contains(dialog.ToolPath()));
+  EXPECT_TRUE(guide.contains(dialog.CommandLine()));
+  EXPECT_EQ(dialog.CommandLine(),
+            dialog.ToolPath() + QStringLiteral(" make -o my-gift --picture my-picture.jpg --title 'My jigsaw' "
+                                               "--pieces 100"));
+  for (const TMakeGiftDlg::TOption& option : TMakeGiftDlg::MainOptions())
+    EXPECT_TRUE(guide.contains(QString::fromLatin1(option.Name))) << option.Name;
+}
+
+TEST_F(SecondaryWindows, MakeGiftCommandWorksWithTheRealTool) {
+  const QString tool = BuiltGiftTool();
+  if (tool.isEmpty()) GTEST_SKIP() << "tessarine-gift is not built beside the tests";
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QDir here(folder.path());
+  QFile picture(here.filePath(QStringLiteral("my-picture.jpg")));
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.write(EncodeJpeg(GiftTestPicture(64, 48), 90));
+  picture.close();
+  // Any program file serves as the player to copy.
+  QFile player(here.filePath(QStringLiteral("player")));
+  ASSERT_TRUE(player.open(QIODevice::WriteOnly));
+  player.write("\x7F" "ELF player stand-in");
+  player.close();
+
+  // The example, as the window gives it, in the picture's folder.
+  const TRun made =
+      RunTool(tool, TMakeGiftDlg::ExampleArguments() << QStringLiteral("--player") << player.fileName(), here.path());
+  EXPECT_EQ(made.ExitCode, 0) << made.Errors.toStdString();
+  EXPECT_TRUE(QFileInfo(here.filePath(QStringLiteral("my-gift"))).isExecutable());
+
+  // Every option the window explains is one the tool knows.
+  for (const TMakeGiftDlg::TOption& option : TMakeGiftDlg::MainOptions()) {
+    const TRun run = RunTool(tool, {QStringLiteral("make"), QString::fromLatin1(option.Name)}, here.path());
+    EXPECT_EQ(run.ExitCode, 2) << option.Name;
+    EXPECT_FALSE(run.Errors.contains(QStringLiteral("unknown option"))) << option.Name << ": "
+                                                                          << run.Errors.toStdString();
+  }
+}
+
+TEST_F(SecondaryWindows, MakeGiftWindowPrintsItsGuide) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString pdf = QDir(folder.path()).filePath(QStringLiteral("guide.pdf"));
+  TMakeGiftDlg dialog(folder.path());
+  int result = QDialog::Rejected;
+  SetModalHandler([&](QDialog& shown) {
+    auto& print = dynamic_cast<QPrintDialog&>(shown);
+    print.printer()->setOutputFormat(QPrinter::PdfFormat);
+    print.printer()->setOutputFileName(pdf);
+    return result;
+  });
+  dialog.PrintBtn->click();
+  EXPECT_FALSE(QFile::exists(pdf)) << "cancelled: nothing printed";
+
+  result = QDialog::Accepted;
+  dialog.PrintBtn->click();
+  QFile printed(pdf);
+  ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(printed.read(5) == "%PDF-");
+  EXPECT_GT(printed.size(), 1000);
+}
+
+TEST_F(SecondaryWindows, FlattenButtonsReachesEveryWindowButTheTaggedButtons) {
+  QWidget first;
+  QWidget second;
+  auto* plain = new QToolButton(&first);
+  auto* own = new QToolButton(&first);
+  own->setProperty(ButtonTag, KeepOwnLook);
+  auto* elsewhere = new QToolButton(&second);
+  FlattenButtons(true);
+  EXPECT_TRUE(plain->autoRaise());
+  EXPECT_TRUE(elsewhere->autoRaise());
+  EXPECT_FALSE(own->autoRaise());
+  own->setAutoRaise(true);
+  FlattenButtons(false);
+  EXPECT_FALSE(plain->autoRaise());
+  EXPECT_FALSE(elsewhere->autoRaise());
+  EXPECT_TRUE(own->autoRaise());
+}
