@@ -307,7 +307,7 @@ void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
     ResetBackground();
   }
   Screen.Invalidate(Screen.ClientRect());
-  LayoutBar(IsPlaying());
+  ShowTrayBar(IsPlaying());
 }
 
 void TJigsaw::PaintBoard() {

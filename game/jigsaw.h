@@ -22,6 +22,9 @@
 #include "platform/input.h"
 #include "play/move.h"
 
+// How a tray's colour was chosen, as its colour menu shows it.
+enum class TTrayColorChoice { Custom, Matching, Contrasting, Default };
+
 // Which tray an arranging command works on: the tray under the pointer when
 // the tray popup opened, or the board.
 enum class TArrangeSource { Board, PopupTray };
@@ -154,6 +157,33 @@ class TJigsaw : public TMove {
   void ShowNeighbor();
   void FetchNeighbor();
   void Hint();
+  // Trays a person makes to sort pieces into. A new tray takes a number no
+  // tray of this game has had, lies at the next cascade place on the board,
+  // in front, and opens from its bar button.
+  TBox& NewTray();
+  // The tray commands act on the current tray, the one the tray popup or the
+  // tray button's popup was opened on; none acts on the board.
+  // Every loose piece of the tray floats as a band selection does.
+  void SelectTrayPieces();
+  void SendTrayToBack();
+  // The tray's pieces go onto the board where they lie, kept on it with
+  // their groups and without joining; the tray closes.
+  void DropTrayPieces();
+  // Every loose piece of the board (with edgesOnly, every loose one with a
+  // straight edge) goes into the tray, laid out in a grid with the rest.
+  void GetLoosePieces(bool edgesOnly);
+  // Up to 128 characters of the Western European character set; EError
+  // saying why for any other text, and the description stays.
+  void SetTrayDescription(const QString& description);
+  void SetTrayColor(TColor color);
+  void SetTrayColor(TTrayColorChoice choice);
+  TTrayColorChoice TrayColorChoice(const TBox& tray) const;
+  // The picture's average colour, and one that stands out against it.
+  TColor MatchingColor() const;
+  TColor ContrastingColor() const;
+  // The tray's pieces go onto the board, then the tray and its button.
+  void DeleteTray();
+
   // Solves the puzzle move by move, letting the window's events run between
   // moves, until it is solved or StopAutoSolve is called. Counted once.
   void AutoSolve();
@@ -198,11 +228,24 @@ class TJigsaw : public TMove {
   // finished picture is centred on the board.
   void PlaceFirstPiece(TFormPiece& q);
 
+  // The tray a tray command acts on: the current one, never the board.
+  TBox* CommandTray() const;
+  // A tray too small to lay its loose pieces out apart grows, as far as the
+  // board allows.
+  void GrowToHoldLoosePieces(TBox& tray);
+
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;
+  // Tray numbers are never given twice in a game.
+  std::uint32_t lastTrayNumber_ = 0;
 
   std::unique_ptr<TJigConfig> config_;
 };
+
+// The colour that stands out against a picture of this average colour: its
+// complement, made lighter over a dark picture and darker over a light one
+// when the complement alone is too close in brightness.
+TColor ContrastingColor(TColor average);
 
 // Whether SetScale cuts the record's picture at percent: the cut's size fits
 // the puzzle record and the picture limit, and every cell keeps a few pixels

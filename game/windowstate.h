@@ -92,6 +92,7 @@ class TCommandItems {
       Disarrange{false, false}, Zoompicture{false, false};
   TMenuItemState SpeedSize{false, false}, SpeedEdge{false, false}, SpeedGrid{false, false},
       SpeedPicture{false, true};
+  TMenuItemState NewTray{false, false};
   TMenuItemState HelpAboutJigItem{false, true, false};
   TMenuItemState Hint1{false, false}, Hint2{false, false}, RightWayUp1{false, false},
       RightWayUp2{false, false}, Solve1{false, false}, Solve2{false, false};
@@ -99,9 +100,9 @@ class TCommandItems {
   TMenuItemState ShowNeighbor{false, false}, FetchNeighbor{false, false};
 
   // The items that the playing state enables.
-  std::array<TMenuItemState*, 9> PlayItems() {
+  std::array<TMenuItemState*, 10> PlayItems() {
     return {&PieceSize, &ArrangeAtEdge, &ArrangeInGrid, &Disarrange, &Zoompicture,
-            &SpeedSize, &SpeedEdge,     &SpeedGrid,     &SpeedPicture};
+            &SpeedSize, &SpeedEdge,     &SpeedGrid,     &SpeedPicture, &NewTray};
   }
   std::array<TMenuItemState*, 6> CheatItems() {
     return {&Hint1, &Hint2, &RightWayUp1, &RightWayUp2, &Solve1, &Solve2};

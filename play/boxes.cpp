@@ -25,7 +25,17 @@ int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 TBoxes::TBoxes(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
                TScreen& screen)
-    : TPieces(puzzle, options), Counters(counters), Bar(bar), Screen(screen) {}
+    : TPieces(puzzle, options), Counters(counters), Bar(bar), Screen(screen) {
+  // The scroll buttons move the row of tray buttons by one.
+  const auto scroll = [this](int by) {
+    return [this, by] {
+      Counters.FirstShownTray = std::uint16_t(std::max(1, Counters.FirstShownTray + by));
+      LayoutBar(true);
+    };
+  };
+  Bar.SpeedBoxLeft.OnClick = Bar.SpeedBoxUp.OnClick = scroll(-1);
+  Bar.SpeedBoxRight.OnClick = Bar.SpeedBoxDown.OnClick = scroll(1);
+}
 
 TBoxes::~TBoxes() = default;
 
@@ -159,6 +169,11 @@ void TBoxes::CloseEmptyTrays() {
     TBox& tray = *Trays[i];
     if (tray.Open && tray.Count() == 0) tray.ToggleOpen();
   }
+}
+
+void TBoxes::ShowTrayBar(bool playing) {
+  Bar.SetVisible(playing && Trays.size() > 1);
+  LayoutBar(playing);
 }
 
 void TBoxes::LayoutBar(bool playing) {

@@ -83,6 +83,9 @@ class TBoxes : public TPieces {
   void CloseEmptyTrays();
   // Places the scroll and tray buttons on the bar.
   void LayoutBar(bool playing);
+  // The bar shows while a game is played with a tray besides the board, its
+  // buttons laid out.
+  void ShowTrayBar(bool playing);
 
   // The tray records of the saved game: TrayCount := the number of trays,
   // then one record per tray after the board.

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -122,6 +123,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   BindSolveWindow();
   BindStates();
   BindCommands();
+  BindTrayCommands();
 }
 
 void TMainForm::BindSolveWindow() {
@@ -261,10 +263,9 @@ void TMainForm::BindStates() {
   Bind(c.ShowNeighbor, menu.ShowNeighbor);
   Bind(c.FetchNeighbor, menu.FetchNeighbor);
 
-  for (QAction* action : {menu.PieceSize2, menu.TraySelectAll, menu.TrayToBack, menu.TrayDrop, menu.TrayGrab,
-                          menu.TrayRename, menu.TrayColor->menuAction(), menu.TrayDelete, menu.TrayRename1,
-                          menu.TrayColor1->menuAction(), menu.TrayDelete1})
-    action->setEnabled(false);
+  menu.PieceSize2->setEnabled(false);
+  Bind(c.NewTray, menu.NewTray);
+  Bind(c.NewTray, menu.NewTray2);
 
   auto showPanel = [](TStatusPanel& model, QLabel* panel) {
     auto show = [&model, panel] {
@@ -317,10 +318,76 @@ void TMainForm::ForwardMouse() {
     // The popup opens once the press that asked for it has been handled.
     QTimer::singleShot(0, this, [this, menu, popup, x, y] {
       if (popup == TPopup::Piece && Game) Guarded([this] { Game->PreparePiecePopup(); });
+      if ((popup == TPopup::Tray || popup == TPopup::TrayIcon) && Game) ShowTrayColorChoice();
       ShowPopupMenu(*menu, QPoint(x, y));
       if (Game) Guarded([this] { Game->PopupClosed(); });
     });
   });
+}
+
+void TMainForm::BindTrayCommands() {
+  TMenus& menu = *Menus;
+  auto onTray = [this](const std::function<void(TJigsaw&)>& command) {
+    return [this, command] {
+      if (Started) command(*Game);
+    };
+  };
+  OnCommand(menu.NewTray, onTray([](TJigsaw& g) { g.NewTray(); }));
+  OnCommand(menu.NewTray2, onTray([](TJigsaw& g) { g.NewTray(); }));
+  // A new tray from the bar itself, right-clicked beside its buttons.
+  BoxBar->setContextMenuPolicy(Qt::ActionsContextMenu);
+  BoxBar->addAction(menu.NewTray);
+  OnCommand(menu.TraySelectAll, onTray([](TJigsaw& g) { g.SelectTrayPieces(); }));
+  OnCommand(menu.TrayToBack, onTray([](TJigsaw& g) { g.SendTrayToBack(); }));
+  OnCommand(menu.TrayDrop, onTray([](TJigsaw& g) { g.DropTrayPieces(); }));
+  OnCommand(menu.TrayGrab, onTray([](TJigsaw& g) { g.GetLoosePieces(false); }));
+  OnCommand(menu.TrayGrabEdges, onTray([](TJigsaw& g) { g.GetLoosePieces(true); }));
+  for (QAction* item : {menu.TrayRename, menu.TrayRename1}) OnCommand(item, [this] { TrayDescriptionClick(); });
+  for (QAction* item : {menu.TrayDelete, menu.TrayDelete1})
+    OnCommand(item, onTray([](TJigsaw& g) { g.DeleteTray(); }));
+  for (QAction* item : {menu.Custom2, menu.Custom3}) OnCommand(item, [this] { TrayColorClick(); });
+  const std::pair<QAction*, TTrayColorChoice> choices[] = {
+      {menu.Matching2, TTrayColorChoice::Matching},       {menu.Matching3, TTrayColorChoice::Matching},
+      {menu.Contrasting2, TTrayColorChoice::Contrasting}, {menu.Contrasting3, TTrayColorChoice::Contrasting},
+      {menu.Default2, TTrayColorChoice::Default},         {menu.Default3, TTrayColorChoice::Default}};
+  for (const auto& [item, choice] : choices)
+    OnCommand(item, onTray([choice](TJigsaw& g) { g.SetTrayColor(choice); }));
+}
+
+void TMainForm::ShowTrayColorChoice() {
+  if (!Game->CurrentTray) return;
+  const TTrayColorChoice choice = Game->TrayColorChoice(*Game->CurrentTray);
+  TMenus& menu = *Menus;
+  const std::pair<QAction*, QAction*> items[] = {{menu.Custom2, menu.Custom3},
+                                                 {menu.Matching2, menu.Matching3},
+                                                 {menu.Contrasting2, menu.Contrasting3},
+                                                 {menu.Default2, menu.Default3}};
+  const auto& [inTray, inIcon] = items[std::size_t(choice)];
+  inTray->setChecked(true);
+  inIcon->setChecked(true);
+}
+
+void TMainForm::TrayDescriptionClick() {
+  if (!Started || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
+  TBox& tray = *Game->CurrentTray;
+  QInputDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("TrayDescriptionDlg"));
+  dialog.setWindowTitle(QStringLiteral("Tray Description"));
+  dialog.setLabelText(QStringLiteral("Description of tray %1 (up to %2 characters):")
+                          .arg(tray.Number)
+                          .arg(TBox::DescriptionCapacity));
+  dialog.setTextValue(tray.Description);
+  if (ShowModal(dialog) != QDialog::Accepted) return;
+  Game->SetTrayDescription(dialog.textValue());
+}
+
+void TMainForm::TrayColorClick() {
+  if (!Started || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
+  QColorDialog dialog(ToQColor(Game->CurrentTray->Color), this);
+  dialog.setWindowTitle(QStringLiteral("Color"));
+  if (ShowModal(dialog) != QDialog::Accepted) return;
+  const QColor chosen = dialog.selectedColor();
+  Game->SetTrayColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
 }
 
 void TMainForm::BindCommands() {

@@ -101,6 +101,11 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource 
   void BindCommands();
   void BindStates();
   void BindSolveWindow();
+  void BindTrayCommands();
+  // The tray colour menus check how the current tray's colour was chosen.
+  void ShowTrayColorChoice();
+  void TrayDescriptionClick();
+  void TrayColorClick();
   // Shows a model item on an action or button; available is false for
   // commands this program does not carry out, which then never show enabled.
   void Bind(TMenuItemState& state, QAction* action, bool available = true);

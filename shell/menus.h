@@ -44,6 +44,7 @@ class TMenus : public QObject {
   QAction* ArrangeInGrid = nullptr;
   QAction* Disarrange = nullptr;
   QAction* PieceSize = nullptr;
+  QAction* NewTray = nullptr;
   QAction* N1 = nullptr;
   QAction* Restart1 = nullptr;
 
@@ -86,6 +87,7 @@ class TMenus : public QObject {
   QAction* ArrangeAtEdge2 = nullptr;
   QAction* ArrangeInGrid2 = nullptr;
   QAction* PieceSize1 = nullptr;
+  QAction* NewTray2 = nullptr;
   QAction* N7 = nullptr;
   QAction* Hint2 = nullptr;
   QAction* Solve1 = nullptr;
@@ -113,6 +115,7 @@ class TMenus : public QObject {
   QAction* N18 = nullptr;
   QAction* TrayDrop = nullptr;
   QAction* TrayGrab = nullptr;
+  QAction* TrayGrabEdges = nullptr;
   QAction* N12 = nullptr;
   QAction* TrayRename = nullptr;
   QMenu* TrayColor = nullptr;  // radio items, Custom2 the default

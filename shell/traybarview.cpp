@@ -64,6 +64,8 @@ QToolButton* TTrayBarView::AddButton(TTrayButton& model, const QString& name) {
   auto* widget = new TTrayToolButton(model, this);
   widget->setObjectName(name);
   widget->setCheckable(true);
+  // A button's right press opens its own menu, never the bar's.
+  widget->setContextMenuPolicy(Qt::PreventContextMenu);
   widget->setAutoRaise(true);
   widget->setFont(DesignFont(QStringLiteral("Arial"), -12, false, true));
   widget->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -20,6 +21,7 @@
 #include "shell/solvedlg.h"
 #include "shell/speedbar.h"
 #include "shell/splashform.h"
+#include "shell/traybarview.h"
 #include "shell/mainform.h"
 #include "tests/common/testgift.h"
 
@@ -407,4 +409,41 @@ TEST_F(MainWindowTest, OptionsAndHelpWindowsDoWhatTheirMenusSay) {
   EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("MouseDlg"), QStringLiteral("QuickHelpDlg"),
                                           QStringLiteral("AboutBox"), QStringLiteral("MakeGiftDlg"),
                                           QStringLiteral("QuickHelpDlg")}));
+}
+
+TEST_F(MainWindowTest, TraysAreMadeDescribedAndDeletedFromTheMenus) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  TMenus& menus = *form->Menus;
+  ASSERT_TRUE(menus.NewTray->isEnabled());
+  EXPECT_FALSE(form->BoxBar->isVisibleTo(form.get()));
+  Choose(menus.NewTray);
+  ASSERT_EQ(form->Game->Trays.size(), 2u);
+  TBox& tray = *form->Game->Trays[1];
+  EXPECT_TRUE(form->BoxBar->isVisibleTo(form.get()));
+
+  // The tray popup's commands act on the tray it opened on.
+  form->Game->CurrentTray = &tray;
+  answers.DuringDialog = [](QDialog& dialog) {
+    if (auto* input = qobject_cast<QInputDialog*>(&dialog)) input->setTextValue(QStringLiteral("Sky"));
+  };
+  Choose(menus.TrayRename);
+  EXPECT_EQ(tray.Title(), QStringLiteral("Tray 1: Sky"));
+  answers.DuringDialog = [](QDialog& dialog) {
+    if (auto* input = qobject_cast<QInputDialog*>(&dialog)) input->setTextValue(QStringLiteral("\u4e91"));
+  };
+  Choose(menus.TrayRename1);
+  ASSERT_EQ(answers.Messages.size(), 1u);
+  EXPECT_TRUE(answers.Messages[0].contains(QStringLiteral("Western European")));
+  EXPECT_EQ(tray.Description, QStringLiteral("Sky"));
+  Choose(menus.TrayGrab);
+  EXPECT_EQ(form->Game->BoardTray().Count(), 0);
+  Choose(menus.Contrasting2);
+  EXPECT_EQ(tray.Color, form->Game->ContrastingColor());
+
+  Choose(menus.TrayDelete);
+  EXPECT_EQ(form->Game->Trays.size(), 1u);
+  EXPECT_EQ(form->Game->BoardTray().Count(), 12);
+  EXPECT_FALSE(form->BoxBar->isVisibleTo(form.get()));
+  EXPECT_TRUE(ScreenShowsBoard(*form));
 }

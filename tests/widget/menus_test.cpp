@@ -107,6 +107,7 @@ TEST_F(MenusTest, FileViewAndToolsMenus) {
                  {"ArrangeInGrid", "Arrange in &Grid", "Arrange pieces in a grid pattern", "disabled"},
                  {"Disarrange", "&Disarrange", "Randomly place any loose pieces", "disabled"},
                  {"PieceSize", "&Piece Size...", "Change the jigsaw piece size", "disabled"},
+                 {"NewTray", "New &Tray", "Make a new tray to sort pieces into", "disabled"},
                  {"N1", "", "", "separator"},
                  {"Restart1", "&Restart", "Restart the puzzle from scratch"}});
 }
@@ -163,6 +164,7 @@ TEST_F(MenusTest, BoardAndPiecePopups) {
                 {{"ArrangeAtEdge2", "Arrange at &Edge", "Arrange pieces around edge of window"},
                  {"ArrangeInGrid2", "Arrange in &Grid", "Arrange pieces in a grid pattern"},
                  {"PieceSize1", "&Piece Size...", "Change the jigsaw piece size"},
+                 {"NewTray2", "New &Tray", "Make a new tray to sort pieces into"},
                  {"N7", "", "", "separator"},
                  {"Hint2", "&Hint!"},
                  {"Solve1", "&Auto-Solve!", "Start solving the puzzle automatically"}});
@@ -189,6 +191,8 @@ TEST_F(MenusTest, TrayPopups) {
                  {"N18", "", "", "separator"},
                  {"TrayDrop", "D&rop all pieces", "Drop all pieces to background and minimize tray"},
                  {"TrayGrab", "G&et loose pieces", "Get all loose pieces from background board"},
+                 {"TrayGrabEdges", "Get loose &edge pieces",
+                  "Get all loose pieces with a straight edge from background board"},
                  {"N12", "", "", "separator"},
                  {"TrayRename", "&Tray Description...", "Enter or modify tray description"},
                  {"TrayColor", "Tray &Color", "Change background color of tray", "submenu"},

@@ -1,0 +1,202 @@
+// The tray commands of the game object: making trays and sorting pieces
+// into them.
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/jigsaw.h"
+#include "pieces/arrange.h"
+#include "platform/errors.h"
+#include "platform/packedrecord.h"
+
+namespace {
+
+int Brightness(TColor c) { return (299 * RedOf(c) + 587 * GreenOf(c) + 114 * BlueOf(c)) / 1000; }
+
+}  // namespace
+
+TColor ContrastingColor(TColor average) {
+  const TColor complement = RGBColor(255 - RedOf(average), 255 - GreenOf(average), 255 - BlueOf(average));
+  if (std::abs(Brightness(complement) - Brightness(average)) >= 128) return complement;
+  const auto towards = [&](int (*channel)(TColor)) {
+    const int c = channel(complement);
+    return Brightness(average) < 128 ? c + (255 - c) * 3 / 5 : c * 2 / 5;
+  };
+  return RGBColor(towards(RedOf), towards(GreenOf), towards(BlueOf));
+}
+
+TBox& TJigsaw::NewTray() {
+  for (const auto& tray : Trays) lastTrayNumber_ = std::max(lastTrayNumber_, tray->Number);
+  Trays.push_back(std::make_unique<TBox>(*this, ++lastTrayNumber_));
+  TBox& tray = *Trays.back();
+  TRect bounds = tray.BoundsRect();
+  KeepTrayVisible(bounds, BoardTray().BoundsRect());
+  tray.SetBounds(bounds);
+  // It opens from its button as a closed tray does.
+  tray.Open = false;
+  tray.Button->SetDown(false);
+  ShowTrayBar(IsPlaying());
+  tray.ToggleOpen();
+  return tray;
+}
+
+TBox* TJigsaw::CommandTray() const {
+  return CurrentTray && !CurrentTray->IsBoard() ? CurrentTray : nullptr;
+}
+
+void TJigsaw::SelectTrayPieces() {
+  TBox* tray = CommandTray();
+  if (!tray || !tray->Open) return;
+  CancelSelection();
+  TRect all;
+  for (const TFormPiece* p : tray->Pieces) all = all.Union(PieceRect(*p));
+  if (PickInRect(tray->Number, all)) MouseState = Selected;
+}
+
+void TJigsaw::SendTrayToBack() {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  // The others come forward in the order they lie, leaving it behind them.
+  for (const auto& other : Trays)
+    if (!other->IsBoard() && other.get() != tray) other->TakeFrontNo();
+  SortTrays(0);
+  RefreshArea(tray->BoundsRect());
+}
+
+void TJigsaw::DropTrayPieces() {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  CancelSelection();
+  TBox& board = BoardTray();
+  const TPieceList pieces = tray->Pieces;
+  MoveToTray(pieces, board);
+  board.SortPieces(SortStacking);
+  // Groups stay whole, each kept where enough of it shows on the board.
+  TPieceList dropped = pieces;
+  SortList(dropped, SortStacking);
+  RelayoutGroups(dropped, board.InnerRect(), false);
+  StoreGroupNormalised(dropped, board.InnerRect());
+  TRect changed = tray->BoundsRect();
+  for (const TFormPiece* p : dropped) changed = changed.Union(PieceRect(*p));
+  if (tray->Open) tray->ToggleOpen();
+  RefreshArea(changed);
+}
+
+void TJigsaw::GetLoosePieces(bool edgesOnly) {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  CancelSelection();
+  TBox& board = BoardTray();
+  if (edgesOnly) ComputeEdgeClasses(*this, board.Pieces);
+  TPieceList loose;
+  std::copy_if(board.Pieces.begin(), board.Pieces.end(), std::back_inserter(loose), [edgesOnly](TFormPiece* p) {
+    return !p->Joined && (!edgesOnly || p->EdgeClass != EdgeInterior);
+  });
+  const TRect before = tray->BoundsRect();
+  MoveToTray(loose, *tray);
+  GrowToHoldLoosePieces(*tray);
+  const TOptionMenus& menus = Window.Menus;
+  ::ArrangeInGrid(*this, tray->Pieces, tray->InnerRect(),
+                  ArrangeSortMode(menus.SortByShape.Checked(), menus.SortByColor.Checked()));
+  tray->SortPieces(SortStacking);
+  StoreTrayPositions(*tray);
+  if (!tray->Open) tray->ToggleOpen();
+  // The pieces came from all over the board.
+  RefreshArea(board.BoundsRect().Union(before));
+}
+
+void TJigsaw::GrowToHoldLoosePieces(TBox& tray) {
+  const int loose = int(std::count_if(tray.Pieces.begin(), tray.Pieces.end(), [](const TFormPiece* p) {
+    return !p->Joined;
+  }));
+  if (loose == 0) return;
+  // A grid whose pitch is a whole cell keeps every piece apart and inside;
+  // it is made about as wide as a tray is, four by three.
+  const int pitch = std::max<int>(Record.CellWidth, Record.CellHeight);
+  const int columns = std::max(1, int(std::ceil(std::sqrt(loose * 4.0 / 3.0))));
+  const int rows = (loose + columns - 1) / columns;
+  const TRect inner = tray.InnerRect();
+  const TRect board = BoardTray().BoundsRect();
+  const int frameX = tray.Width - inner.Width(), frameY = tray.Height - inner.Height();
+  const int width = std::min(board.Width(), std::max<int>(tray.Width, columns * pitch + frameX + 1));
+  const int height = std::min(board.Height(), std::max<int>(tray.Height, rows * pitch + frameY + 1));
+  if (width == tray.Width && height == tray.Height) return;
+  TRect grown = Bounds(tray.X, tray.Y, width, height);
+  // A grown tray that would leave the board moves back onto it.
+  grown = grown.Offset(std::min(0, board.Right - grown.Right), std::min(0, board.Bottom - grown.Bottom));
+  grown = grown.Offset(std::max(0, board.Left - grown.Left), std::max(0, board.Top - grown.Top));
+  MoveTray(tray, grown.Left - tray.X, grown.Top - tray.Y);
+  tray.SetBounds(grown);
+}
+
+void TJigsaw::SetTrayDescription(const QString& description) {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  bool western = true;
+  ToWindows1252(description, &western);
+  if (!western)
+    throw EError(QStringLiteral("A tray description can only hold letters, digits and signs of the Western "
+                                "European character set."));
+  if (description.size() > qsizetype(TBox::DescriptionCapacity))
+    throw EError(QStringLiteral("A tray description can hold at most %1 characters.").arg(TBox::DescriptionCapacity));
+  tray->Description = description;
+  tray->Button->SetHint(description + QStringLiteral("|"));
+  RefreshArea(tray->BoundsRect());
+}
+
+void TJigsaw::SetTrayColor(TColor color) {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  tray->Color = color;
+  RefreshArea(tray->BoundsRect());
+}
+
+void TJigsaw::SetTrayColor(TTrayColorChoice choice) {
+  switch (choice) {
+    case TTrayColorChoice::Matching:
+      SetTrayColor(MatchingColor());
+      break;
+    case TTrayColorChoice::Contrasting:
+      SetTrayColor(ContrastingColor());
+      break;
+    case TTrayColorChoice::Default:
+      SetTrayColor(TBox::DefaultColor);
+      break;
+    case TTrayColorChoice::Custom:
+      break;
+  }
+}
+
+TTrayColorChoice TJigsaw::TrayColorChoice(const TBox& tray) const {
+  if (tray.Color == TBox::DefaultColor) return TTrayColorChoice::Default;
+  if (tray.Color == MatchingColor()) return TTrayColorChoice::Matching;
+  if (tray.Color == ContrastingColor()) return TTrayColorChoice::Contrasting;
+  return TTrayColorChoice::Custom;
+}
+
+TColor TJigsaw::MatchingColor() const {
+  std::uint64_t blue = 0, green = 0, red = 0;
+  for (int y = 0; y < Picture.Height(); ++y) {
+    const std::uint8_t* row = Picture.ScanLine(y);
+    for (int x = 0; x < Picture.Width(); ++x, row += 3) {
+      blue += row[0];
+      green += row[1];
+      red += row[2];
+    }
+  }
+  const std::uint64_t count = std::max<std::uint64_t>(1, std::uint64_t(Picture.Width()) * Picture.Height());
+  return RGBColor(int(red / count), int(green / count), int(blue / count));
+}
+
+TColor TJigsaw::ContrastingColor() const { return ::ContrastingColor(MatchingColor()); }
+
+void TJigsaw::DeleteTray() {
+  TBox* tray = CommandTray();
+  if (!tray) return;
+  DropTrayPieces();
+  const TRect bounds = tray->BoundsRect();
+  CurrentTray = &BoardTray();
+  std::erase_if(Trays, [tray](const std::unique_ptr<TBox>& t) { return t.get() == tray; });
+  ShowTrayBar(IsPlaying());
+  RefreshArea(bounds);
+}
