@@ -35,6 +35,7 @@
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
+#include "shell/piecesizedlg.h"
 #include "shell/playarea.h"
 #include "shell/quickhelpdlg.h"
 #include "shell/solvedlg.h"
@@ -83,6 +84,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
       MouseDlg(new TMouseDlg(this)),
       OverlayForm(new TOverlayForm(Window, *this, this)),
       SolveDlg(new TSolveDlg(this)),
+      PieceSizeDlg(new TPieceSizeDlg(*this, this)),
       exePath_(std::move(exePath)),
       statusText_(new QLabel(StatusLine)) {
   setObjectName(QStringLiteral("MainForm"));
@@ -218,8 +220,6 @@ void TMainForm::BindStates() {
   TMenus& menu = *Menus;
   TSpeedBar& bar = *SpeedBar;
 
-  // Commands whose windows this program does not have yet stay disabled.
-  constexpr bool later = false;
   Bind(m.Picture, menu.Picture);
   Bind(m.Ghostpicture, menu.Ghostpicture);
   Bind(m.Sound, menu.Sound);
@@ -240,10 +240,10 @@ void TMainForm::BindStates() {
   Bind(m.RotateRight, menu.RotateRight);
   Bind(m.RotateLeft, menu.RotateLeft);
 
-  Bind(c.PieceSize, menu.PieceSize, later);
-  Bind(c.PieceSize, menu.PieceSize1, later);
-  Bind(c.PieceSize, menu.PieceSize2, later);
-  Bind(c.SpeedSize, bar.SpeedSize, later);
+  Bind(c.PieceSize, menu.PieceSize);
+  Bind(c.PieceSize, menu.PieceSize1);
+  Bind(c.PieceSize, menu.PieceSize2);
+  Bind(c.SpeedSize, bar.SpeedSize);
   Bind(c.ArrangeAtEdge, menu.ArrangeAtEdge);
   Bind(c.ArrangeAtEdge, menu.ArrangeAtEdge2);
   Bind(c.ArrangeInGrid, menu.ArrangeInGrid);
@@ -263,7 +263,6 @@ void TMainForm::BindStates() {
   Bind(c.ShowNeighbor, menu.ShowNeighbor);
   Bind(c.FetchNeighbor, menu.FetchNeighbor);
 
-  menu.PieceSize2->setEnabled(false);
   Bind(c.NewTray, menu.NewTray);
   Bind(c.NewTray, menu.NewTray2);
 
@@ -475,6 +474,10 @@ void TMainForm::BindCommands() {
     ShowModal(about);
   });
   OnCommand(menu.RightMouseButton, [this] { RightMouseButtonClick(); });
+  for (QAction* item : {menu.PieceSize, menu.PieceSize1, menu.PieceSize2})
+    OnCommand(item, [this] { PieceSizeClick(); });
+  connect(bar.SpeedSize, &QAbstractButton::clicked, Menus->PieceSize, &QAction::trigger);
+  PieceSizeDlg->OnRecut = [this](const std::function<void()>& recut) { Guarded(recut); };
   OnCommand(menu.Picture, [this] { PictureClick(); });
   connect(bar.SpeedPicture, &QAbstractButton::clicked, Menus->Picture, &QAction::trigger);
   OnCommand(menu.Sound, [this] { SoundClick(); });
@@ -535,6 +538,21 @@ void TMainForm::MusicClick() {
 }
 
 void TMainForm::StartMusic() { ::StartMusic(MediaPlayer1, Window.Menus.Music, Window.Menus.SpeedMusic, Window.MusicFile); }
+
+void TMainForm::PieceSizeClick() {
+  // A new cut replaces the pieces that auto-solve holds: it ends first, and
+  // the dialog opens once its loop has returned.
+  if (Game) Game->StopAutoSolve();
+  WhenIdle([this] {
+    if (Started && Game->IsPlaying()) ChoosePieceSize(*PieceSizeDlg);
+  });
+}
+
+void TMainForm::SetScale(int percent) {
+  Game->SetScale(percent);
+  // The picture window shows the picture at the new cut's size.
+  OverlayForm->Invalidate();
+}
 
 void TMainForm::RightMouseButtonClick() {
   Window.MouseMode = ChooseMouseMode(*MouseDlg, Window.MouseMode, Window.Menus.Rotation.Checked());

@@ -20,19 +20,21 @@
 #include "platform/utility.h"
 #include "shell/musicplayer.h"
 #include "shell/overlayform.h"
+#include "shell/piecesizedlg.h"
 #include "shell/sound.h"
 
 class QAbstractButton;
 class QAction;
 class TMenus;
 class TMouseDlg;
+class TPieceSizeDlg;
 class TPlayArea;
 class TSpeedBar;
 class TSolveDlg;
 class TSplashForm;
 class TTrayBarView;
 
-class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource {
+class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource, public TPieceSizeSource {
   Q_OBJECT
 
  public:
@@ -49,6 +51,10 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource 
   bool BoardLive() const override { return Started && Game; }
   void PaintOverlay(TBitmap& box) override { Game->PaintOverlay(box); }
   void FitOverlay() override { Game->FitOverlay(); }
+
+  const TPuzzleRecord& Record() const override { return Records.Puzzle; }
+  void SetShape(std::int16_t oddness, std::int32_t style) override { Game->SetShape(oddness, style); }
+  void SetScale(int percent) override;
 
   // The audio device outlives the effects and the music that play on it.
   TAudioDevice Audio;
@@ -77,6 +83,7 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource 
   TMouseDlg* MouseDlg;
   TOverlayForm* OverlayForm;
   TSolveDlg* SolveDlg;
+  TPieceSizeDlg* PieceSizeDlg;
   std::unique_ptr<TSplashForm> SplashForm;
 
   // Builds and lays out the puzzle; true when a saved game was resumed.
@@ -125,6 +132,7 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource 
   void SoundClick();
   void MusicClick();
   void RightMouseButtonClick();
+  void PieceSizeClick();
   void BackgroundColorClick();
   void ApplyWindowColor();
   void ShowPanels();

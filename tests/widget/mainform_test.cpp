@@ -17,6 +17,7 @@
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
 #include "shell/overlayform.h"
+#include "shell/piecesizedlg.h"
 #include "shell/playarea.h"
 #include "shell/solvedlg.h"
 #include "shell/speedbar.h"
@@ -162,17 +163,14 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   EXPECT_FALSE(form->SplashForm->isVisible());
   EXPECT_TRUE(answers.Messages.empty());
 
-  // The commands of a game being played are there; those whose windows come
-  // later stay disabled.
+  // The commands of a game being played are there.
   TMenus& menus = *form->Menus;
   for (QAction* on : {menus.ArrangeAtEdge, menus.ArrangeInGrid, menus.Disarrange, menus.Zoompicture,
                       menus.ArrangeAtEdge2, menus.ArrangeInGrid2, menus.RightWayUp1, menus.Restart1,
                       menus.HelpAboutJigItem, menus.Hint1, menus.Hint2, menus.Solve1, menus.Solve2, menus.Picture,
                       menus.Sound, menus.HelpQuickItem, menus.HelpAboutItem, menus.HelpOrderItem,
-                      menus.RightMouseButton, menus.Music})
+                      menus.RightMouseButton, menus.Music, menus.PieceSize, menus.PieceSize1, menus.NewTray})
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-  for (QAction* off : {menus.PieceSize, menus.PieceSize1})
-    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   // The test gift has no music: switching it on says so and leaves it off.
   EXPECT_FALSE(menus.Music->isChecked());
   Choose(menus.Music);
@@ -182,7 +180,7 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   EXPECT_FALSE(form->SpeedBar->SpeedMusic->isChecked());
   answers.Messages.clear();
   EXPECT_TRUE(form->SpeedBar->SpeedGrid->isEnabled());
-  EXPECT_FALSE(form->SpeedBar->SpeedSize->isEnabled());
+  EXPECT_TRUE(form->SpeedBar->SpeedSize->isEnabled());
   EXPECT_TRUE(form->SolvedStatus->isVisible());
   EXPECT_EQ(form->SolvedStatus->text(), QStringLiteral("Solved 0 of 12"));
   EXPECT_TRUE(ScreenShowsBoard(*form));
@@ -400,13 +398,29 @@ TEST_F(MainWindowTest, OptionsAndHelpWindowsDoWhatTheirMenusSay) {
   ASSERT_EQ(answers.Messages.size(), 1u);
   EXPECT_TRUE(answers.Messages[0].startsWith(QStringLiteral("Alternative mouse action is enabled.")));
 
+  // The piece size dialog, chosen while auto-solve runs, opens once it has
+  // stopped; its OK cuts the puzzle anew at the size chosen.
+  answers.DuringDialog = [&](QDialog& dialog) {
+    if (auto* size = qobject_cast<TPieceSizeDlg*>(&dialog)) {
+      EXPECT_FALSE(form->Game->IsAutoSolving());
+      size->ScrollBarScale->setValue(150);
+      size->OKBtn->click();
+    }
+  };
+  WhileAutoSolving(*form, [&] { Choose(menus.PieceSize); });
+  Choose(menus.Solve1);
+  EXPECT_EQ(answers.Others.back(), QStringLiteral("PieceSizeDlg"));
+  EXPECT_EQ(form->Records.Puzzle.ScalePercent, 150);
+  EXPECT_EQ(form->Records.Puzzle.CutWidth, 600);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
   Choose(menus.HelpQuickItem);
   Choose(menus.HelpAboutItem);
   Choose(menus.HelpOrderItem);
   form->SpeedBar->SpeedHelp->click();
   QApplication::processEvents();
   const std::vector<QString> opened(answers.Others.end() - 5, answers.Others.end());
-  EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("MouseDlg"), QStringLiteral("QuickHelpDlg"),
+  EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("PieceSizeDlg"), QStringLiteral("QuickHelpDlg"),
                                           QStringLiteral("AboutBox"), QStringLiteral("MakeGiftDlg"),
                                           QStringLiteral("QuickHelpDlg")}));
 }

@@ -1,0 +1,19 @@
+#pragma once
+// The pictures of the six shape style buttons: each shows the very piece the
+// size dialog previews for that style, traced by the piece set's own edge
+// tracers, filled in the program's piece colour with a darker outline.
+
+#include <QIcon>
+#include <QPixmap>
+
+#include <cstdint>
+
+// Styles 1 Classic to 6 Mix.
+constexpr int StyleGlyphSize = 26;
+
+// The style's piece centred in a square of `size` pixels (StyleGlyphSize when
+// 0), transparent around it.
+QPixmap DrawStyleGlyph(std::int32_t style, int size = 0);
+
+// The picture at its design size and at twice that for high-density screens.
+QIcon StyleGlyphIcon(std::int32_t style);
