@@ -5,44 +5,31 @@
 
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
+#include "shell/labels.h"
 
 namespace {
 
 constexpr int TextLeft = 144;
 constexpr int TextWidth = 226;
 
-QLabel* Label(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(geometry);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  return label;
-}
-
-void SetTextColor(QLabel& label, const QColor& color) {
-  QPalette palette = label.palette();
-  palette.setColor(QPalette::WindowText, color);
-  label.setPalette(palette);
-}
-
 }  // namespace
 
 TAboutBox::TAboutBox(const QString& webAddress, QWidget* parent)
     : QDialog(parent),
       Panel1(new QFrame(this)),
-      ProgramIcon(Label(Panel1, QStringLiteral("ProgramIcon"), {}, {8, 8, 124, 104})),
-      ProductShad(Label(Panel1, QStringLiteral("ProductShad"), QStringLiteral("Tessarine Gift"),
+      ProgramIcon(PlacedLabel(Panel1, QStringLiteral("ProgramIcon"), {}, {8, 8, 124, 104})),
+      ProductShad(PlacedLabel(Panel1, QStringLiteral("ProductShad"), QStringLiteral("Tessarine Gift"),
                         {TextLeft + 1, 12, TextWidth, 30})),
-      ProductName(Label(Panel1, QStringLiteral("ProductName"), QStringLiteral("Tessarine Gift"),
+      ProductName(PlacedLabel(Panel1, QStringLiteral("ProductName"), QStringLiteral("Tessarine Gift"),
                         {TextLeft, 12, TextWidth, 30})),
-      Version(Label(Panel1, QStringLiteral("Version"), QStringLiteral(TG_VERSION), {TextLeft, 48, TextWidth, 16})),
-      Notice(Label(Panel1, QStringLiteral("Notice"), QStringLiteral("\u00A9 The Tessarine Gift developers"),
+      Version(PlacedLabel(Panel1, QStringLiteral("Version"), QStringLiteral(TG_VERSION), {TextLeft, 48, TextWidth, 16})),
+      Notice(PlacedLabel(Panel1, QStringLiteral("Notice"), QStringLiteral("\u00A9 The Tessarine Gift developers"),
                    {TextLeft, 0, TextWidth, 34})),
-      Comment(Label(Panel1, QStringLiteral("Comment"),
+      Comment(PlacedLabel(Panel1, QStringLiteral("Comment"),
                     QStringLiteral("Every gift carries its own picture, music and messages, chosen by the person "
                                    "who made it for you."),
                     {8, 116, 362, 32})),
-      WebLab(Label(this, QStringLiteral("WebLab"), webAddress, {9, 178, 270, 20})),
+      WebLab(PlacedLabel(this, QStringLiteral("WebLab"), webAddress, {9, 178, 270, 20})),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About Tessarine Gift"));

@@ -5,6 +5,7 @@
 #include "platform/colors.h"
 #include "shell/adaptcolors.h"
 #include "shell/fonts.h"
+#include "shell/labels.h"
 
 namespace {
 
@@ -14,20 +15,12 @@ constexpr int ValueWidth = 281;
 constexpr int LineHeight = 18;
 constexpr TColor Navy = 0x800000;
 
-QLabel* Label(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(geometry);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  return label;
-}
-
 QLabel* Caption(QWidget* parent, const QString& name, const QString& text, int top) {
-  return Label(parent, name, text, {CaptionLeft, top, ValueLeft - CaptionLeft, LineHeight});
+  return PlacedLabel(parent, name, text, {CaptionLeft, top, ValueLeft - CaptionLeft, LineHeight});
 }
 
 QLabel* Value(QWidget* parent, const QString& name, int top, int height = LineHeight) {
-  return Label(parent, name, QString(), {ValueLeft, top, ValueWidth, height});
+  return PlacedLabel(parent, name, QString(), {ValueLeft, top, ValueWidth, height});
 }
 
 QGroupBox* Group(QWidget* parent, const QString& name, const QString& title, QRect geometry) {

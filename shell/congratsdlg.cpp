@@ -1,10 +1,10 @@
 #include "shell/congratsdlg.h"
 
-#include <QPalette>
 
 #include "shell/adaptcolors.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
+#include "shell/labels.h"
 
 namespace {
 
@@ -12,9 +12,7 @@ QLabel* TitleLabel(QWidget* parent, const QString& name, const QColor& color, QP
   auto* label = new QLabel(QStringLiteral("Congratulations!"), parent);
   label->setObjectName(name);
   label->setFont(DesignFont(QStringLiteral("Times New Roman"), -30, true));
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, color);
-  label->setPalette(palette);
+  SetTextColor(*label, color);
   label->move(place);
   label->adjustSize();
   return label;
