@@ -1,5 +1,8 @@
 #include "game/jigsaw.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <new>
@@ -127,15 +130,18 @@ void TJigsaw::BuildPuzzle() {
 }
 
 bool TJigsaw::ResumeOrStart() {
+  bool resumed = false;
   if (const std::optional<TSavedGame> saved = TSavedGame::Find(*this)) {
     saved->Restore(*this);
     SetState(Playing);
     RebuildSaved();
-    return true;
+    resumed = true;
+  } else {
+    StartNewLayout();
+    SetState(Playing);
   }
-  StartNewLayout();
-  SetState(Playing);
-  return false;
+  Recovery.Restart();
+  return resumed;
 }
 
 void TJigsaw::SaveGame() {
@@ -144,8 +150,27 @@ void TJigsaw::SaveGame() {
 
 void TJigsaw::DiscardSavedGame() {
   StopAutoSolve();
-  TSavedGamePlace(Gift.ExePath).Remove();
+  const TSavedGamePlace place(Gift.ExePath);
+  place.Remove();
+  QFile::remove(place.Recovery());
   Extras = {};
+}
+
+void TJigsaw::RemoveRecovery() { QFile::remove(TSavedGamePlace(Gift.ExePath).Recovery()); }
+
+void TJigsaw::WriteRecovery() {
+  // Never of a game half way through a gesture or an auto-solve move.
+  if (!IsPlaying() || MouseState != Idle || !Moving.empty() || AutoSolving || Gift.ExePath.isEmpty() ||
+      !Recovery.Due())
+    return;
+  const TSavedGamePlace place(Gift.ExePath);
+  try {
+    QDir().mkpath(QFileInfo(place.Recovery()).absolutePath());
+    Recovery.Offer(place.Recovery(), ComposeSavedGame(*this));
+  } catch (const EError&) {
+    // A full disk or a read-only state folder: the game goes on, and the
+    // next tick tries again.
+  }
 }
 
 void TJigsaw::StartNewLayout() {
@@ -422,6 +447,7 @@ void TJigsaw::Tick() {
                                    .arg(separator)
                                    .arg(s % 60, 2, 10, QLatin1Char('0')));
   }
+  WriteRecovery();
   // Auto-solve keeps the clock running while the user works elsewhere.
   if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)))
     ++Record.ElapsedSeconds;

@@ -18,6 +18,7 @@
 #include "game/gift.h"
 #include "game/jigconfig.h"
 #include "game/puzzlerecord.h"
+#include "game/recovery.h"
 #include "game/windowstate.h"
 #include "platform/input.h"
 #include "play/move.h"
@@ -57,6 +58,8 @@ class TJigsaw : public TMove {
   TExtrasRecord& Extras;
   TJigConfig& Config;
   TGift Gift;
+  // Keeps the recovery file of the game being played.
+  TRecovery Recovery;
 
   TBitmap OriginalPicture;  // as decoded; the source of every rescale
   std::uint8_t State = NotStarted;
@@ -84,9 +87,11 @@ class TJigsaw : public TMove {
   // only once the new one is whole on disk. EError saying why when it cannot
   // be written; the old one is then as it was.
   void SaveGame();
-  // Deletes the saved game; a new game's clock counts up again. EError when
-  // a saved game remains that cannot be deleted.
+  // Deletes the saved game and the recovery file; a new game's clock counts
+  // up again. EError when a saved game remains that cannot be deleted.
   void DiscardSavedGame();
+  // The game ends normally: its recovery file goes.
+  void RemoveRecovery();
 
   bool IsPlaying() const { return State == Playing; }
   void SetState(std::uint8_t state);
@@ -216,6 +221,8 @@ class TJigsaw : public TMove {
   void HoldAt(int x, int y);
   // The group of b slides to where it fits against a, and floats there.
   void Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame);
+  // At a quiet moment, the game into its recovery file when it has changed.
+  void WriteRecovery();
   // The piece raised, then put back, each shown for ms on the clock.
   void FlashPiece(TFormPiece& piece, int ms);
   // A piece of the board's largest group, chosen at random among those that

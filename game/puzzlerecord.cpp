@@ -37,7 +37,7 @@ void RecordFields(Record& r, Access& access) {
   access.Field(4310, r.SheetHeight);
   access.Field(4312, r.Completed);
   access.Field(4313, r.SolvedCount);
-  access.Field(4315, r.ElapsedSeconds);
+  access.Field(TPuzzleRecord::ElapsedSecondsAt, r.ElapsedSeconds);
   access.Field(4319, r.CheatCount);
   access.Field(4321, r.AutoSolveUsed);
   access.Field(4322, r.ShowDescription);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -14,6 +15,8 @@
 // record's own fields, shared through the base.
 struct TPuzzleRecord : TPuzzleGeometry {
   static constexpr int FileSize = 4457;
+  // Where the play time lies in the file: the only field the clock changes.
+  static constexpr std::size_t ElapsedSecondsAt = 4315;
 
   std::int16_t FormatVersion = 5;
   std::array<std::uint8_t, 16> Reserved2{};  // not used; kept as read

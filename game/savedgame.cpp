@@ -116,12 +116,6 @@ class TReplacement {
   bool committed_ = false;
 };
 
-void WriteReplacing(const QString& path, std::span<const std::uint8_t> bytes) {
-  TReplacement file(path);
-  file.Write(bytes);
-  file.Commit();
-}
-
 // A name beside path that no file has yet, for keeping a file aside.
 QString KeptName(const QString& path) {
   const QString base = path + QStringLiteral(".damaged");
@@ -177,6 +171,28 @@ void CheckPuzzle(const TPuzzleRecord& saved, const TExtrasRecord& extras, const 
     Refuse(QStringLiteral("its clock holds a negative time."));
 }
 
+// A joined piece is lifted, turned and dropped with every piece of its
+// group, so a game never leaves a group in two trays or turned two ways;
+// restored, such a group would be dropped into a tray that lists a piece
+// twice.
+void CheckGroups(std::span<const TFormPiece> pieces) {
+  std::vector<const TFormPiece*> byGroup;
+  for (const TFormPiece& p : pieces) byGroup.push_back(&p);
+  std::stable_sort(byGroup.begin(), byGroup.end(),
+                   [](const TFormPiece* a, const TFormPiece* b) { return a->Group < b->Group; });
+  for (auto run = byGroup.begin(); run != byGroup.end();) {
+    const TFormPiece& first = **run;
+    const auto end = std::find_if(run, byGroup.end(), [&](const TFormPiece* p) { return p->Group != first.Group; });
+    const auto astray = std::find_if(
+        run, end, [&](const TFormPiece* p) { return p->Tray != first.Tray || p->Rotation != first.Rotation; });
+    if (astray != end && std::any_of(run, end, [](const TFormPiece* p) { return p->Joined; }))
+      Refuse(QStringLiteral("pieces %1 and %2 are joined but lie in different trays or are turned differently.")
+                 .arg(first.Index + 1)
+                 .arg((*astray)->Index + 1));
+    run = end;
+  }
+}
+
 // Every piece record and tray record as the game will read them, on a piece
 // set of its own; each piece in the board tray or in one the file has.
 void CheckPiecesAndTrays(const TPuzzleRecord& saved, std::span<const std::uint8_t> pieces,
@@ -208,6 +224,7 @@ void CheckPiecesAndTrays(const TPuzzleRecord& saved, std::span<const std::uint8_
       Refuse(QStringLiteral("piece %1 lies in tray %2, which the file does not have.")
                  .arg(p.Index + 1)
                  .arg(p.Tray));
+  CheckGroups(scratch.Pieces);
 }
 
 void Append(std::vector<std::uint8_t>& bytes, std::span<const std::uint8_t> section) {
@@ -215,6 +232,12 @@ void Append(std::vector<std::uint8_t>& bytes, std::span<const std::uint8_t> sect
 }
 
 }  // namespace
+
+void WriteReplacing(const QString& path, std::span<const std::uint8_t> bytes) {
+  TReplacement file(path);
+  file.Write(bytes);
+  file.Commit();
+}
 
 TSavedGamePlace::TSavedGamePlace(const QString& giftPath) {
   if (giftPath.isEmpty()) return;
@@ -224,6 +247,7 @@ TSavedGamePlace::TSavedGamePlace(const QString& giftPath) {
   inStateFolder_ = StateFolder() + QLatin1Char('/') +
                    QFileInfo(beside_).completeBaseName().left(StateNameLength) + QLatin1Char('-') +
                    QString::fromLatin1(hash.toHex().left(HashLength)) + QStringLiteral(".sav");
+  recovery_ = inStateFolder_.left(inStateFolder_.size() - 4) + QStringLiteral(".recovery");
 }
 
 QString TSavedGamePlace::Existing() const {
@@ -286,7 +310,9 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
 }
 
 std::optional<TSavedGame> TSavedGame::Find(const TJigsaw& game) {
-  const QString path = TSavedGamePlace(game.Gift.ExePath).Existing();
+  // A recovery file is newer than any saved game: a normal end removes it.
+  const TSavedGamePlace place(game.Gift.ExePath);
+  const QString path = QFileInfo(place.Recovery()).isFile() ? place.Recovery() : place.Existing();
   if (path.isEmpty()) return std::nullopt;
   try {
     return Read(path, game);

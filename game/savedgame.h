@@ -28,6 +28,9 @@ class TSavedGamePlace {
 
   const QString& Beside() const { return beside_; }
   const QString& InStateFolder() const { return inStateFolder_; }
+  // The recovery file of the game being played, in the state folder beside
+  // the saved game kept there, with ".recovery" for ".sav".
+  const QString& Recovery() const { return recovery_; }
 
   // The saved game to resume, empty when there is none. When both places
   // hold one, the newer: a save that could not replace the one beside the
@@ -44,7 +47,13 @@ class TSavedGamePlace {
  private:
   QString beside_;
   QString inStateFolder_;
+  QString recovery_;
 };
+
+// Writes bytes to a new file in the folder of path, flushed to disk, and
+// only then puts it in path's place; EError saying why otherwise, the file at
+// path as it was.
+void WriteReplacing(const QString& path, std::span<const std::uint8_t> bytes);
 
 // The file of the game being played: the sections of its format version.
 // Sets the extras record's window colour and tray count first.

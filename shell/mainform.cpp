@@ -808,8 +808,18 @@ void TMainForm::RunClosingSequence() {
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);
   ShowModal(*SplashForm);
-  // A game that cannot be saved is said so before the program ends.
-  if (Started && SplashForm->SaveResumeBox->isChecked()) Guarded([this] { Game->SaveGame(); });
+  // A game that cannot be saved is said so before the program ends, and its
+  // recovery file stays for the next start. Saved, or not to be saved, the
+  // game has ended normally.
+  if (Started) {
+    bool ended = !SplashForm->SaveResumeBox->isChecked();
+    if (!ended)
+      Guarded([&] {
+        Game->SaveGame();
+        ended = true;
+      });
+    if (ended) Guarded([this] { Game->RemoveRecovery(); });
+  }
   SplashForm.reset();
   Timer1->stop();
   if (Game) Game->StopAutoSolve();

@@ -8,6 +8,8 @@
 # screenshots can be looked at.
 start_screen() {
   work=$(mktemp -d)
+  # What the player keeps in the user's state folder stays in the work folder.
+  export XDG_STATE_HOME="$work/state"
   trap 'stop_screen $?' EXIT
   local program server
   for program in Xvfb xdotool xdpyinfo; do

@@ -2,10 +2,18 @@
 
 #include <QApplication>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // What the game keeps in the user's state folder goes to a home of the
+  // tests' own, never to the home of whoever runs them.
+  const QTemporaryDir home;
+  qputenv("HOME", QFile::encodeName(home.path()));
+  qunsetenv("XDG_STATE_HOME");
   // The main window opens the audio device: tests never sound on the
   // machine they run on.
   qputenv("SDL_AUDIODRIVER", "dummy");

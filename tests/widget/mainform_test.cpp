@@ -13,6 +13,7 @@
 #include "game/soundeffects.h"
 #include "platform/messagebox.h"
 #include "shell/congratsdlg.h"
+#include "game/savedgame.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
@@ -460,4 +461,22 @@ TEST_F(MainWindowTest, TraysAreMadeDescribedAndDeletedFromTheMenus) {
   EXPECT_EQ(form->Game->BoardTray().Count(), 12);
   EXPECT_FALSE(form->BoxBar->isVisibleTo(form.get()));
   EXPECT_TRUE(ScreenShowsBoard(*form));
+}
+
+TEST_F(MainWindowTest, AGameThatEndsNormallyLeavesNoRecoveryFile) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
+  form->Game->Recovery = TRecovery([&now] { return now; });
+  const QString recovery = TSavedGamePlace(gift_).Recovery();
+  form->Timer1Timer();
+  Choose(form->Menus->ArrangeInGrid);
+  now += TRecovery::Interval;
+  form->Timer1Timer();
+  ASSERT_TRUE(QFileInfo::exists(recovery));
+  // Closed without saving: the user chose, and the recovery file goes too.
+  answers.DuringSplash = [&] { form->SplashForm->SaveResumeBox->setChecked(false); };
+  form->close();
+  EXPECT_FALSE(QFileInfo::exists(recovery));
+  EXPECT_FALSE(QFileInfo::exists(gift_ + QStringLiteral(".sav")));
 }
