@@ -2,10 +2,11 @@
 // into 1,000 pieces (for the start-up also 5,000 and 10,000) and the demo
 // gift, played through the game object on a headless 1920 x 1080 play area
 // (repainting a rectangle of the board, resizing the board, rescaling the
-// cut) and started through the real main window on Qt's offscreen platform
-// (the time to a playable board in this process and in fresh ones, and the
-// player's peak memory), and played there with the mouse: a drag frame of a
-// piece and of a group, lifting the whole puzzle, a drop that joins.
+// cut, getting the loose pieces into a tray) and started through the real
+// main window on Qt's offscreen platform (the time to a playable board in
+// this process and in fresh ones, and the player's peak memory), and played
+// there with the mouse: a drag frame of a piece and of a group, lifting the
+// whole puzzle, a drop that joins.
 
 #include <benchmark/benchmark.h>
 
@@ -56,6 +57,7 @@ constexpr double PieceFrameGoalMs = 1;
 constexpr double GroupFrameGoalMs = 3;
 constexpr double LiftGoalMs = 30;
 constexpr double DropJoinGoalMs = 10;
+constexpr double GetLoosePiecesGoalMs = 50;
 // The start-up goals are set for the 1,000-piece photo.
 constexpr int GoalPieces = 1000;
 
@@ -112,7 +114,8 @@ class THeadlessGame {
 };
 
 // A widget application on Qt's offscreen platform, for the cases that open
-// the main window; the others run without one, as the tools do.
+// the main window or draw text, such as a tray's title; the others run
+// without one, as the tools do.
 class TOffscreenApplication {
  public:
   TOffscreenApplication() = default;
@@ -677,5 +680,58 @@ void BM_DropJoin(benchmark::State& state, int pieces) {
 BENCHMARK_CAPTURE(BM_DropJoin, photo_1000, 1000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DropJoin, photo_5000, 5000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DropJoin, photo_10000, 10000)->Apply(OneTimedRun);
+
+// Get loose pieces of a new tray, every piece of the board loose: the pieces
+// moved into the tray, the tray grown to hold them, laid out in a grid, their
+// places stored, and the board and the tray redrawn. Between the runs, and
+// not timed, the pieces go back to their places on the board and the empty
+// tray opens again at its first size.
+void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
+  const TBenchGift gift(pieces);
+  const TOffscreenApplication application;
+  THeadlessGame headless(gift.Path(), scalePercent);
+  TJigsaw& game = headless.Game();
+  TBox& tray = game.NewTray();
+  // The tray is the one its popup was opened on.
+  game.CurrentTray = &tray;
+  const TRect firstBounds = tray.BoundsRect();
+  std::vector<TPoint> scattered;
+  for (const TFormPiece& p : game.Pieces) scattered.push_back({p.X, p.Y});
+  TBox& board = game.BoardTray();
+  std::vector<double> wall, cpu;
+  for (auto _ : state) {
+    const TMoment start = TMoment::Now();
+    game.GetLoosePieces(false);
+    const TSpan took = TMoment::Now().Since(start);
+    wall.push_back(Milliseconds(took.Wall));
+    cpu.push_back(Milliseconds(took.Cpu));
+    state.SetIterationTime(std::chrono::duration<double>(took.Wall).count());
+    if (int(tray.Pieces.size()) != game.Record.PieceCount || !tray.Open) {
+      state.SkipWithError("the tray did not get every loose piece");
+      return;
+    }
+    state.counters["tray_width"] = tray.Width;
+    state.counters["tray_height"] = tray.Height;
+    game.DropTrayPieces();
+    auto place = scattered.begin();
+    for (TFormPiece& p : game.Pieces) {
+      TFormPiece* const piece[] = {&p};
+      TPieces::OffsetPieces(piece, place->X - p.X, place->Y - p.Y);
+      ++place;
+    }
+    board.SortPieces(SortStacking);
+    game.StoreGroupNormalised(board.Pieces, board.InnerRect());
+    game.RefreshArea(board.BoundsRect());
+    tray.SetBounds(firstBounds);
+    tray.ToggleOpen();
+  }
+  ReportPuzzle(state, game);
+  ReportSamples(state, "get_loose", wall);
+  ReportSamples(state, "get_loose_cpu", cpu);
+  ReportGoal(state, Median(wall), "goal_ms", GetLoosePiecesGoalMs);
+}
+// At 30 % the cut fits the board whole; at 100 % it is as the game starts.
+BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_30, 1000, 30)->Apply(FiveTimedRuns);
+BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_100, 1000, 100)->Apply(FiveTimedRuns);
 
 }  // namespace

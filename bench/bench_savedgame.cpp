@@ -21,6 +21,7 @@
 #include "display/screen.h"
 #include "game/jigsaw.h"
 #include "game/picture.h"
+#include "game/savedgame.h"
 #include "tests/common/testgift.h"
 
 namespace {
@@ -128,6 +129,48 @@ BENCHMARK_CAPTURE(BM_SaveGame, photo_1000, 1000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveGame, photo_10000, 10000)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The clock's tick that writes the recovery file after a change: the file
+// composed, written to the state folder, flushed and renamed over the last.
+constexpr double RecoveryGoalMs = 10;
+
+void BM_RecoveryWrite(benchmark::State& state, int pieces) {
+  const TPhotoGift gift(pieces);
+  const QTemporaryDir state_folder;
+  qputenv("XDG_STATE_HOME", QFile::encodeName(state_folder.path()));
+  TStart start(gift.Path());
+  start.LayOut();
+  TJigsaw& game = start.Game();
+  auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
+  game.Recovery = TRecovery([&now] { return now; });
+  game.Tick();
+  std::vector<double> wall;
+  bool grid = false;
+  for (auto _ : state) {
+    // Each write follows a change and comes an interval after the last.
+    grid = !grid;
+    if (grid)
+      game.ArrangeInGrid(TArrangeSource::Board, true, true);
+    else
+      game.ArrangeAtEdge(TArrangeSource::Board, true, true);
+    now += TRecovery::Interval;
+    const TMoment before = TMoment::Now();
+    game.Tick();
+    const TSpan took = TMoment::Now().Since(before);
+    wall.push_back(Milliseconds(took.Wall));
+    state.SetIterationTime(std::chrono::duration<double>(took.Wall).count());
+  }
+  if (!QFile::exists(TSavedGamePlace(gift.Path()).Recovery())) state.SkipWithError("no recovery file was written");
+  qunsetenv("XDG_STATE_HOME");
+  state.counters["pieces"] = game.Record.PieceCount;
+  state.counters["recovery_ms"] = MedianOf(wall);
+  state.counters["recovery_max_ms"] = *std::max_element(wall.begin(), wall.end());
+  ReportGoal(state, MedianOf(wall), RecoveryGoalMs);
+}
+BENCHMARK_CAPTURE(BM_RecoveryWrite, photo_1000, 1000)
     ->Iterations(20)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -35,7 +35,10 @@ TBox& TJigsaw::NewTray() {
   // It opens from its button as a closed tray does.
   tray.Open = false;
   tray.Button->SetDown(false);
+  // The bar that appears may take room from the board: the screen shows the
+  // board as it is then before the tray zooms out of its button.
   ShowTrayBar(IsPlaying());
+  Screen.RepaintNow();
   tray.ToggleOpen();
   return tray;
 }
