@@ -78,6 +78,21 @@ void LinePoints(int x0, int y0, int x1, int y1, bool includeEnd, std::vector<TPo
   if (includeEnd) out.push_back({x1, y1});
 }
 
+// The points LinePoints gives for a segment along a row or a column, less
+// those outside reach, the centres whose pen squares can touch the clip: a
+// tray's frame may be far larger than the board it is drawn on, and its
+// invisible points would cost as much as the visible ones.
+void AxisLinePoints(TPoint from, TPoint to, const TRect& reach, std::vector<TPoint>& out) {
+  const bool alongRow = from.Y == to.Y;
+  const int fixed = alongRow ? from.Y : from.X;
+  if (alongRow ? fixed < reach.Top || fixed >= reach.Bottom : fixed < reach.Left || fixed >= reach.Right) return;
+  // From a towards b, b itself left out.
+  const std::int64_t a = alongRow ? from.X : from.Y, b = alongRow ? to.X : to.Y;
+  const std::int64_t first = std::max(a < b ? a : b + 1, std::int64_t(alongRow ? reach.Left : reach.Top));
+  const std::int64_t last = std::min(a < b ? b - 1 : a, std::int64_t(alongRow ? reach.Right : reach.Bottom) - 1);
+  for (std::int64_t v = first; v <= last; ++v) out.push_back(alongRow ? TPoint{int(v), fixed} : TPoint{fixed, int(v)});
+}
+
 void PaintPixel(TBitmap& target, int x, int y, TColor color, TPenMode mode) {
   if (mode == TPenMode::Copy) {
     target.SetPixel(x, y, color);
@@ -326,9 +341,18 @@ void TCanvas::LineTo(int x, int y) {
 
 void TCanvas::Polyline(std::span<const TPoint> points) {
   if (points.empty()) return;
+  const int w = std::max(1, Pen.Width);
+  const int before = w / 2;
+  const TRect clip = EffectiveClip();
+  const TRect reach{clip.Left + before - w + 1, clip.Top + before - w + 1, clip.Right + before, clip.Bottom + before};
   std::vector<TPoint> centres;
-  for (std::size_t i = 1; i < points.size(); ++i)
-    LinePoints(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, false, centres);
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    const TPoint from = points[i - 1], to = points[i];
+    if (from.X == to.X || from.Y == to.Y)
+      AxisLinePoints(from, to, reach, centres);
+    else
+      LinePoints(from.X, from.Y, to.X, to.Y, false, centres);
+  }
   penPos_ = points.back();
   StampPoints(centres);
 }
