@@ -346,13 +346,28 @@ void TCanvas::Polyline(std::span<const TPoint> points) {
   const TRect clip = EffectiveClip();
   const TRect reach{clip.Left + before - w + 1, clip.Top + before - w + 1, clip.Right + before, clip.Bottom + before};
   std::vector<TPoint> centres;
+  // A copying pen paints a row or column segment as the rectangle its pen
+  // squares cover: the same pixels, each written once.
+  const bool copying = Pen.Mode == TPenMode::Copy;
+  const TBrush brush = Brush;
+  Brush = TBrush{Pen.Color, false};
   for (std::size_t i = 1; i < points.size(); ++i) {
     const TPoint from = points[i - 1], to = points[i];
-    if (from.X == to.X || from.Y == to.Y)
+    if (copying && from != to && (from.X == to.X || from.Y == to.Y)) {
+      // From a towards b, b itself left out.
+      const bool alongRow = from.Y == to.Y;
+      const int a = alongRow ? from.X : from.Y, b = alongRow ? to.X : to.Y;
+      const int first = a < b ? a : b + 1, last = a < b ? b - 1 : a;
+      const int fixed = alongRow ? from.Y : from.X;
+      FillRect(alongRow ? TRect{first - before, fixed - before, last - before + w, fixed - before + w}
+                        : TRect{fixed - before, first - before, fixed - before + w, last - before + w});
+    } else if (from.X == to.X || from.Y == to.Y) {
       AxisLinePoints(from, to, reach, centres);
-    else
+    } else {
       LinePoints(from.X, from.Y, to.X, to.Y, false, centres);
+    }
   }
+  Brush = brush;
   penPos_ = points.back();
   StampPoints(centres);
 }

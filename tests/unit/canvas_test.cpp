@@ -65,6 +65,22 @@ TEST(Canvas, ThickPenSquaresSitHalfAWidthAboveAndLeft) {
             ".####...\n"
             "........\n"
             "........\n");
+
+  // Drawn backwards, a segment leaves out its end as well: leftwards from 5
+  // the centres are 5, 4 and 3; upwards from 4 they are 4, 3 and 2.
+  TBitmap back = White(8, 5);
+  TCanvas d(back);
+  d.Pen.Width = 2;
+  d.MoveTo(5, 1);
+  d.LineTo(2, 1);
+  d.MoveTo(7, 4);
+  d.LineTo(7, 1);
+  EXPECT_EQ(Picture(back),
+            "..####..\n"
+            "..######\n"
+            "......##\n"
+            "......##\n"
+            "......##\n");
 }
 
 TEST(Canvas, PolylineJoinsWithoutTheLastPoint) {
