@@ -141,6 +141,7 @@ bool TJigsaw::ResumeOrStart() {
     SetState(Playing);
   }
   Recovery.Restart();
+  History.Restart();
   return resumed;
 }
 

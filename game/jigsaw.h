@@ -19,6 +19,7 @@
 #include "game/jigconfig.h"
 #include "game/puzzlerecord.h"
 #include "game/recovery.h"
+#include "game/undo.h"
 #include "game/windowstate.h"
 #include "platform/input.h"
 #include "play/move.h"
@@ -60,6 +61,8 @@ class TJigsaw : public TMove {
   TGift Gift;
   // Keeps the recovery file of the game being played.
   TRecovery Recovery;
+  // What can be undone and redone.
+  TUndoHistory History;
 
   TBitmap OriginalPicture;  // as decoded; the source of every rescale
   std::uint8_t State = NotStarted;
@@ -189,6 +192,18 @@ class TJigsaw : public TMove {
   // The tray's pieces go onto the board, then the tray and its button.
   void DeleteTray();
 
+  // Undo and redo. The window notes the board after everything it passes
+  // on; a change from the last board noted becomes a step. Nothing is undone
+  // while something floats, during auto-solve or before the game plays.
+  void NoteChanges();
+  // The play area changed size: the board laid out on it is no step.
+  void NoteBoardResized();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  void Undo();
+  void Redo();
+  TBoardState CaptureBoard() const;
+
   // Solves the puzzle move by move, letting the window's events run between
   // moves, until it is solved or StopAutoSolve is called. Counted once.
   void AutoSolve();
@@ -237,6 +252,10 @@ class TJigsaw : public TMove {
 
   // The tray a tray command acts on: the current one, never the board.
   TBox* CommandTray() const;
+  // The board of an undo or redo; changed names the pieces that move.
+  void RestoreBoard(const TBoardState& board, const std::vector<std::size_t>& changed);
+  // The Undo and Redo commands as the game allows them now.
+  void ShowUndoItems();
   // A tray too small to lay its loose pieces out apart grows, as far as the
   // board allows.
   void GrowToHoldLoosePieces(TBox& tray);

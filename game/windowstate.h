@@ -93,6 +93,7 @@ class TCommandItems {
   TMenuItemState SpeedSize{false, false}, SpeedEdge{false, false}, SpeedGrid{false, false},
       SpeedPicture{false, true};
   TMenuItemState NewTray{false, false};
+  TMenuItemState Undo{false, false}, Redo{false, false};
   TMenuItemState HelpAboutJigItem{false, true, false};
   TMenuItemState Hint1{false, false}, Hint2{false, false}, RightWayUp1{false, false},
       RightWayUp2{false, false}, Solve1{false, false}, Solve2{false, false};

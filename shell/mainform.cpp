@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -264,6 +265,10 @@ void TMainForm::BindStates() {
   Bind(c.FetchNeighbor, menu.FetchNeighbor);
 
   Bind(c.NewTray, menu.NewTray);
+  Bind(c.Undo, menu.Undo1);
+  Bind(c.Undo, menu.Undo2);
+  Bind(c.Redo, menu.Redo1);
+  Bind(c.Redo, menu.Redo2);
   Bind(c.NewTray, menu.NewTray2);
 
   auto showPanel = [](TStatusPanel& model, QLabel* panel) {
@@ -304,7 +309,7 @@ void TMainForm::ForwardMouse() {
   });
   connect(PaintBox1, &TPlayArea::MouseMoved, this,
           [this](Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, QPoint at) {
-            if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); });
+            if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); }, false);
             const TShiftState shift = ShiftOf(modifiers, buttons);
             if (Started && shift != LastShift) Game->ShowModifierHint(shift);
             LastShift = shift;
@@ -332,6 +337,9 @@ void TMainForm::BindTrayCommands() {
     };
   };
   OnCommand(menu.NewTray, onTray([](TJigsaw& g) { g.NewTray(); }));
+  for (QAction* item : {menu.Undo1, menu.Undo2}) OnCommand(item, onTray([](TJigsaw& g) { g.Undo(); }));
+  for (QAction* item : {menu.Redo1, menu.Redo2}) OnCommand(item, onTray([](TJigsaw& g) { g.Redo(); }));
+  menu.Redo1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
   OnCommand(menu.NewTray2, onTray([](TJigsaw& g) { g.NewTray(); }));
   // A new tray from the bar itself, right-clicked beside its buttons.
   BoxBar->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -630,7 +638,7 @@ void TMainForm::ShowHeldKeysHint() {
     Game->ShowModifierHint(ShiftOf(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
 }
 
-void TMainForm::Guarded(const std::function<void()>& call) {
+void TMainForm::Guarded(const std::function<void()>& call, bool changesBoard) {
   ++gameCalls_;
   QString error;
   try {
@@ -643,6 +651,8 @@ void TMainForm::Guarded(const std::function<void()>& call) {
     error = QString::fromLocal8Bit(e.what());
   }
   --gameCalls_;
+  // Whatever the call changed on the board becomes a step to undo.
+  if (changesBoard && Started && Game) Game->NoteChanges();
   if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   if (gameCalls_ == 0)
     while (!whenIdle_.empty()) {
@@ -666,12 +676,18 @@ void TMainForm::PlayAreaResized() {
   Window.TrayBar.Height = TTrayBarView::BarHeight;
   Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
   if (Started)
-    Guarded([this] { Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height())); });
+    Guarded(
+        [this] {
+          Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+          // A new window size is no step of the game's.
+          Game->NoteBoardResized();
+        },
+        false);
 }
 
 void TMainForm::PaintPlayArea() {
   if (Started && Game)
-    Guarded([this] { Game->PaintBoard(); });
+    Guarded([this] { Game->PaintBoard(); }, false);
   else
     PaintBox1->FillInvalid(Window.Color());
 }
@@ -701,7 +717,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::Timer1Timer() {
-  if (Started) Guarded([this] { Game->Tick(); });
+  if (Started) Guarded([this] { Game->Tick(); }, false);
   if (!FirstTick) return;
   // Cleared first: ticks that arrive while the windows below are open only
   // run the clock.
@@ -749,6 +765,8 @@ bool TMainForm::StartGame() {
   Started = true;
   Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
   PaintBox1->RepaintNow();
+  // The board as it starts is where undo ends.
+  Game->NoteChanges();
   OverlayForm->Invalidate();
   if (Window.Menus.Picture.Checked()) OverlayForm->show();
   return resumed;

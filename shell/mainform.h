@@ -137,9 +137,10 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void ApplyWindowColor();
   void ShowPanels();
 
-  // Runs a call on the game object, showing its error in the error box.
+  // Runs a call on the game object, showing its error in the error box;
+  // then what it changed on the board, if it can, is noted for undo.
   // Restart and closing wait until no such call is running.
-  void Guarded(const std::function<void()>& call);
+  void Guarded(const std::function<void()>& call, bool changesBoard = true);
   void WhenIdle(std::function<void()> action);
 
   std::function<QString()> exePath_;

@@ -47,6 +47,11 @@ const TMenuRow Rows[] = {
     {&TMenus::File, TG_ENTRY(FileExitItem), 0, "E&xit",
      "Exit this application, saving current position in jigsaw"},
 
+    {nullptr, TG_ENTRY(Edit), 0, "&Edit"},
+    {&TMenus::Edit, TG_ENTRY(Undo1), Disabled, "&Undo", "Take back the last change to the board", {}, "Ctrl+Z"},
+    {&TMenus::Edit, TG_ENTRY(Redo1), Disabled, "&Redo", "Make the change taken back again", {},
+     "Ctrl+Shift+Z"},
+
     {nullptr, TG_ENTRY(View), 0, "&View"},
     {&TMenus::View, TG_ENTRY(Toolbar), Checked, "&Toolbar", "Show the toolbar"},
     {&TMenus::View, TG_ENTRY(Statusbar), Checked, "&Status bar", "Show the status bar"},
@@ -120,6 +125,9 @@ const TMenuRow Rows[] = {
     {&TMenus::PopupPlay, TG_ENTRY(N7), Separator},
     {&TMenus::PopupPlay, TG_ENTRY(Hint2), 0, "&Hint!"},
     {&TMenus::PopupPlay, TG_ENTRY(Solve1), 0, "&Auto-Solve!", "Start solving the puzzle automatically"},
+    {&TMenus::PopupPlay, TG_ENTRY(N21), Separator},
+    {&TMenus::PopupPlay, TG_ENTRY(Undo2), 0, "&Undo", "Take back the last change to the board"},
+    {&TMenus::PopupPlay, TG_ENTRY(Redo2), 0, "&Redo", "Make the change taken back again"},
 
     {nullptr, TG_ENTRY(PopupPiece), Popup},
     {&TMenus::PopupPiece, TG_ENTRY(RotateRight), 0, "Rotate &Right", "Turn piece clockwise",

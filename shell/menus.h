@@ -25,6 +25,7 @@ class TMenus : public QObject {
 
   // The menu bar's menus and their submenus.
   QMenu* File = nullptr;
+  QMenu* Edit = nullptr;
   QMenu* View = nullptr;
   QMenu* Tools = nullptr;
   QMenu* Options = nullptr;
@@ -34,6 +35,8 @@ class TMenus : public QObject {
   QMenu* Help = nullptr;
 
   QAction* FileExitItem = nullptr;
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
 
   QAction* Toolbar = nullptr;
   QAction* Statusbar = nullptr;
@@ -88,6 +91,9 @@ class TMenus : public QObject {
   QAction* ArrangeInGrid2 = nullptr;
   QAction* PieceSize1 = nullptr;
   QAction* NewTray2 = nullptr;
+  QAction* N21 = nullptr;
+  QAction* Undo2 = nullptr;
+  QAction* Redo2 = nullptr;
   QAction* N7 = nullptr;
   QAction* Hint2 = nullptr;
   QAction* Solve1 = nullptr;

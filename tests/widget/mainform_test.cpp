@@ -480,3 +480,28 @@ TEST_F(MainWindowTest, AGameThatEndsNormallyLeavesNoRecoveryFile) {
   EXPECT_FALSE(QFileInfo::exists(recovery));
   EXPECT_FALSE(QFileInfo::exists(gift_ + QStringLiteral(".sav")));
 }
+
+TEST_F(MainWindowTest, EditUndoTakesBackAnArrangementAndRedoMakesItAgain) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  TMenus& menus = *form->Menus;
+  EXPECT_FALSE(menus.Undo1->isEnabled());
+  const TBoardState start = form->Game->CaptureBoard();
+  Choose(menus.ArrangeInGrid);
+  const TBoardState arranged = form->Game->CaptureBoard();
+  ASSERT_NE(arranged, start);
+  ASSERT_TRUE(menus.Undo1->isEnabled());
+  Choose(menus.Undo1);
+  EXPECT_EQ(form->Game->CaptureBoard(), start);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+  EXPECT_TRUE(menus.Redo2->isEnabled());
+  Choose(menus.Redo2);
+  EXPECT_EQ(form->Game->CaptureBoard(), arranged);
+  // A new window size is no step to undo.
+  form->resize(700, 560);
+  QApplication::processEvents();
+  Choose(menus.Undo1);
+  EXPECT_FALSE(menus.Undo1->isEnabled());
+  EXPECT_TRUE(menus.Redo1->isEnabled());
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+}

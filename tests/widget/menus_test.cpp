@@ -84,19 +84,22 @@ class MenusTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(MenusTest, MenuBarHoldsTheSixMenusInOrder) {
+TEST_F(MenusTest, MenuBarHoldsTheSevenMenusInOrder) {
   QStringList names, captions;
   for (const QAction* action : Menus->MenuBar->actions()) {
     names << action->menu()->objectName();
     captions << action->text();
   }
-  EXPECT_EQ(names, QStringList({"File", "View", "Tools", "Options", "Cheat", "Help"}));
-  EXPECT_EQ(captions, QStringList({"&File", "&View", "&Tools", "&Options", "&Cheat", "&Help"}));
+  EXPECT_EQ(names, QStringList({"File", "Edit", "View", "Tools", "Options", "Cheat", "Help"}));
+  EXPECT_EQ(captions, QStringList({"&File", "&Edit", "&View", "&Tools", "&Options", "&Cheat", "&Help"}));
 }
 
 TEST_F(MenusTest, FileViewAndToolsMenus) {
   ExpectEntries(Menus->File, "File",
                 {{"FileExitItem", "E&xit", "Exit this application, saving current position in jigsaw"}});
+  ExpectEntries(Menus->Edit, "Edit",
+                {{"Undo1", "&Undo", "Take back the last change to the board", "disabled"},
+                 {"Redo1", "&Redo", "Make the change taken back again", "disabled"}});
   ExpectEntries(Menus->View, "View",
                 {{"Toolbar", "&Toolbar", "Show the toolbar", "checked"},
                  {"Statusbar", "&Status bar", "Show the status bar", "checked"},
@@ -167,7 +170,10 @@ TEST_F(MenusTest, BoardAndPiecePopups) {
                  {"NewTray2", "New &Tray", "Make a new tray to sort pieces into"},
                  {"N7", "", "", "separator"},
                  {"Hint2", "&Hint!"},
-                 {"Solve1", "&Auto-Solve!", "Start solving the puzzle automatically"}});
+                 {"Solve1", "&Auto-Solve!", "Start solving the puzzle automatically"},
+                 {"N21", "", "", "separator"},
+                 {"Undo2", "&Undo", "Take back the last change to the board"},
+                 {"Redo2", "&Redo", "Make the change taken back again"}});
   ExpectEntries(Menus->PopupPiece, "PopupPiece",
                 {{"RotateRight", "Rotate &Right", "Turn piece clockwise"},
                  {"RotateLeft", "Rotate &Left", "Turn piece counterclockwise"},
@@ -231,10 +237,12 @@ TEST_F(MenusTest, MembersAreTheNamedEntriesAndPopupsStayOffTheMenuBar) {
   }
 }
 
-TEST_F(MenusTest, OnlyZoomPictureHasAShortcutF2) {
+TEST_F(MenusTest, OnlyZoomPictureAndUndoHaveShortcuts) {
   EXPECT_EQ(Menus->Zoompicture->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(Menus->Undo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+  EXPECT_EQ(Menus->Redo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
   for (const QAction* action : Window.findChildren<QAction*>()) {
-    if (action == Menus->Zoompicture) continue;
+    if (action == Menus->Zoompicture || action == Menus->Undo1 || action == Menus->Redo1) continue;
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
   }
 }
