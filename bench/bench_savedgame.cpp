@@ -175,6 +175,52 @@ BENCHMARK_CAPTURE(BM_RecoveryWrite, photo_1000, 1000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// Undo of one drag, the board redrawn where it changed; and the memory that
+// 200 such steps keep.
+constexpr double UndoGoalMs = 5;
+constexpr double UndoMemoryGoalMb = 10;
+
+// Drags whatever lies at the middle of the i-th piece's place a little way,
+// as a hand does, and lets the window note the board.
+void DragOnce(TJigsaw& game, int i) {
+  const TFormPiece& p = game.Pieces[std::size_t(i) % game.Pieces.size()];
+  const int x = p.X + p.Width / 2, y = p.Y + p.Height / 2;
+  game.MouseDown(TJigsaw::LeftButton, x, y);
+  game.MouseMove(x + 17, y + 11);
+  game.MouseUp(x + 17, y + 11);
+  game.NoteChanges();
+}
+
+void BM_UndoStep(benchmark::State& state, int pieces) {
+  const TPhotoGift gift(pieces);
+  TStart start(gift.Path());
+  start.LayOut();
+  TJigsaw& game = start.Game();
+  game.NoteChanges();
+  for (int i = 0; i < int(TUndoHistory::Depth); ++i) DragOnce(game, i * 7);
+  state.counters["steps_mb"] = double(game.History.StepBytes()) / (1024.0 * 1024.0);
+  state.counters["memory_goal_mb"] = UndoMemoryGoalMb;
+  std::vector<double> wall;
+  for (auto _ : state) {
+    if (!game.CanUndo()) {
+      state.PauseTiming();
+      while (game.CanRedo()) game.Redo();
+      state.ResumeTiming();
+    }
+    const TMoment before = TMoment::Now();
+    game.Undo();
+    const TSpan took = TMoment::Now().Since(before);
+    wall.push_back(Milliseconds(took.Wall));
+    state.SetIterationTime(std::chrono::duration<double>(took.Wall).count());
+  }
+  state.counters["pieces"] = game.Record.PieceCount;
+  state.counters["undo_ms"] = MedianOf(wall);
+  state.counters["undo_max_ms"] = *std::max_element(wall.begin(), wall.end());
+  ReportGoal(state, MedianOf(wall), UndoGoalMs);
+}
+BENCHMARK_CAPTURE(BM_UndoStep, photo_1000, 1000)->Iterations(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_UndoStep, photo_10000, 10000)->Iterations(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // Each round: a new game of the gift to a playable board (its build and its
 // layout), then a start that resumes the game saved before, timed from
 // reading the file to the painted board.
