@@ -46,18 +46,15 @@ void TJigsaw::NoteBoardResized() {
 }
 
 void TJigsaw::Undo() {
-  if (!CanUndo()) return;
-  const auto [board, changed] = History.Undo();
-  RestoreBoard(*board, changed);
-  // Laid out on a play area of another size, the board is not quite the
-  // one kept: what is shown now is where the next step starts.
-  History.Rebase(CaptureBoard());
-  ShowUndoItems();
+  if (CanUndo()) StepHistory(true);
 }
 
 void TJigsaw::Redo() {
-  if (!CanRedo()) return;
-  const auto [board, changed] = History.Redo();
+  if (CanRedo()) StepHistory(false);
+}
+
+void TJigsaw::StepHistory(bool back) {
+  const auto [board, changed] = back ? History.Undo() : History.Redo();
   RestoreBoard(*board, changed);
   // Laid out on a play area of another size, the board is not quite the
   // one kept: what is shown now is where the next step starts.

@@ -252,6 +252,8 @@ class TJigsaw : public TMove {
 
   // The tray a tray command acts on: the current one, never the board.
   TBox* CommandTray() const;
+  // One step back (undo) or forward (redo) through the history.
+  void StepHistory(bool back);
   // The board of an undo or redo; changed names the pieces that move.
   void RestoreBoard(const TBoardState& board, const std::vector<std::size_t>& changed);
   // The Undo and Redo commands as the game allows them now.
