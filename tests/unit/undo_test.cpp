@@ -103,12 +103,14 @@ TEST_F(UndoTest, UndoingEveryStepOfAPlayedGameGivesBackItsStart) {
   const TBoardState start = g.CaptureBoard();
   std::mt19937 random(7);
   int steps = 0;
-  for (int move = 0; move < 60; ++move) {
+  for (int move = 0; move < 200; ++move) {
     const TBoardState was = g.CaptureBoard();
     TFormPiece& p = piece(int(random() % 12));
-    switch (random() % 6) {
+    switch (random() % 8) {
       case 0:
       case 1:
+      case 6:
+      case 7:
         Drag(p, int(random() % 300) - 150, int(random() % 200) - 100);
         break;
       case 2:
@@ -133,7 +135,7 @@ TEST_F(UndoTest, UndoingEveryStepOfAPlayedGameGivesBackItsStart) {
     g.NoteChanges();
     steps += g.CaptureBoard() == was ? 0 : 1;
   }
-  ASSERT_GT(steps, 30);
+  ASSERT_GT(steps, 100);
   const TBoardState played = g.CaptureBoard();
   int undone = 0;
   while (g.CanUndo()) {
