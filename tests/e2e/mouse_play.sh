@@ -24,11 +24,6 @@ max() { echo $(($1 > $2 ? $1 : $2)); }
 # Board points to screen points.
 screen_x() { echo $((board_x + $1)); }
 screen_y() { echo $((board_y + $1)); }
-# board_shot NAME: a screenshot, and its board in $work/NAME.png.
-board_shot() {
-  shot "$1-screen"
-  crop "$1-screen" "${board_w}x$board_h+$board_x+$board_y" "$1"
-}
 # Visible windows named "Tessarine Gift" other than the main window.
 other_windows() { xdotool search --onlyvisible --name '^Tessarine Gift$' 2>/dev/null | grep -vx "$main" || true; }
 # answer KEY: a question box opens; KEY answers it and it closes.
@@ -38,12 +33,6 @@ answer() {
   for _ in $(seq 50); do [ -z "$(other_windows)" ] && break; sleep 0.1; done
   [ -z "$(other_windows)" ] || fail "the question is still open after $1"
   sleep 1
-}
-# The keyboard goes to the window under the pointer: a click on the status
-# line gives the main window the focus without touching the board.
-focus_main() {
-  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
-  sleep 0.3
 }
 # drag X0 Y0 X1 Y1: presses the left button at board point (X0, Y0), moves to
 # (X1, Y1) in steps as a hand does, since the player sees only some of the

@@ -11,11 +11,6 @@ source "$(dirname "$0")/screen.bash"
 start_screen 1280x1024x24
 export XDG_RUNTIME_DIR="$work"
 
-focus_main() {
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
-  sleep 0.3
-}
 splash_shot() {
   eval "$(xdotool getwindowgeometry --shell "$splash")"
   shot "$1-screen"

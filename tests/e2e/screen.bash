@@ -127,6 +127,22 @@ find_board() {
   return 1
 }
 
+# focus_main: the keyboard goes to the window under the pointer; a click on
+# the main window's status line gives it the focus without touching the
+# board. Leaves the window's place and size in X, Y, WIDTH and HEIGHT.
+focus_main() {
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
+  sleep 0.3
+}
+
+# board_shot NAME: a screenshot, and the board find_board found on it in
+# $work/NAME.png.
+board_shot() {
+  shot "$1-screen"
+  crop "$1-screen" "${board_w}x$board_h+$board_x+$board_y" "$1"
+}
+
 # exit_player: File > Exit shows the closing splash; Enter on it ends the
 # player, which must end with status 0. The main window needs the keyboard.
 exit_player() {

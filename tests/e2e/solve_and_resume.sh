@@ -12,11 +12,6 @@ start_screen 1280x1024x24
 export XDG_RUNTIME_DIR="$work" XDG_STATE_HOME="$work/state"
 
 named() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
-focus_main() {
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
-  sleep 0.3
-}
 
 convert -size 240x180 gradient:'#d07040-#4060b0' -fill '#30a060' -draw 'circle 70,70 70,30' \
   -fill '#f0e0c0' -draw 'rectangle 140,100 220,160' "$work/picture.png"

@@ -28,11 +28,6 @@ bar_h=30 button_x=$((26 + 24)) button_y=$((3 + 12))
 # Board points to screen points.
 screen_x() { echo $((board_x + $1)); }
 screen_y() { echo $((board_y + $1)); }
-# board_shot NAME: a screenshot, and its board in $work/NAME.png.
-board_shot() {
-  shot "$1-screen"
-  crop "$1-screen" "${board_w}x$board_h+$board_x+$board_y" "$1"
-}
 # colour_at NAME X Y: the pixel's colour as #RRGGBB.
 colour_at() { convert "$work/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n1; }
 # where_differ A B: the box around the pixels in which pictures A and B of
@@ -43,10 +38,6 @@ where_differ() {
 }
 # masked IN MASK OUT: IN where MASK is white, black elsewhere.
 masked() { convert "$1" "$2" -compose multiply -composite "$3"; }
-focus_main() {
-  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
-  sleep 0.3
-}
 # drag X0 Y0 X1 Y1: presses the left button at board point (X0, Y0), moves to
 # (X1, Y1) in steps as a hand does and releases there.
 drag() {

@@ -9,14 +9,6 @@ source "$(dirname "$0")/screen.bash"
 start_screen 1280x1024x24
 export XDG_RUNTIME_DIR="$work"
 
-focus_main() {
-  xdotool mousemove $((X + 100)) $((Y + HEIGHT - 10)) click 1
-  sleep 0.3
-}
-board_shot() {
-  shot "$1-screen"
-  crop "$1-screen" "${board_w}x$board_h+$board_x+$board_y" "$1"
-}
 
 # The picture and the cut of the mouse play test, whose pieces lie apart
 # with room for this join.
