@@ -16,7 +16,9 @@ start_screen() {
     command -v "$program" >/dev/null || { echo "no $program here: skipped"; exit 77; }
   done
   for _ in 1 2 3; do
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    # -noreset: a server that resets when its last client goes refuses the
+    # next one for a moment, and a test often starts the player again.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     server=$!
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     DISPLAY=:$(head -n1 "$work/display")
