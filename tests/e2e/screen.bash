@@ -145,6 +145,27 @@ board_shot() {
   crop "$1-screen" "${board_w}x$board_h+$board_x+$board_y" "$1"
 }
 
+# splash_shot NAME: the splash ($splash) alone in $work/NAME.png.
+splash_shot() {
+  eval "$(xdotool getwindowgeometry --shell "$splash")"
+  shot "$1-screen"
+  crop "$1-screen" "${WIDTH}x$HEIGHT+$X+$Y" "$1"
+}
+
+# expect_resumed FIRST BOARD WHAT: the gift starts again; its splash offers a
+# game (it differs from splash shot FIRST by the check box a new game does not
+# show), and Play shows exactly board shot BOARD.
+expect_resumed() {
+  local differs
+  open_gift "$work/gift"
+  splash_shot second-splash
+  [ "$(differing "$work/$1.png" "$work/second-splash.png")" != 0 ] || fail "the next start does not offer $3"
+  play_from_splash
+  board_shot resumed
+  differs=$(differing "$work/$2.png" "$work/resumed.png")
+  [ "$differs" = 0 ] || fail "the board of $3 differs in $differs pixels; see $work/resumed.png"
+}
+
 # exit_player: File > Exit shows the closing splash; Enter on it ends the
 # player, which must end with status 0. The main window needs the keyboard.
 exit_player() {

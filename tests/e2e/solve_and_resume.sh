@@ -18,9 +18,7 @@ convert -size 240x180 gradient:'#d07040-#4060b0' -fill '#30a060' -draw 'circle 7
 "$tool" make -o "$work/gift" --picture "$work/picture.png" --pieces 6 --seed 5 >/dev/null
 
 open_gift "$work/gift"
-eval "$(xdotool getwindowgeometry --shell "$splash")"
-shot first-splash-screen
-crop first-splash-screen "${WIDTH}x$HEIGHT+$X+$Y" first-splash
+splash_shot first-splash
 play_from_splash
 shot start
 find_board "$tool" "$work/gift" "$main" start || fail "the board is not the game's scattered board"
@@ -29,25 +27,14 @@ xdotool key alt+t
 sleep 0.5
 xdotool key g
 sleep 1
-shot arranged-screen
-crop arranged-screen "${board_w}x$board_h+$board_x+$board_y" arranged
+board_shot arranged
 [ "$(differing "$work/arranged.png" "$work/actual.png")" != 0 ] || fail "Arrange in Grid did not move the pieces"
 focus_main
 exit_player
 [ -s "$work/gift.sav" ] || fail "no saved game beside the gift after closing with Save game... checked"
 echo "saved: $(stat -c %s "$work/gift.sav") bytes"
 
-open_gift "$work/gift"
-eval "$(xdotool getwindowgeometry --shell "$splash")"
-shot second-splash-screen
-crop second-splash-screen "${WIDTH}x$HEIGHT+$X+$Y" second-splash
-[ "$(differing "$work/first-splash.png" "$work/second-splash.png")" != 0 ] ||
-  fail "the splash of the second start does not offer the saved game"
-play_from_splash
-shot resumed-screen
-crop resumed-screen "${board_w}x$board_h+$board_x+$board_y" resumed
-differs=$(differing "$work/arranged.png" "$work/resumed.png")
-[ "$differs" = 0 ] || fail "the resumed board differs from the saved one in $differs pixels; see $work/resumed.png"
+expect_resumed first-splash arranged "the saved game"
 echo "resumed: the board is the one that was saved"
 
 focus_main

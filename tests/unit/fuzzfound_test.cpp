@@ -15,11 +15,10 @@
 #include "platform/canvas.h"
 #include "platform/colors.h"
 #include "platform/messagebox.h"
+#include "tests/common/files.h"
 #include "tests/common/testgame.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Piece block B of a 12-piece game with the extras record: 22 bytes a
 // piece, the group at 12, the quarter turns at 18, the joined flag at 19.
@@ -30,19 +29,6 @@ constexpr std::size_t PieceB(int index) { return BlockBAt + 22 * std::size_t(ind
 constexpr std::size_t TrayAt = 4457 + 27 + 12 * 36;
 
 const QString unreadable = QStringLiteral("The saved game could not be read and a new game was started: ");
-
-Bytes ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray data = file.readAll();
-  return Bytes(data.begin(), data.end());
-}
-
-void WriteFile(const QString& path, const Bytes& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-}
 
 class FuzzFoundTest : public ::testing::Test {
  protected:

@@ -22,11 +22,10 @@
 #include "game/jigsaw.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "tests/common/files.h"
 #include "tests/common/testgame.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // The sections of a 12-piece game (4 x 3 on a 400 x 300 picture) with the
 // board tray and two more, worked out from the layout.
@@ -39,19 +38,6 @@ constexpr std::size_t BoardOnlySize = TraysAt + 26;   // 4942
 constexpr std::size_t TwoTraysSize = BoardOnlySize + 2 * 148;
 
 const QString unreadable = QStringLiteral("The saved game could not be read and a new game was started: ");
-
-Bytes ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray data = file.readAll();
-  return Bytes(data.begin(), data.end());
-}
-
-void WriteFile(const QString& path, const Bytes& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-}
 
 void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
   bytes[at] = std::uint8_t(value);
