@@ -152,7 +152,7 @@ void TJigsaw::SaveGame() {
 void TJigsaw::DiscardSavedGame() {
   StopAutoSolve();
   const TSavedGamePlace place(Gift.ExePath);
-  place.Remove();
+  place.Remove(Record);
   QFile::remove(place.Recovery());
   Extras = {};
 }
@@ -160,17 +160,21 @@ void TJigsaw::DiscardSavedGame() {
 void TJigsaw::RemoveRecovery() { QFile::remove(TSavedGamePlace(Gift.ExePath).Recovery()); }
 
 void TJigsaw::WriteRecovery() {
-  // Never of a game half way through a gesture or an auto-solve move.
-  if (!IsPlaying() || MouseState != Idle || !Moving.empty() || AutoSolving || Gift.ExePath.isEmpty() ||
-      !Recovery.Due())
-    return;
+  // Never of a game half way through a gesture or a move: auto-solve lets
+  // the clock tick only between its moves.
+  if (!IsPlaying() || MouseState != Idle || !Moving.empty() || Gift.ExePath.isEmpty() || !Recovery.Due()) return;
   const TSavedGamePlace place(Gift.ExePath);
   try {
     QDir().mkpath(QFileInfo(place.Recovery()).absolutePath());
     Recovery.Offer(place.Recovery(), ComposeSavedGame(*this));
-  } catch (const EError&) {
-    // A full disk or a read-only state folder: the game goes on, and the
-    // next tick tries again.
+    recoveryFailing_ = false;
+  } catch (const EError& e) {
+    // A full disk or a read-only state folder: the game goes on, the status
+    // line says so once, and the next tick tries again.
+    if (!recoveryFailing_)
+      ShowStatus(QStringLiteral("The game cannot be kept safe against a crash: \"%1\" cannot be written (%2).")
+                     .arg(QDir::toNativeSeparators(place.Recovery()), e.Message()));
+    recoveryFailing_ = true;
   }
 }
 
@@ -853,5 +857,8 @@ void TJigsaw::AutoSolve() {
       }
     Window.LetEventsRun();
     CloseEmptyTrays();
+    // Nothing floats between moves: a long auto-solve is not lost to a
+    // crash.
+    WriteRecovery();
   } while (AutoSolving && Record.SolvedCount < Record.PieceCount);
 }

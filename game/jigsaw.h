@@ -264,6 +264,8 @@ class TJigsaw : public TMove {
 
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;
+  // The last recovery write failed, and the status line said so.
+  bool recoveryFailing_ = false;
   // Tray numbers are never given twice in a game.
   std::uint32_t lastTrayNumber_ = 0;
 

@@ -8,14 +8,17 @@
 #include <QStringList>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
+#include "game/gift.h"
 #include "game/jigsaw.h"
 #include "pieces/pieces.h"
 #include "platform/errors.h"
@@ -47,12 +50,85 @@ constexpr int HashLength = 12;
 
 bool HasExtras(std::int16_t formatVersion) { return formatVersion >= FirstFormatWithExtras; }
 
-// The path with the extension of its file name replaced by ".sav", or ".sav"
-// added when it has none.
-QString SavedGameName(const QString& giftPath) {
+// The name of the gift's saved game beside it: its whole file name with
+// ".sav" added, so that gifts whose names differ only after a dot do not
+// share one.
+QString SavedGameName(const QString& giftPath) { return giftPath + QStringLiteral(".sav"); }
+
+// The name earlier players gave it: the extension of the file name replaced
+// by ".sav", or ".sav" added when it has none.
+QString EarlierSavedGameName(const QString& giftPath) {
   const qsizetype slash = giftPath.lastIndexOf(QLatin1Char('/'));
   const qsizetype dot = giftPath.lastIndexOf(QLatin1Char('.'));
   return (dot > slash + 1 ? giftPath.left(dot) : giftPath) + QStringLiteral(".sav");
+}
+
+// Both names lead to one file.
+bool SameFile(const QString& a, const QString& b) {
+  struct stat sa {}, sb {};
+  return stat(QFile::encodeName(a).constData(), &sa) == 0 && stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The puzzle record at the start of a regular file, never through a
+// symbolic link; none when there is no such file or it is shorter.
+std::optional<TPuzzleRecord> PuzzleRecordOf(const QString& path) {
+  const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  TPuzzleRecord::TBytes bytes{};
+  struct stat info {};
+  std::size_t got = 0;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+    while (got < bytes.size()) {
+      const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += std::size_t(n);
+    }
+  close(fd);
+  if (got < bytes.size()) return std::nullopt;
+  return TPuzzleRecord::FromBytes(bytes);
+}
+
+// A file that ends in a gift's trailer is a gift, whatever its name: a gift
+// named like a saved game is never taken for one.
+bool IsGiftFile(const QString& path) {
+  QFile file(path);
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+  try {
+    ReadGiftTrailer(file);
+    return true;
+  } catch (const EError&) {
+    return false;
+  }
+}
+
+bool HoldsGameOf(const QString& path, const TPuzzleRecord& puzzle) {
+  const std::optional<TPuzzleRecord> held = PuzzleRecordOf(path);
+  return held && SameGift(*held, puzzle);
+}
+
+// Why the file at path may not be replaced by a saved game of puzzle; empty
+// when nothing lies there or it is that game's saved game.
+QString WhyNotReplaced(const QString& path, const TPuzzleRecord& puzzle) {
+  struct stat info {};
+  if (lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+  if (S_ISDIR(info.st_mode)) return qt_error_string(EISDIR);
+  if (S_ISLNK(info.st_mode)) return QStringLiteral("a symbolic link lies there");
+  if (!S_ISREG(info.st_mode)) return QStringLiteral("it is not a regular file");
+  if (IsGiftFile(path) || !HoldsGameOf(path, puzzle))
+    return QStringLiteral("it holds a file that is not this gift's saved game");
+  return {};
+}
+
+// Leftovers of a write to path: its name, a dot and the six letters or
+// digits that mkstemp puts in place of "XXXXXX".
+bool IsTemporaryOf(const QString& name, const QString& path) {
+  const QString prefix = QFileInfo(path).fileName() + QLatin1Char('.');
+  if (name.size() != prefix.size() + 6 || !name.startsWith(prefix)) return false;
+  return std::all_of(name.begin() + prefix.size(), name.end(), [](QChar c) {
+    return c.unicode() < 128 && std::isalnum(int(c.unicode()));
+  });
 }
 
 QString StateFolder() {
@@ -116,12 +192,25 @@ class TReplacement {
   bool committed_ = false;
 };
 
-// A name beside path that no file has yet, for keeping a file aside.
-QString KeptName(const QString& path) {
+// Moves the file at path to a name beside it that nothing has yet, never
+// replacing what lies at a name taken, a planted link included. The new
+// name, or empty when the file stays where it is.
+QString SetAside(const QString& path) {
+  const QByteArray from = QFile::encodeName(path);
   const QString base = path + QStringLiteral(".damaged");
-  QString name = base;
-  for (int n = 2; QFileInfo::exists(name); ++n) name = base + QLatin1Char('.') + QString::number(n);
-  return name;
+  for (int n = 1; n < 1000; ++n) {
+    const QString name = n == 1 ? base : base + QLatin1Char('.') + QString::number(n);
+    const QByteArray to = QFile::encodeName(name);
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return name;
+    if (errno == EEXIST) continue;
+    // A file system that cannot rename without replacing: the name is
+    // looked at first.
+    if (errno != EINVAL && errno != ENOSYS) return {};
+    struct stat info {};
+    if (lstat(to.constData(), &info) == 0) continue;
+    return rename(from.constData(), to.constData()) == 0 ? name : QString();
+  }
+  return {};
 }
 
 [[noreturn]] void Refuse(const QString& reason) { throw EError(reason); }
@@ -239,38 +328,92 @@ void WriteReplacing(const QString& path, std::span<const std::uint8_t> bytes) {
   file.Commit();
 }
 
-TSavedGamePlace::TSavedGamePlace(const QString& giftPath) {
-  if (giftPath.isEmpty()) return;
-  beside_ = SavedGameName(giftPath);
-  const QByteArray hash =
-      QCryptographicHash::hash(QFileInfo(giftPath).absoluteFilePath().toUtf8(), QCryptographicHash::Sha256);
-  inStateFolder_ = StateFolder() + QLatin1Char('/') +
-                   QFileInfo(beside_).completeBaseName().left(StateNameLength) + QLatin1Char('-') +
-                   QString::fromLatin1(hash.toHex().left(HashLength)) + QStringLiteral(".sav");
-  recovery_ = inStateFolder_.left(inStateFolder_.size() - 4) + QStringLiteral(".recovery");
+bool SameGift(const TPuzzleRecord& a, const TPuzzleRecord& b) {
+  return a.Seed == b.Seed && a.CreatedAt == b.CreatedAt && a.Title == b.Title && a.Creator == b.Creator &&
+         a.Columns == b.Columns && a.Rows == b.Rows;
 }
 
-QString TSavedGamePlace::Existing() const {
-  const QFileInfo beside(beside_), inState(inStateFolder_);
-  if (!inState.isFile()) return beside.isFile() ? beside_ : QString();
-  if (!beside.isFile()) return inStateFolder_;
-  return inState.lastModified() > beside.lastModified() ? inStateFolder_ : beside_;
+TSavedGamePlace::TSavedGamePlace(const QString& giftPath) {
+  if (giftPath.isEmpty()) return;
+  gift_ = giftPath;
+  beside_ = SavedGameName(giftPath);
+  if (const QString earlier = EarlierSavedGameName(giftPath); earlier != beside_ && earlier != giftPath)
+    earlier_ = earlier;
+  const QByteArray hash =
+      QCryptographicHash::hash(QFileInfo(giftPath).absoluteFilePath().toUtf8(), QCryptographicHash::Sha256);
+  // The state folder's names stay those of earlier players.
+  const QString stem = StateFolder() + QLatin1Char('/') +
+                       QFileInfo(EarlierSavedGameName(giftPath)).completeBaseName().left(StateNameLength) +
+                       QLatin1Char('-') + QString::fromLatin1(hash.toHex().left(HashLength));
+  inStateFolder_ = stem + QStringLiteral(".sav");
+  recovery_ = stem + QStringLiteral(".recovery");
+  lock_ = stem + QStringLiteral(".lock");
+}
+
+bool TSavedGamePlace::OursAlone(const QString& path) const {
+  // Earlier players took NAME.sav for a gift named NAME or NAME.EXT, this
+  // one for a gift named NAME.
+  const QFileInfo info(path);
+  const QString name = info.fileName();
+  if (!name.endsWith(QStringLiteral(".sav"))) return false;
+  const QString stem = name.chopped(4);
+  const QDir folder = info.absoluteDir();
+  for (const QString& other :
+       folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    if (other == name) continue;
+    const bool claims = other == stem || (other.startsWith(stem + QLatin1Char('.')) && other.size() > stem.size() + 1 &&
+                                          !other.mid(stem.size() + 1).contains(QLatin1Char('.')));
+    if (claims && !SameFile(folder.filePath(other), gift_)) return false;
+  }
+  return true;
+}
+
+QString TSavedGamePlace::EarlierInUse() const {
+  // NAME.sav is the saved game of a gift named NAME, when there is one.
+  if (earlier_.isEmpty()) return {};
+  const QString owner = earlier_.chopped(4);
+  return QFileInfo(owner).exists() || QFileInfo(owner).isSymLink() ? QString() : earlier_;
+}
+
+std::vector<TSavedGamePlace::TCandidate> TSavedGamePlace::Candidates() const {
+  const auto usable = [this](const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile() && !SameFile(path, gift_) && !IsGiftFile(path);
+  };
+  std::vector<TCandidate> candidates;
+  if (usable(recovery_)) candidates.push_back({recovery_, false});
+  std::vector<TCandidate> saved;
+  if (usable(beside_)) saved.push_back({beside_, !OursAlone(beside_)});
+  if (usable(inStateFolder_)) saved.push_back({inStateFolder_, false});
+  if (usable(EarlierInUse())) saved.push_back({earlier_, !OursAlone(earlier_)});
+  std::stable_sort(saved.begin(), saved.end(), [](const TCandidate& a, const TCandidate& b) {
+    return QFileInfo(a.Path).lastModified() > QFileInfo(b.Path).lastModified();
+  });
+  candidates.insert(candidates.end(), saved.begin(), saved.end());
+  return candidates;
 }
 
 void TSavedGamePlace::Write(std::span<const std::uint8_t> bytes) const {
-  if (beside_.isEmpty()) throw EError(QStringLiteral("The game could not be saved: no gift was loaded."));
-  QString besideError;
-  try {
-    WriteReplacing(beside_, bytes);
-    QFile::remove(inStateFolder_);
-    return;
-  } catch (const EError& e) {
-    besideError = e.Message();
+  if (beside_.isEmpty() || bytes.size() < std::size_t(TPuzzleRecord::FileSize))
+    throw EError(QStringLiteral("The game could not be saved: no gift was loaded."));
+  const TPuzzleRecord puzzle = TPuzzleRecord::FromBytes(bytes.first<TPuzzleRecord::FileSize>());
+  const auto removeOthers = [&](const QString& kept) {
+    for (const QString& path : {beside_, inStateFolder_, EarlierInUse()})
+      if (path != kept && IsOurs(path, puzzle)) QFile::remove(path);
+  };
+  QString besideError = WhyNotReplaced(beside_, puzzle);
+  if (besideError.isEmpty()) {
+    try {
+      WriteReplacing(beside_, bytes);
+      removeOthers(beside_);
+      return;
+    } catch (const EError& e) {
+      besideError = e.Message();
+    }
   }
   try {
     QDir().mkpath(QFileInfo(inStateFolder_).absolutePath());
     WriteReplacing(inStateFolder_, bytes);
-    QFile::remove(beside_);
+    removeOthers(inStateFolder_);
   } catch (const EError& e) {
     throw EError(QStringLiteral("The game could not be saved: neither \"%1\" (%2) nor \"%3\" (%4) could be "
                                 "written. A game saved before is kept as it was.")
@@ -279,16 +422,40 @@ void TSavedGamePlace::Write(std::span<const std::uint8_t> bytes) const {
   }
 }
 
-void TSavedGamePlace::Remove() const {
+bool TSavedGamePlace::IsOurs(const QString& path, const TPuzzleRecord& puzzle) const {
+  // Never a link: what it leads to is not the player's to delete.
+  const QFileInfo info(path);
+  if (path.isEmpty() || info.isSymLink() || !info.isFile() || SameFile(path, gift_) || IsGiftFile(path))
+    return false;
+  return path == inStateFolder_ || OursAlone(path) || HoldsGameOf(path, puzzle);
+}
+
+void TSavedGamePlace::Remove(const TPuzzleRecord& puzzle) const {
   QStringList failures;
-  for (const QString& path : {beside_, inStateFolder_}) {
+  for (const QString& path : {beside_, inStateFolder_, EarlierInUse()}) {
     QFile file(path);
-    if (QFileInfo(path).isFile() && !file.remove())
+    if (IsOurs(path, puzzle) && !file.remove())
       failures << QStringLiteral("\"%1\" (%2)").arg(QDir::toNativeSeparators(path), file.errorString());
   }
   if (!failures.isEmpty())
     throw EError(
         QStringLiteral("The saved game could not be deleted: %1.").arg(failures.join(QStringLiteral(", "))));
+}
+
+void TSavedGamePlace::RemoveUnfinishedWrites() const {
+  // A name another file shares may be written by another gift's player.
+  for (const QString& path : {beside_, inStateFolder_, recovery_}) {
+    if (path.isEmpty() || (path == beside_ && !OursAlone(path))) continue;
+    const QDir folder = QFileInfo(path).absoluteDir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+      if (!IsTemporaryOf(name, path)) continue;
+      // Only files this user's writes made, never through a link.
+      const QByteArray leftover = QFile::encodeName(folder.filePath(name));
+      struct stat info {};
+      if (lstat(leftover.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+        unlink(leftover.constData());
+    }
+  }
 }
 
 std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
@@ -310,21 +477,32 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
 }
 
 std::optional<TSavedGame> TSavedGame::Find(const TJigsaw& game) {
-  // A recovery file is newer than any saved game: a normal end removes it.
   const TSavedGamePlace place(game.Gift.ExePath);
-  const QString path = QFileInfo(place.Recovery()).isFile() ? place.Recovery() : place.Existing();
-  if (path.isEmpty()) return std::nullopt;
-  try {
-    return Read(path, game);
-  } catch (const EError& e) {
-    QString message =
-        QStringLiteral("The saved game could not be read and a new game was started: %1").arg(e.Message());
-    const QString kept = KeptName(path);
-    if (QFile::rename(path, kept))
-      message += QStringLiteral(" The file is kept as \"%1\".").arg(QDir::toNativeSeparators(kept));
-    MessageDlg(message, TMsgType::Warning, TMsgButtons::Ok);
-    return std::nullopt;
+  QString unreadable;
+  for (const TSavedGamePlace::TCandidate& candidate : place.Candidates()) {
+    try {
+      TSavedGame saved = Read(candidate.Path, game);
+      if (candidate.Shared && !SameGift(saved.puzzle_, game.Record)) continue;
+      if (!unreadable.isEmpty())
+        MessageDlg(QStringLiteral("The saved game could not be read: %1 The game saved in \"%2\" is resumed "
+                                  "instead.")
+                       .arg(unreadable, QDir::toNativeSeparators(candidate.Path)),
+                   TMsgType::Warning, TMsgButtons::Ok);
+      return saved;
+    } catch (const EError& e) {
+      // Another gift's file under a name both may take stays as it is.
+      if (candidate.Shared && !HoldsGameOf(candidate.Path, game.Record)) continue;
+      QString reason = e.Message();
+      if (const QString kept = SetAside(candidate.Path); !kept.isEmpty())
+        reason += QStringLiteral(" The file is kept as \"%1\".").arg(QDir::toNativeSeparators(kept));
+      unreadable += (unreadable.isEmpty() ? QString() : QStringLiteral(" Another copy could not be read either: ")) +
+                    reason;
+    }
   }
+  if (!unreadable.isEmpty())
+    MessageDlg(QStringLiteral("The saved game could not be read and a new game was started: %1").arg(unreadable),
+               TMsgType::Warning, TMsgButtons::Ok);
+  return std::nullopt;
 }
 
 TSavedGame TSavedGame::Read(const QString& path, const TJigsaw& game) {

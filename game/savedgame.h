@@ -17,38 +17,81 @@
 
 class TJigsaw;
 
-// Where a gift's saved game lies: beside the gift, its extension replaced by
-// ".sav", or, for a gift in a folder the user cannot write, in this
-// program's folder of the user's state folder ($XDG_STATE_HOME, by default
-// ~/.local/state), named after the gift's file name and a hash of its full
-// path, so that no two gifts share one. An empty gift path has no place.
+// Where a gift's saved game lies: beside the gift, under the gift's file
+// name with ".sav" added, or, for a gift in a folder the user cannot write,
+// in this program's folder of the user's state folder ($XDG_STATE_HOME, by
+// default ~/.local/state), named after the gift's file name and a hash of its
+// full path, so that no two gifts share one. Earlier players put the saved
+// game beside the gift with ".sav" in place of the gift's extension; a game
+// saved there is still found. An empty gift path has no place.
+//
+// A name beside the gift can be another file's too: "gift.sav" is the saved
+// game of "gift" and was that of "gift.exe". A file under a name only this
+// gift can take is this gift's; under a shared name it is this gift's only
+// when its puzzle record names this gift's puzzle, and is otherwise never
+// renamed, replaced or deleted. The gift's own file never is either.
 class TSavedGamePlace {
  public:
   explicit TSavedGamePlace(const QString& giftPath);
 
   const QString& Beside() const { return beside_; }
+  // The name earlier players used, when it is not Beside() and not the gift
+  // itself; else empty.
+  const QString& Earlier() const { return earlier_; }
   const QString& InStateFolder() const { return inStateFolder_; }
   // The recovery file of the game being played, in the state folder beside
   // the saved game kept there, with ".recovery" for ".sav".
   const QString& Recovery() const { return recovery_; }
+  // The file whose lock says that a player plays this gift.
+  const QString& Lock() const { return lock_; }
 
-  // The saved game to resume, empty when there is none. When both places
-  // hold one, the newer: a save that could not replace the one beside the
-  // gift went to the state folder.
-  QString Existing() const;
+  // A file that may hold this gift's game: Shared when its name is
+  // another file's saved game too.
+  struct TCandidate {
+    QString Path;
+    bool Shared = false;
+  };
+  // The files to resume from, best first: the recovery file (a normal end
+  // removes it, so it is newer than any saved game), then the saved games
+  // that lie in any of the places, newer first: a save that could not
+  // replace the one beside the gift went to the state folder.
+  std::vector<TCandidate> Candidates() const;
   // Writes the whole file beside the gift, else in the state folder, each
   // time to a new file in the same folder that replaces the old one only
-  // once all of it is on disk; the copy in the other place then goes. EError
-  // saying why when neither place takes it; every file is then as it was.
+  // once all of it is on disk; the copies in the other places then go.
+  // Beside the gift only a file that is this gift's saved game is replaced.
+  // EError saying why when neither place takes it; every file is then as it
+  // was.
   void Write(std::span<const std::uint8_t> bytes) const;
-  // Deletes the saved game in both places; EError when one remains.
-  void Remove() const;
+  // Deletes the gift's saved game, the puzzle's record telling this gift's
+  // from another's, in every place; EError when one remains.
+  void Remove(const TPuzzleRecord& puzzle) const;
+  // Deletes what saves and recovery writes killed half way left behind: the
+  // temporary files beside every name only this gift writes. Only while no
+  // other player of this gift runs, for those files may be its writes.
+  void RemoveUnfinishedWrites() const;
+
+  // No file but the gift can take path as its saved game.
+  bool OursAlone(const QString& path) const;
 
  private:
+  // Earlier(), unless a gift named like it without ".sav" takes it as its
+  // own saved game; else empty.
+  QString EarlierInUse() const;
+  // The file at path is this gift's saved game, to be replaced or deleted.
+  bool IsOurs(const QString& path, const TPuzzleRecord& puzzle) const;
+
+  QString gift_;
   QString beside_;
+  QString earlier_;
   QString inStateFolder_;
   QString recovery_;
+  QString lock_;
 };
+
+// Whether two puzzle records are of one gift's puzzle: its seed, creation
+// time, title, creator and grid.
+bool SameGift(const TPuzzleRecord& a, const TPuzzleRecord& b);
 
 // Writes bytes to a new file in the folder of path, flushed to disk, and
 // only then puts it in path's place; EError saying why otherwise, the file at
@@ -61,9 +104,11 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game);
 
 class TSavedGame {
  public:
-  // The gift's saved game, read and checked; none when there is none, or
-  // when it cannot be read: it is then kept under a new name beside itself
-  // and the user is told why a new game starts.
+  // The gift's saved game, read and checked: the best of the candidates
+  // that reads. One that cannot be read is kept under a new name beside
+  // itself, and the user is told why and what is resumed instead, or that a
+  // new game starts (none). A file under a shared name that is not this
+  // gift's is left alone.
   static std::optional<TSavedGame> Find(const TJigsaw& game);
   // The file at path, parsed and checked against the puzzle the game built
   // from its gift: every section present and of its size, the grid and the

@@ -1,6 +1,10 @@
 #include "shell/application.h"
 
+#include <QFileInfo>
 #include <QMessageBox>
+
+#include "game/giftlock.h"
+#include "game/savedgame.h"
 
 #include "platform/messagebox.h"
 #include "shell/fonts.h"
@@ -65,6 +69,19 @@ void InstallDesktopServices() {
 int RunPlayer(QApplication& app) {
   InstallDesktopServices();
   if (!CheckDisplay()) return 0;
+  const QString gift = ExePath();
+  const TSavedGamePlace place(gift);
+  const TGiftLock lock(place.Lock());
+  if (lock.State() == TGiftLock::TState::HeldElsewhere) {
+    MessageDlg(QStringLiteral("\"%1\" is already open in another window. A gift plays in one window at a time, "
+                              "so that neither game is lost: go on playing it there.")
+                   .arg(QFileInfo(gift).fileName()),
+               TMsgType::Information, TMsgButtons::Ok);
+    return 0;
+  }
+  // With no other player of this gift running, a temporary file of its
+  // saves is what a killed save left behind.
+  if (lock.State() == TGiftLock::TState::Held) place.RemoveUnfinishedWrites();
   TMainForm mainForm;
   mainForm.show();
   return app.exec();

@@ -805,13 +805,17 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     WhenIdle([this] { close(); });
     return;
   }
-  if (!closing_) RunClosingSequence();
+  if (!closing_ && !RunClosingSequence()) {
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 
-void TMainForm::RunClosingSequence() {
+bool TMainForm::RunClosingSequence() {
   closing_ = true;
-  if (Window.Menus.Music.Checked() && MediaPlayer1.IsPlaying()) MediaPlayer1.Stop();
+  const bool musicWasPlaying = Window.Menus.Music.Checked() && MediaPlayer1.IsPlaying();
+  if (musicWasPlaying) MediaPlayer1.Stop();
   SplashForm = std::make_unique<TSplashForm>(this);
   SplashForm->MakeCloseButton();
   // Only a game being played has something to save.
@@ -826,20 +830,33 @@ void TMainForm::RunClosingSequence() {
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);
   ShowModal(*SplashForm);
-  // A game that cannot be saved is said so before the program ends, and its
-  // recovery file stays for the next start. Saved, or not to be saved, the
-  // game has ended normally.
+  // A game that cannot be saved is said so, and the person goes back to it
+  // or ends without saving; its recovery file then stays for the next
+  // start. Saved, or not to be saved, the game has ended normally.
   if (Started) {
-    bool ended = !SplashForm->SaveResumeBox->isChecked();
-    if (!ended)
-      Guarded([&] {
+    QString error;
+    if (SplashForm->SaveResumeBox->isChecked()) {
+      try {
         Game->SaveGame();
-        ended = true;
-      });
-    if (ended) Guarded([this] { Game->RemoveRecovery(); });
+      } catch (const EError& e) {
+        error = e.Message();
+      } catch (const std::bad_alloc&) {
+        error = QStringLiteral("There is not enough memory to save the game.");
+      }
+    }
+    if (!error.isEmpty() &&
+        MessageDlg(error + QStringLiteral("\n\nGo back to the game? No ends it without saving."), TMsgType::Error,
+                   TMsgButtons::YesNo) == TMsgResult::Yes) {
+      SplashForm.reset();
+      closing_ = false;
+      if (musicWasPlaying) Guarded([this] { StartMusic(); }, false);
+      return false;
+    }
+    if (error.isEmpty()) Guarded([this] { Game->RemoveRecovery(); });
   }
   SplashForm.reset();
   Timer1->stop();
   if (Game) Game->StopAutoSolve();
   Started = false;
+  return true;
 }

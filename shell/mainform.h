@@ -122,7 +122,9 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void ShowHeldKeysHint();
 
   void FormShow();
-  void RunClosingSequence();
+  // The closing splash and the save; false when the person goes back to a
+  // game that could not be saved.
+  bool RunClosingSequence();
   void PlayAreaResized();
   void PaintPlayArea();
   void ZoompictureClick();

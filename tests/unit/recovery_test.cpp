@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "game/savedgame.h"
 #include "platform/messagebox.h"
+#include "platform/utility.h"
 #include "tests/common/testgame.h"
 
 namespace {
@@ -135,4 +137,71 @@ TEST_F(RecoveryTest, TheNextStartResumesFromTheRecoveryFileUntilTheGameEndsNorma
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The saved game could not be read and a new game was started")));
   EXPECT_TRUE(QFileInfo::exists(recovery_ + QStringLiteral(".damaged")));
+}
+
+TEST_F(RecoveryTest, AutoSolveIsWrittenBetweenItsMoves) {
+  // Six seconds pass at every pause auto-solve makes for the window.
+  int pauses = 0;
+  std::vector<int> solvedOnFile;
+  QObject::connect(&game().Window, &TWindowState::EventsWanted, [&] {
+    now_ += 6s;
+    const QByteArray file = Contents(recovery_);
+    if (file.size() > 4314) solvedOnFile.push_back(std::uint8_t(file[4313]) | std::uint8_t(file[4314]) << 8);
+    if (++pauses == 5) game().StopAutoSolve();
+  });
+  game().AutoSolve();
+  ASSERT_FALSE(solvedOnFile.empty());
+  EXPECT_GT(solvedOnFile.back(), 0);
+  // The last move made is on file, auto-solve counted.
+  const QByteArray file = Contents(recovery_);
+  ASSERT_EQ(file.size(), 4942);
+  EXPECT_EQ(std::uint8_t(file[4313]) | std::uint8_t(file[4314]) << 8, game().Record.SolvedCount);
+  EXPECT_GT(game().Record.SolvedCount, solvedOnFile.front());
+  EXPECT_EQ(file[4321], 1);
+}
+
+TEST_F(RecoveryTest, ARecoveryFileThatCannotBeWrittenIsSaidOnceOnTheStatusLine) {
+  struct TLine : TStatusLine {
+    void SetStatusText(const QString& text) override { Texts.push_back(text); }
+    std::vector<QString> Texts;
+  } line;
+  SetStatusLine(&line);
+  // Its name is taken by a folder.
+  ASSERT_TRUE(QDir().mkpath(recovery_));
+  for (int i = 0; i < 3; ++i) {
+    Move(30, 20);
+    now_ += 6s;
+    game().Tick();
+  }
+  SetStatusLine(nullptr);
+  ASSERT_EQ(line.Texts.size(), 1u);
+  EXPECT_EQ(line.Texts[0], QStringLiteral("The game cannot be kept safe against a crash: \"%1\" cannot be written "
+                                          "(Is a directory).")
+                               .arg(recovery_));
+  // Once it can be written, it is.
+  ASSERT_TRUE(QDir().rmdir(recovery_));
+  now_ += 6s;
+  game().Tick();
+  EXPECT_EQ(Contents(recovery_).size(), 4942);
+
+  // A link planted at its name is replaced, never followed, and a normal
+  // end removes the link alone.
+  QTemporaryDir elsewhere;
+  const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+  QFile file(victim);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("precious");
+  file.close();
+  QFile::remove(recovery_);
+  ASSERT_TRUE(QFile::link(victim, recovery_));
+  Move(10, 10);
+  now_ += 6s;
+  game().Tick();
+  EXPECT_FALSE(QFileInfo(recovery_).isSymLink());
+  EXPECT_EQ(Contents(recovery_).size(), 4942);
+  QFile::remove(recovery_);
+  ASSERT_TRUE(QFile::link(victim, recovery_));
+  game().RemoveRecovery();
+  EXPECT_FALSE(QFileInfo::exists(recovery_) || QFileInfo(recovery_).isSymLink());
+  EXPECT_EQ(Contents(victim), QByteArray("precious"));
 }

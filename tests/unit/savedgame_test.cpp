@@ -134,6 +134,12 @@ bool SamePieces(const std::vector<TFormPiece>& a, const std::vector<TFormPiece>&
   });
 }
 
+QStringList Paths(const std::vector<TSavedGamePlace::TCandidate>& candidates) {
+  QStringList paths;
+  for (const auto& c : candidates) paths << c.Path;
+  return paths;
+}
+
 // The message of a save that fails; empty when the file was written.
 QString SaveFailure(TJigsaw& game) {
   try {
@@ -157,8 +163,9 @@ class SavedGameTest : public ::testing::Test {
 
   // A game of the gift as the player starts it on a board large enough for
   // a grid with room for trays; resumed tells whether a saved game was.
-  std::unique_ptr<TTestGame> Started(bool* resumed = nullptr) {
-    auto t = std::make_unique<TTestGame>(gift_, 960, 720);
+  std::unique_ptr<TTestGame> Started(bool* resumed = nullptr) { return StartedAt(gift_, resumed); }
+  static std::unique_ptr<TTestGame> StartedAt(const QString& gift, bool* resumed = nullptr) {
+    auto t = std::make_unique<TTestGame>(gift, 960, 720);
     t->game->LoadGift();
     t->game->BuildPuzzle();
     const bool wasResumed = t->game->ResumeOrStart();
@@ -456,18 +463,27 @@ TEST_F(SavedGameTest, ASaveThatCannotBeWrittenKeepsTheOneBeforeAndSaysWhy) {
 }
 
 TEST_F(SavedGameTest, AGiftInAFolderThatCannotBeWrittenSavesInTheStateFolder) {
-  // Names: beside the gift with ".sav" for its extension; in this program's
-  // state folder after the gift's name and a hash of its full path.
+  // Names: beside the gift with ".sav" added to its name (earlier players
+  // put ".sav" in place of its extension); in this program's state folder
+  // after the gift's name and a hash of its full path.
   const QString hash = QString::fromLatin1(
       QCryptographicHash::hash(gift_.toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
   const TSavedGamePlace place(gift_);
   EXPECT_EQ(place.Beside(), saved_);
   EXPECT_EQ(place.InStateFolder(),
             stateDir_.path() + QStringLiteral("/tessarine-gift/gift-") + hash + QStringLiteral(".sav"));
-  EXPECT_EQ(TSavedGamePlace(QStringLiteral("/games/birthday.exe")).Beside(),
-            QStringLiteral("/games/birthday.sav"));
+  EXPECT_EQ(place.Earlier(), QString());
+  const TSavedGamePlace exe(QStringLiteral("/games/birthday.exe"));
+  EXPECT_EQ(exe.Beside(), QStringLiteral("/games/birthday.exe.sav"));
+  EXPECT_EQ(exe.Earlier(), QStringLiteral("/games/birthday.sav"));
+  EXPECT_EQ(exe.InStateFolder().section(QLatin1Char('/'), -1).left(9), QStringLiteral("birthday-"));
   EXPECT_EQ(TSavedGamePlace(QStringLiteral("/games.d/birthday")).Beside(),
             QStringLiteral("/games.d/birthday.sav"));
+  EXPECT_EQ(TSavedGamePlace(QStringLiteral("/games.d/birthday")).Earlier(), QString());
+  // A gift named like a saved game never takes its own file for one.
+  EXPECT_EQ(TSavedGamePlace(QStringLiteral("/games/birthday.sav")).Beside(),
+            QStringLiteral("/games/birthday.sav.sav"));
+  EXPECT_EQ(TSavedGamePlace(QStringLiteral("/games/birthday.sav")).Earlier(), QString());
   EXPECT_NE(TSavedGamePlace(QStringLiteral("/a/gift")).InStateFolder(),
             TSavedGamePlace(QStringLiteral("/b/gift")).InStateFolder());
   {
@@ -486,7 +502,7 @@ TEST_F(SavedGameTest, AGiftInAFolderThatCannotBeWrittenSavesInTheStateFolder) {
   }
   EXPECT_FALSE(QFileInfo::exists(saved_));
   EXPECT_EQ(ReadFile(place.InStateFolder()).size(), TwoTraysSize);
-  EXPECT_EQ(place.Existing(), place.InStateFolder());
+  EXPECT_EQ(Paths(place.Candidates()), QStringList{place.InStateFolder()});
 
   bool resumed = false;
   auto next = Started(&resumed);
@@ -500,9 +516,9 @@ TEST_F(SavedGameTest, AGiftInAFolderThatCannotBeWrittenSavesInTheStateFolder) {
   ASSERT_TRUE(old.open(QIODevice::ReadWrite));
   old.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
   old.close();
-  EXPECT_EQ(place.Existing(), place.InStateFolder());
+  EXPECT_EQ(Paths(place.Candidates()), (QStringList{place.InStateFolder(), saved_}));
   next->game->SaveGame();
-  EXPECT_EQ(place.Existing(), saved_);
+  EXPECT_EQ(Paths(place.Candidates()), QStringList{saved_});
   EXPECT_FALSE(QFileInfo::exists(place.InStateFolder()));
 
   // Discarding deletes it wherever it lies.
@@ -643,4 +659,288 @@ TEST(SavedPieces, NeighboursNeverLieOutsideTheRecords) {
   EXPECT_EQ(around[DirectionRight].Piece, nullptr);
   EXPECT_EQ(around[DirectionDown].Piece, nullptr);
   EXPECT_EQ(around[DirectionLeft].Piece, &pieces.PieceAt(10));
+}
+
+namespace {
+
+QStringList FilesIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QString Link(const QString& target, const QString& link) {
+  EXPECT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+  return link;
+}
+
+}  // namespace
+
+TEST_F(SavedGameTest, AGiftNamedLikeASavedGameIsNeverTakenForOne) {
+  // "gift.sav" is a gift of its own, and it lies where the gift "gift"
+  // saved its game.
+  const QString named = dir_.filePath(QStringLiteral("gift.sav"));
+  ASSERT_TRUE(WriteTestGift(named, 400, 300, TestTrailer(12, 99)));
+  const Bytes giftBytes = ReadFile(named);
+  const TMessages messages;
+
+  bool resumed = true;
+  auto own = StartedAt(named, &resumed);
+  EXPECT_FALSE(resumed);
+  own->game->ArrangeInGrid(TArrangeSource::Board, false, false);
+  own->game->SaveGame();
+  EXPECT_EQ(ReadFile(named), giftBytes);
+  auto ownAgain = StartedAt(named, &resumed);
+  EXPECT_TRUE(resumed);
+  EXPECT_TRUE(SamePieces(ownAgain->game->Pieces, own->game->Pieces));
+
+  // The gift "gift" neither reads, sets aside, replaces nor deletes it: its
+  // game goes to the state folder and comes back from there.
+  auto other = Started(&resumed);
+  EXPECT_FALSE(resumed);
+  other->game->SaveGame();
+  EXPECT_TRUE(QFileInfo(TSavedGamePlace(gift_).InStateFolder()).isFile());
+  auto otherAgain = Started(&resumed);
+  EXPECT_TRUE(resumed);
+  otherAgain->game->DiscardSavedGame();
+  EXPECT_FALSE(QFileInfo::exists(TSavedGamePlace(gift_).InStateFolder()));
+
+  EXPECT_EQ(ReadFile(named), giftBytes);
+  EXPECT_TRUE(messages.Shown.empty());
+  EXPECT_EQ(FilesIn(dir_.path()),
+            (QStringList{QStringLiteral("gift"), QStringLiteral("gift.sav"), QStringLiteral("gift.sav.sav")}));
+}
+
+TEST_F(SavedGameTest, GiftsWhoseNamesDifferAfterADotKeepTheirOwnGames) {
+  // The second gift of each pair is another puzzle: the same grid on
+  // another seed, or another grid.
+  const std::pair<QString, QString> pairs[] = {
+      {QStringLiteral("Happy.Birthday.Sam"), QStringLiteral("Happy.Birthday.Ann")},
+      {QStringLiteral("gift.exe"), QStringLiteral("gift")},
+  };
+  const TMessages messages;
+  for (const auto& [first, second] : pairs) {
+    const std::string what = first.toStdString() + " and " + second.toStdString();
+    const QString a = dir_.filePath(first), b = dir_.filePath(second);
+    ASSERT_TRUE(WriteTestGift(a, 400, 300, TestTrailer(12, 77)));
+    ASSERT_TRUE(WriteTestGift(b, 400, 300, TestTrailer(first == QStringLiteral("gift.exe") ? 20 : 12)));
+    bool resumed = true;
+    auto gameA = StartedAt(a, &resumed);
+    gameA->game->ArrangeInGrid(TArrangeSource::Board, false, false);
+    gameA->game->SaveGame();
+    auto gameB = StartedAt(b, &resumed);
+    EXPECT_FALSE(resumed) << what;
+    gameB->game->ArrangeAtEdge(TArrangeSource::Board, false, false);
+    gameB->game->SaveGame();
+
+    auto againA = StartedAt(a, &resumed);
+    EXPECT_TRUE(resumed) << what;
+    EXPECT_TRUE(SamePieces(againA->game->Pieces, gameA->game->Pieces)) << what;
+    auto againB = StartedAt(b, &resumed);
+    EXPECT_TRUE(resumed) << what;
+    EXPECT_TRUE(SamePieces(againB->game->Pieces, gameB->game->Pieces)) << what;
+    EXPECT_TRUE(QFileInfo::exists(TSavedGamePlace(a).Beside())) << what;
+    EXPECT_TRUE(QFileInfo::exists(TSavedGamePlace(b).Beside())) << what;
+    againA->game->DiscardSavedGame();
+    againB->game->DiscardSavedGame();
+  }
+  EXPECT_TRUE(messages.Shown.empty());
+  EXPECT_EQ(FilesIn(dir_.path()), (QStringList{QStringLiteral("Happy.Birthday.Ann"),
+                                               QStringLiteral("Happy.Birthday.Sam"), QStringLiteral("gift"),
+                                               QStringLiteral("gift.exe")}));
+}
+
+TEST_F(SavedGameTest, AGameSavedUnderTheEarlierNameIsStillFound) {
+  // An earlier player saved the game of "birthday.exe" as "birthday.sav";
+  // the picture it was made of lies beside it.
+  const QString exe = dir_.filePath(QStringLiteral("birthday.exe"));
+  const QString earlier = dir_.filePath(QStringLiteral("birthday.sav"));
+  ASSERT_TRUE(WriteTestGift(exe, 400, 300));
+  WriteFile(dir_.filePath(QStringLiteral("birthday.jpg")), Bytes{0xFF, 0xD8});
+  auto first = StartedAt(exe);
+  first->game->ArrangeInGrid(TArrangeSource::Board, false, false);
+  first->game->SaveGame();
+  ASSERT_TRUE(QFile::rename(TSavedGamePlace(exe).Beside(), earlier));
+
+  const TMessages messages;
+  bool resumed = false;
+  auto second = StartedAt(exe, &resumed);
+  EXPECT_TRUE(resumed);
+  EXPECT_TRUE(SamePieces(second->game->Pieces, first->game->Pieces));
+  // Saved again, it lies under its own name only.
+  second->game->SaveGame();
+  EXPECT_TRUE(QFileInfo::exists(exe + QStringLiteral(".sav")));
+  EXPECT_FALSE(QFileInfo::exists(earlier));
+
+  // Another gift's game there, or a file that is no saved game, is left
+  // alone and never resumed.
+  second->game->DiscardSavedGame();
+  const QString other = dir_.filePath(QStringLiteral("birthday.bin"));
+  ASSERT_TRUE(WriteTestGift(other, 400, 300, TestTrailer(12, 5)));
+  auto otherGame = StartedAt(other);
+  otherGame->game->SaveGame();
+  ASSERT_TRUE(QFile::rename(other + QStringLiteral(".sav"), earlier));
+  const Bytes othersGame = ReadFile(earlier);
+  for (const Bytes& lying : {othersGame, Bytes(othersGame.begin(), othersGame.begin() + 100)}) {
+    WriteFile(earlier, lying);
+    auto third = StartedAt(exe, &resumed);
+    EXPECT_FALSE(resumed);
+    third->game->SaveGame();
+    third->game->DiscardSavedGame();
+    EXPECT_EQ(ReadFile(earlier), lying);
+  }
+
+  // Where a gift is named "birthday", "birthday.sav" is that gift's, even
+  // of the same puzzle.
+  ASSERT_TRUE(QFile::copy(exe, dir_.filePath(QStringLiteral("birthday"))));
+  first->game->SaveGame();
+  WriteFile(earlier, ReadFile(exe + QStringLiteral(".sav")));
+  QFile::remove(exe + QStringLiteral(".sav"));
+  auto fourth = StartedAt(exe, &resumed);
+  EXPECT_FALSE(resumed);
+  fourth->game->SaveGame();
+  fourth->game->DiscardSavedGame();
+  EXPECT_TRUE(QFileInfo::exists(earlier));
+  EXPECT_TRUE(messages.Shown.empty());
+}
+
+TEST_F(SavedGameTest, ADamagedFileNeverHidesAValidOne) {
+  auto t = GameInPlay();
+  t->game->SaveGame();
+  const TSavedGamePlace place(gift_);
+  const Bytes good = ReadFile(saved_);
+  const Bytes bad(good.begin(), good.begin() + 3000);
+
+  // A valid game in the state folder, a newer damaged one beside the gift
+  // (a gift folder that was read-only at the last save, say).
+  const auto layDown = [&] {
+    QDir().mkpath(QFileInfo(place.InStateFolder()).absolutePath());
+    WriteFile(place.InStateFolder(), good);
+    QFile state(place.InStateFolder());
+    ASSERT_TRUE(state.open(QIODevice::ReadWrite));
+    state.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    state.close();
+    WriteFile(saved_, bad);
+  };
+  layDown();
+  {
+    const TMessages messages;
+    bool resumed = false;
+    auto next = Started(&resumed);
+    EXPECT_TRUE(resumed);
+    EXPECT_TRUE(SamePieces(next->game->Pieces, t->game->Pieces));
+    ASSERT_EQ(messages.Shown.size(), 1u);
+    EXPECT_EQ(messages.Shown[0],
+              QStringLiteral("The saved game could not be read: the file ends inside its puzzle record, after 3000 "
+                             "bytes. The file is kept as \"%1.damaged\". The game saved in \"%2\" is resumed "
+                             "instead.")
+                  .arg(saved_, place.InStateFolder()));
+    EXPECT_EQ(ReadFile(saved_ + QStringLiteral(".damaged")), bad);
+  }
+
+  // A damaged recovery file does not hide a saved game either; with every
+  // file damaged a new game starts, and the message names each.
+  WriteFile(place.Recovery(), Bytes(10, 1));
+  {
+    const TMessages messages;
+    bool resumed = false;
+    auto next = Started(&resumed);
+    EXPECT_TRUE(resumed);
+    ASSERT_EQ(messages.Shown.size(), 1u);
+    EXPECT_TRUE(messages.Shown[0].contains(place.Recovery() + QStringLiteral(".damaged")));
+  }
+  WriteFile(place.Recovery(), Bytes(10, 1));
+  WriteFile(place.InStateFolder(), bad);
+  {
+    const TMessages messages;
+    bool resumed = true;
+    Started(&resumed);
+    EXPECT_FALSE(resumed);
+    ASSERT_EQ(messages.Shown.size(), 1u);
+    EXPECT_TRUE(messages.Shown[0].startsWith(unreadable));
+    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("Another copy could not be read either: ")));
+    EXPECT_TRUE(messages.Shown[0].contains(place.InStateFolder() + QStringLiteral(".damaged\"")));
+  }
+}
+
+TEST_F(SavedGameTest, OnlyTheTemporaryFilesOfUnfinishedWritesAreRemoved) {
+  const TSavedGamePlace place(gift_);
+  QDir().mkpath(QFileInfo(place.InStateFolder()).absolutePath());
+  Started()->game->SaveGame();
+  const QString victim = stateDir_.filePath(QStringLiteral("victim"));
+  WriteFile(victim, Bytes{1, 2, 3});
+
+  const QStringList leftovers{saved_ + QStringLiteral(".Ab12Cd"), place.InStateFolder() + QStringLiteral(".x9Y8z7"),
+                              place.Recovery() + QStringLiteral(".QwErTy")};
+  const QStringList others{saved_ + QStringLiteral(".tmp"), saved_ + QStringLiteral(".Ab12Cde"),
+                           saved_ + QStringLiteral(".damaged"), dir_.filePath(QStringLiteral("other.sav.Ab12Cd")),
+                           place.InStateFolder() + QStringLiteral(".x9Y8z")};
+  for (const QString& path : leftovers + others) WriteFile(path, Bytes(50, 7));
+  Link(victim, saved_ + QStringLiteral(".Zz99Yy"));
+  ASSERT_TRUE(QDir().mkdir(saved_ + QStringLiteral(".Folder")));
+
+  place.RemoveUnfinishedWrites();
+  for (const QString& path : leftovers) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+  for (const QString& path : others) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+  EXPECT_TRUE(QFileInfo(saved_ + QStringLiteral(".Zz99Yy")).isSymLink());
+  EXPECT_TRUE(QFileInfo(saved_ + QStringLiteral(".Folder")).isDir());
+  EXPECT_EQ(ReadFile(victim), (Bytes{1, 2, 3}));
+  EXPECT_EQ(ReadFile(saved_).size(), BoardOnlySize);
+
+  // Beside a name the player of another gift may write ("gift.exe" took
+  // "gift.sav" in earlier players), nothing is removed.
+  ASSERT_TRUE(WriteTestGift(dir_.filePath(QStringLiteral("gift.exe")), 400, 300));
+  WriteFile(leftovers[0], Bytes(50, 7));
+  place.RemoveUnfinishedWrites();
+  EXPECT_TRUE(QFileInfo::exists(leftovers[0]));
+}
+
+TEST_F(SavedGameTest, NoPlantedLinkIsFollowed) {
+  QTemporaryDir elsewhere;
+  const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+  const Bytes precious{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'};
+  WriteFile(victim, precious);
+  const TSavedGamePlace place(gift_);
+
+  // A link where the saved game lies is set aside as a damaged file is: the
+  // link moves, and a save writes a file of its own.
+  Link(victim, saved_);
+  {
+    const TMessages messages;
+    bool resumed = true;
+    auto t = Started(&resumed);
+    EXPECT_FALSE(resumed);
+    EXPECT_EQ(messages.Shown.size(), 1u);
+    EXPECT_TRUE(QFileInfo(saved_ + QStringLiteral(".damaged")).isSymLink());
+    t->game->SaveGame();
+    EXPECT_FALSE(QFileInfo(saved_).isSymLink());
+    EXPECT_EQ(ReadFile(saved_).size(), BoardOnlySize);
+
+    // Planted while the game plays, it is never replaced: the game goes to
+    // the state folder.
+    QFile::remove(saved_);
+    Link(victim, saved_);
+    t->game->SaveGame();
+    EXPECT_TRUE(QFileInfo(saved_).isSymLink());
+    EXPECT_EQ(ReadFile(place.InStateFolder()).size(), BoardOnlySize);
+  }
+
+  // Links at the names a damaged file is kept under, one to the victim, one
+  // to a file that does not exist, stay as they are.
+  for (const QString& path : {saved_, saved_ + QStringLiteral(".damaged"), place.InStateFolder()})
+    QFile::remove(path);
+  Link(victim, saved_ + QStringLiteral(".damaged"));
+  const QString nowhere = elsewhere.filePath(QStringLiteral("created"));
+  Link(nowhere, saved_ + QStringLiteral(".damaged.2"));
+  WriteFile(saved_, Bytes(100, 9));
+  {
+    const TMessages messages;
+    Started();
+    ASSERT_EQ(messages.Shown.size(), 1u);
+    EXPECT_TRUE(messages.Shown[0].endsWith(saved_ + QStringLiteral(".damaged.3\".")))
+        << messages.Shown[0].toStdString();
+  }
+  EXPECT_EQ(ReadFile(saved_ + QStringLiteral(".damaged.3")), Bytes(100, 9));
+  EXPECT_TRUE(QFileInfo(saved_ + QStringLiteral(".damaged")).isSymLink());
+  EXPECT_TRUE(QFileInfo(saved_ + QStringLiteral(".damaged.2")).isSymLink());
+  EXPECT_FALSE(QFileInfo::exists(nowhere));
+  EXPECT_EQ(ReadFile(victim), precious);
 }

@@ -33,7 +33,7 @@ class TAnswers {
   TAnswers() {
     SetMessageHandler([this](TMsgType, TMsgButtons, const QString& text) {
       Messages.push_back(text);
-      return TMsgResult::Yes;
+      return Reply;
     });
     SetModalHandler([this](QDialog& dialog) {
       if (auto* splash = qobject_cast<TSplashForm*>(&dialog)) {
@@ -49,6 +49,7 @@ class TAnswers {
   }
 
   std::vector<QString> Messages;
+  TMsgResult Reply = TMsgResult::Yes;
   std::vector<TSplashSeen> Splashes;
   std::function<void(TSplashForm&)> OnSplash;
 };
@@ -168,7 +169,7 @@ TEST_F(SavedGameWindowTest, DecliningTheSavedGameDeletesItAndStartsAfresh) {
             QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"));
 }
 
-TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAtExit) {
+TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAndThePersonGoesBackOrEndsWithoutSaving) {
   // Where the saved game would go there is a folder, and the state folder
   // cannot be made below a file: neither place takes the file.
   ASSERT_TRUE(QDir().mkdir(saved_));
@@ -178,15 +179,41 @@ TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAtExit) {
 
   TAnswers answers;
   auto form = Start();
-  form->close();
+  form->Game->ArrangeInGrid(TArrangeSource::Board, true, true);
+  const std::vector<TFormPiece> played = form->Game->Pieces;
+
+  // Yes: back to the game, which goes on as it was.
+  EXPECT_FALSE(form->close());
   ASSERT_EQ(answers.Messages.size(), 1u);
   EXPECT_TRUE(answers.Messages[0].startsWith(QStringLiteral("The game could not be saved: neither \"") +
                                              saved_ + QStringLiteral("\" (Is a directory)")))
       << answers.Messages[0].toStdString();
   EXPECT_TRUE(answers.Messages[0].endsWith(
-      QStringLiteral("(Not a directory) could be written. A game saved before is "
-                     "kept as it was.")))
+      QStringLiteral("(Not a directory) could be written. A game saved before is kept as it was.\n\nGo back to "
+                     "the game? No ends it without saving.")))
       << answers.Messages[0].toStdString();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(SamePlaces(form->Game->Pieces, played));
+
+  // The person makes room; closing again saves the game.
+  ASSERT_TRUE(QDir().rmdir(saved_));
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(answers.Messages.size(), 1u);
   EXPECT_FALSE(form->Started);
+  EXPECT_TRUE(QFileInfo(saved_).isFile());
+  form.reset();
+  EXPECT_TRUE(SamePlaces(Start()->Game->Pieces, played));
+
+  // No: the window closes and nothing is written.
+  ASSERT_TRUE(QFile::remove(saved_));
+  ASSERT_TRUE(QDir().mkdir(saved_));
+  answers.Reply = TMsgResult::No;
+  auto unsaved = Start();
+  EXPECT_TRUE(unsaved->close());
+  EXPECT_EQ(answers.Messages.size(), 2u);
+  EXPECT_FALSE(unsaved->Started);
+  EXPECT_FALSE(unsaved->isVisible());
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("gift")});
 }
