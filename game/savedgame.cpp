@@ -116,6 +116,12 @@ QString WhyNotReplaced(const QString& path, const TPuzzleRecord& puzzle) {
   if (S_ISDIR(info.st_mode)) return qt_error_string(EISDIR);
   if (S_ISLNK(info.st_mode)) return QStringLiteral("a symbolic link lies there");
   if (!S_ISREG(info.st_mode)) return QStringLiteral("it is not a regular file");
+  // A file that cannot be read cannot be told to be the game's.
+  if (const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      fd >= 0)
+    close(fd);
+  else
+    return qt_error_string(errno);
   if (IsGiftFile(path) || !HoldsGameOf(path, puzzle))
     return QStringLiteral("it holds a file that is not this gift's saved game");
   return {};

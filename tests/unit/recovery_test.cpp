@@ -140,6 +140,7 @@ TEST_F(RecoveryTest, TheNextStartResumesFromTheRecoveryFileUntilTheGameEndsNorma
 }
 
 TEST_F(RecoveryTest, AutoSolveIsWrittenBetweenItsMoves) {
+  game().Window.Solve.Speed = 10;
   // Six seconds pass at every pause auto-solve makes for the window.
   int pauses = 0;
   std::vector<int> solvedOnFile;
