@@ -194,7 +194,7 @@ TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAndThePersonGoesBackOr
       << answers.Messages[0].toStdString();
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(form->Started);
-  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(form->Game->IsPlaying());
   EXPECT_TRUE(SamePlaces(form->Game->Pieces, played));
 
   // The person makes room; closing again saves the game.
