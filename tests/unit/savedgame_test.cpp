@@ -945,3 +945,19 @@ TEST_F(SavedGameTest, NoPlantedLinkIsFollowed) {
   EXPECT_FALSE(QFileInfo::exists(nowhere));
   EXPECT_EQ(ReadFile(victim), precious);
 }
+
+TEST_F(SavedGameTest, AFifoWhereTheSavedGameLiesIsNeitherOpenedNorReplaced) {
+  ASSERT_EQ(mkfifo(QFile::encodeName(saved_).constData(), 0600), 0);
+  const TMessages messages;
+  bool resumed = true;
+  auto t = Started(&resumed);
+  EXPECT_FALSE(resumed);
+  t->game->SaveGame();
+  struct stat info {};
+  ASSERT_EQ(lstat(QFile::encodeName(saved_).constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(ReadFile(TSavedGamePlace(gift_).InStateFolder()).size(), BoardOnlySize);
+  Started(&resumed);
+  EXPECT_TRUE(resumed);
+  EXPECT_TRUE(messages.Shown.empty());
+}
