@@ -71,10 +71,9 @@ class TSavedGamePlace {
   // other player of this gift runs, for those files may be its writes.
   void RemoveUnfinishedWrites() const;
 
+ private:
   // No file but the gift can take path as its saved game.
   bool OursAlone(const QString& path) const;
-
- private:
   // Earlier(), unless a gift named like it without ".sav" takes it as its
   // own saved game; else empty.
   QString EarlierInUse() const;
