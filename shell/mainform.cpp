@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "game/progress.h"
@@ -93,12 +95,8 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   setWindowIcon(WindowIcon());
   setFont(DesignFont(QStringLiteral("Arial"), -15, true));
   BuildLayout();
-  resize(InitialWidth, InitialHeight);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  SetLeastSize();
+  OpenToFitTheScreen();
   SetStatusLine(this);
 
   Timer1->setInterval(StartInterval);
@@ -113,6 +111,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
     if (SplashForm) SplashForm->ShowTexts(Window.OpeningSplash);
   });
   connect(&Window, &TWindowState::ColorChanged, this, &TMainForm::ApplyWindowColor);
+  connect(&Window, &TWindowState::PlayAreaSizeRequested, this, &TMainForm::TakePlayAreaSize);
   connect(&Window, &TWindowState::CompletionShown, this, [this] {
     TCongratsDlg congratulations(Game->CompletionText(), this);
     ShowModal(congratulations);
@@ -189,6 +188,67 @@ void TMainForm::BuildLayout() {
   row->addWidget(statusText_, 1);
   row->addWidget(SolvedStatus);
   row->addWidget(TimerStatus);
+}
+
+void TMainForm::SetLeastSize() {
+  constexpr int StatusTextRoom = 120;
+  const int toolbar = SpeedBar->childrenRect().right() + SpeedBar->childrenRect().left();
+  const int status = SolvedStatus->minimumWidth() + TimerStatus->minimumWidth() + StatusTextRoom;
+  const int width = std::max({menuBar()->sizeHint().width(), toolbar, status, LeastBoardWidth});
+  const int height = menuBar()->sizeHint().height() + SpeedBar->height() + TTrayBarView::BarHeight +
+                     StatusLine->height() + LeastBoardHeight;
+  setMinimumSize(width, height);
+}
+
+void TMainForm::OpenToFitTheScreen() {
+  const QSize least(InitialWidth, InitialHeight);
+  const QScreen* shownOn = screen();
+  if (!shownOn) {
+    resize(least);
+    return;
+  }
+  const QSize available = shownOn->availableGeometry().size();
+  // Each side by the square root of four fifths: four fifths of the area.
+  const double side = std::sqrt(0.8);
+  resize(QSize(int(available.width() * side), int(available.height() * side))
+             .expandedTo(least)
+             .expandedTo(minimumSize())
+             .boundedTo(available));
+  CentreOnScreen();
+}
+
+void TMainForm::CentreOnScreen() {
+  const QScreen* shownOn = screen();
+  if (!shownOn) return;
+  QRect frame(QPoint(), frameGeometry().size());
+  frame.moveCenter(shownOn->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void TMainForm::TakePlayAreaSize(int boardWidth, int boardHeight) {
+  const QScreen* shownOn = screen();
+  if (!shownOn || boardWidth <= 0 || boardHeight <= 0) return;
+  // Board pixels are device pixels of the play area. A size larger than the
+  // screen is held to it before anything is added to it.
+  const qreal ratio = PaintBox1->devicePixelRatioF();
+  const QSize screenSize = shownOn->availableGeometry().size();
+  const QSize wanted = QSize(int(std::min<qreal>(boardWidth / ratio, screenSize.width())),
+                             int(std::min<qreal>(boardHeight / ratio, screenSize.height())));
+  if (wanted.isEmpty()) return;
+  savedPlayArea_ = wanted;
+  FitPlayArea();
+}
+
+void TMainForm::FitPlayArea() {
+  const QScreen* shownOn = screen();
+  if (!shownOn || savedPlayArea_.isEmpty()) return;
+  // The bars that the game has shown take their places first.
+  centralWidget()->layout()->activate();
+  const QSize around = size() - PaintBox1->size();
+  const QSize frame = frameGeometry().size() - size();
+  const QSize room = shownOn->availableGeometry().size() - frame;
+  resize((savedPlayArea_ + around).expandedTo(minimumSize()).boundedTo(room));
+  CentreOnScreen();
 }
 
 void TMainForm::Bind(TMenuItemState& state, QAction* action, bool available) {
@@ -760,10 +820,14 @@ void TMainForm::Timer1Timer() {
 }
 
 bool TMainForm::StartGame() {
+  savedPlayArea_ = {};
   Game->BuildPuzzle();
   const bool resumed = Game->ResumeOrStart();
   Started = true;
   Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  // A tray bar that the resumed game shows takes room from the play area,
+  // which the window gives back.
+  if (resumed) FitPlayArea();
   PaintBox1->RepaintNow();
   // The board as it starts is where undo ends.
   Game->NoteChanges();
