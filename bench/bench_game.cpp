@@ -226,7 +226,7 @@ BENCHMARK_CAPTURE(BM_ResizeBoard, photo_1000_scale_30_same_size, 1000, 30, false
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ResizeBoard, photo_1000_scale_30_alternating, 1000, 30, true)
     ->Unit(benchmark::kMillisecond);
-// At 100 %, as the game starts, the pieces hold several boards' worth of
+// At 100 %, the photo's own size, the pieces hold several boards' worth of
 // pixels, piled on one another.
 BENCHMARK_CAPTURE(BM_ResizeBoard, photo_1000_scale_100_same_size, 1000, 100, false)
     ->Unit(benchmark::kMillisecond);
@@ -234,7 +234,7 @@ BENCHMARK_CAPTURE(BM_ResizeBoard, demo_same_size, DemoGift, 100, false)->Unit(be
 BENCHMARK_CAPTURE(BM_ResizeBoard, demo_alternating, DemoGift, 100, true)->Unit(benchmark::kMillisecond);
 
 // Piece Size: a re-cut at 50 %, then at 150 %, of the decoded picture, with
-// the board redrawn, from a game started at 100 %.
+// the board redrawn, from a game cut at 100 %.
 void BM_SetScale(benchmark::State& state, int pieces) {
   const TBenchGift gift(pieces);
   THeadlessGame headless(gift.Path(), 100);
@@ -290,11 +290,14 @@ BENCHMARK_CAPTURE(BM_PlayableBoard, photo_5000, 5000)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_PlayableBoard, photo_10000, 10000)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_PlayableBoard, demo, DemoGift)->Apply(FiveTimedRuns);
 
-// What the start-up probe printed, by name; empty when it failed.
-std::map<std::string, double> RunStartupProbe(const QString& giftPath) {
+// What the start-up probe printed, by name; empty when it failed. Given a
+// play area size, the window grows around a play area of that size.
+std::map<std::string, double> RunStartupProbe(const QString& giftPath, QSize playArea) {
   QProcess probe;
   probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  probe.start(QStringLiteral(TG_STARTUP_PROBE), {giftPath});
+  QStringList arguments{giftPath};
+  if (playArea.isValid()) arguments << QStringLiteral("%1x%2").arg(playArea.width()).arg(playArea.height());
+  probe.start(QStringLiteral(TG_STARTUP_PROBE), arguments);
   if (!probe.waitForFinished(-1) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
     return {};
   std::map<std::string, double> values;
@@ -306,14 +309,16 @@ std::map<std::string, double> RunStartupProbe(const QString& giftPath) {
 }
 
 // The same start-up, each in a process of its own as a user gets it, with
-// the process's memory: held with the board up, and its peak.
-void BM_PlayerInFreshProcess(benchmark::State& state, int pieces) {
+// the process's memory: held with the board up, and its peak; and the scale
+// the game cut the first board at to fit its play area (the window's of
+// full HD, or one of playArea's size).
+void BM_PlayerInFreshProcess(benchmark::State& state, int pieces, QSize playArea) {
   constexpr int Runs = 5;
   const TBenchGift gift(pieces);
   std::map<std::string, std::vector<double>> samples;
   for (auto _ : state) {
     for (int run = 0; run < Runs; ++run) {
-      const std::map<std::string, double> values = RunStartupProbe(gift.Path());
+      const std::map<std::string, double> values = RunStartupProbe(gift.Path(), playArea);
       if (values.empty()) {
         state.SkipWithError("the start-up probe failed");
         return;
@@ -324,17 +329,20 @@ void BM_PlayerInFreshProcess(benchmark::State& state, int pieces) {
   }
   ReportSamples(state, "board", samples["board_ms"]);
   ReportSamples(state, "board_cpu", samples["board_cpu_ms"]);
-  for (const char* name : {"held_mb", "peak_mb", "board_width", "board_height"})
+  for (const char* name : {"held_mb", "peak_mb", "board_width", "board_height", "scale_percent"})
     state.counters[name] = Median(samples[name]);
   state.counters["peak_max_mb"] = *std::max_element(samples["peak_mb"].begin(), samples["peak_mb"].end());
   if (pieces != GoalPieces) return;
   ReportGoal(state, Median(samples["board_ms"]), "goal_ms", PlayableBoardGoalMs);
   ReportGoal(state, Median(samples["peak_mb"]), "goal_mb", PeakMemoryGoalMb);
 }
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000)->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000)->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000)->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000, QSize())->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000, QSize())->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000, QSize())->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift, QSize())->Apply(OneTimedRun);
+// The first board cut to fit a play area of full HD.
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000_fitted_board_1920x1080, 1000, QSize(BoardWidth, BoardHeight))
+    ->Apply(OneTimedRun);
 
 // Counts the play area's paints and notes when the latest began, which
 // splits a mouse event's time into the game's part and the toolkit's copy of
@@ -730,7 +738,7 @@ void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
   ReportSamples(state, "get_loose_cpu", cpu);
   ReportGoal(state, Median(wall), "goal_ms", GetLoosePiecesGoalMs);
 }
-// At 30 % the cut fits the board whole; at 100 % it is as the game starts.
+// At 30 % the cut fits the board whole; at 100 % it is the photo's own size.
 BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_30, 1000, 30)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_100, 1000, 100)->Apply(FiveTimedRuns);
 

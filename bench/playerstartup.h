@@ -14,6 +14,7 @@
 #include "bench/moment.h"
 #include "shell/mainform.h"
 #include "shell/modal.h"
+#include "shell/playarea.h"
 
 // Answers every modal window through the seam while it lives.
 class TModalAnswers {
@@ -25,18 +26,24 @@ class TModalAnswers {
 };
 
 // The window, of a full HD desktop's size, stays open with the board on it
-// for as long as the object lives.
+// for as long as the object lives. Given a play area size, the window grows
+// around a play area of that size instead.
 class TPlayerStartup {
  public:
   static constexpr int WindowWidth = 1920, WindowHeight = 1080;
 
-  explicit TPlayerStartup(const QString& giftPath) : form_([giftPath] { return giftPath; }) {
+  explicit TPlayerStartup(const QString& giftPath, QSize playArea = {})
+      : form_([giftPath] { return giftPath; }) {
     form_.resize(WindowWidth, WindowHeight);
     form_.show();
     // The tick comes from here, once the window has shown itself, not after
     // the clock's first interval.
     form_.Timer1->stop();
     QCoreApplication::processEvents();
+    if (playArea.isValid()) {
+      form_.resize(form_.size() + playArea - form_.PaintBox1->size());
+      QCoreApplication::processEvents();
+    }
     const TMoment tick = TMoment::Now();
     form_.Timer1Timer();
     if (splashShown_) boardTime_ = splashShown_->Since(tick);

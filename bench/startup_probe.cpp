@@ -1,9 +1,11 @@
 // One start-up of the player in a process of its own, so that the build runs
 // on memory the process has never touched, as it does for a user: the main
 // window of 1920 x 1080 on Qt's offscreen platform opens the gift named on the
-// command line. Prints, one "name value" pair a line, the time to a playable
-// board (and the CPU time of it), the play area's size, and the memory held with the board up and the
-// peak of the whole run, both in megabytes.
+// command line, or the window around a play area of the size given after it
+// (WIDTHxHEIGHT). Prints, one "name value" pair a line, the time to a
+// playable board (and the CPU time of it), the play area's size, the scale
+// the puzzle was cut at, and the memory held with the board up and the peak
+// of the whole run, both in megabytes.
 
 #include <QApplication>
 
@@ -14,13 +16,18 @@
 #include "shell/playarea.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s GIFT\n", argv[0]);
+  QSize playArea;
+  if (argc == 3) {
+    const QStringList sides = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
+    if (sides.size() == 2) playArea = QSize(sides[0].toInt(), sides[1].toInt());
+  }
+  if (argc < 2 || argc > 3 || (argc == 3 && playArea.isEmpty())) {
+    std::fprintf(stderr, "usage: %s GIFT [WIDTHxHEIGHT]\n", argv[0]);
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const TPlayerStartup startup(QString::fromLocal8Bit(argv[1]));
+  const TPlayerStartup startup(QString::fromLocal8Bit(argv[1]), playArea);
   if (!startup.BoardTime()) {
     std::fprintf(stderr, "%s: no board came up\n", argv[1]);
     return 1;
@@ -30,6 +37,7 @@ int main(int argc, char** argv) {
               milliseconds(startup.BoardTime()->Cpu));
   std::printf("board_width %d\nboard_height %d\n", startup.Form().PaintBox1->width(),
               startup.Form().PaintBox1->height());
+  std::printf("scale_percent %d\n", int(startup.Form().Records.Puzzle.ScalePercent));
   std::printf("held_mb %.1f\npeak_mb %.1f\n", ResidentMegabytes("VmRSS:"), ResidentMegabytes("VmHWM:"));
   return 0;
 }

@@ -64,6 +64,7 @@ void TJigConfig::ReadFrom(std::span<const std::uint8_t> block) {
   }
 
   static_cast<TPieceOptions&>(*this) = stored;
+  window_.RequestPlayAreaSize(stored.PlayWidth, stored.PlayHeight);
   PlayWidth = window_.PlayAreaWidth;
   PlayHeight = window_.PlayAreaHeight;
   TOptionMenus& menus = window_.Menus;

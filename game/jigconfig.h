@@ -32,8 +32,9 @@ class TJigConfig : public TPieceOptions {
   // A block that ends in its marker and names an outline style gives the
   // options and the menus its values; any other block, or one cut short,
   // leaves the menus as they are and the options are captured from them.
-  // Never throws. The play area keeps the window's size, whatever the block
-  // says, and the Music item stays off for a gift without music.
+  // Never throws. The window is asked for the saved play area's size, which
+  // it takes within its screen; the options hold the size the play area then
+  // has. The Music item stays off for a gift without music.
   void ReadFrom(std::span<const std::uint8_t> block);
 
  private:

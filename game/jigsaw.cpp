@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -15,6 +16,7 @@
 #include "game/savedgame.h"
 #include "pieces/arrange.h"
 #include "pieces/colourkeys.h"
+#include "pieces/samplepiece.h"
 #include "platform/canvas.h"
 #include "platform/errors.h"
 #include "platform/cursors.h"
@@ -49,6 +51,40 @@ struct TCutSize {
 TCutSize CutSizeAt(const TPuzzleRecord& record, int percent) {
   return {std::int64_t(percent) * record.PictureWidth / 100,
           std::int64_t(percent) * record.PictureHeight / 100};
+}
+
+// The scales a new game's first cut chooses from: the steps of the piece size
+// dialog's bar up to the picture's own size.
+constexpr int FullScale = 100;
+constexpr int ScaleStep = 10;
+
+// A scale the piece size dialog takes: the record can be cut at it, and its
+// pieces are of a size the piece set allows.
+bool ScaleAllowed(const TPuzzleRecord& record, int percent) {
+  const TPictureGrid grid{record.PictureWidth, record.PictureHeight, record.Columns, record.Rows};
+  return CanCutAtScale(record, percent) && DrawSamplePiece(nullptr, percent, record.Oddness, record.ShapeStyle, grid);
+}
+
+// The room the largest piece needs on the board, turned as a new game may
+// turn it.
+TSize LargestPieceExtent(const TPieces& pieces) {
+  int width = 0, height = 0;
+  for (const TFormPiece& p : pieces.Pieces) {
+    width = std::max<int>(width, p.Width);
+    height = std::max<int>(height, p.Height);
+  }
+  if (pieces.Options().Rotating) width = height = std::max(width, height);
+  return {width, height};
+}
+
+// A first board that a person can play on: every piece can lie whole on it,
+// and the pieces' boxes together cover at most half of it.
+bool LiesWellOn(const TPieces& pieces, int width, int height) {
+  const TSize extent = LargestPieceExtent(pieces);
+  if (extent.Width > width || extent.Height > height) return false;
+  std::int64_t covered = 0;
+  for (const TFormPiece& p : pieces.Pieces) covered += std::int64_t(p.Width) * p.Height;
+  return 2 * covered <= std::int64_t(width) * height;
 }
 
 TBitmap StretchedTo(const TBitmap& original, int width, int height) {
@@ -124,7 +160,7 @@ void TJigsaw::BuildPuzzle() {
     // A second build (a resumed game declined) starts from fresh trays.
     FreeTrays();
     MakeTrays();
-    CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
+    CutToFit(Window.PlayAreaWidth, Window.PlayAreaHeight);
     ComputeColourKeys(*this, Picture);
   });
 }
@@ -178,13 +214,48 @@ void TJigsaw::WriteRecovery() {
   }
 }
 
+void TJigsaw::CutToFit(int width, int height) {
+  if (width <= 0 || height <= 0) {
+    CutAt(Record.ScalePercent);
+    return;
+  }
+  std::vector<int> allowed;
+  for (int percent = FullScale; percent >= ScaleStep; percent -= ScaleStep)
+    if (ScaleAllowed(Record, percent)) allowed.push_back(percent);
+  // A picture whose pieces the dialog allows at no step is cut at its own
+  // size, as it always was.
+  if (allowed.empty()) allowed.push_back(FullScale);
+  // The pieces cover the cut picture exactly, so their boxes cover at least
+  // as much: a scale whose picture covers more than half the board cannot
+  // fit, and is not cut at all.
+  auto step = std::find_if(allowed.begin(), allowed.end(), [&](int percent) {
+    const auto [cutWidth, cutHeight] = CutSizeAt(Record, percent);
+    return 2 * cutWidth * cutHeight <= std::int64_t(width) * height;
+  });
+  if (step == allowed.end()) --step;
+  // When no step fits, the smallest allowed comes closest.
+  for (;; ++step) {
+    CutAt(*step);
+    if (step + 1 == allowed.end() || LiesWellOn(*this, width, height)) break;
+  }
+}
+
 void TJigsaw::StartNewLayout() {
   CurrentTray = &BoardTray();
   Config.PlayWidth = Window.PlayAreaWidth;
   Config.PlayHeight = Window.PlayAreaHeight;
-  BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
+  const TRect board{0, 0, Config.PlayWidth, Config.PlayHeight};
+  BoardTray().SetBounds(board);
   Record.NextGroupId = 0;
-  Scatter(*this, BoardTray().Pieces, BoardTray().BoundsRect());
+  // The pieces are thrown where even the largest lies whole on the board;
+  // their places are kept in proportion to the whole board, which a resize
+  // and a saved game go by.
+  const TSize extent = LargestPieceExtent(*this);
+  const int half = Record.CellWidth >> 1;
+  const TRect whole{0, 0, half + std::max(board.Right - extent.Width, 0),
+                    half + std::max(board.Bottom - extent.Height, 0)};
+  Scatter(*this, BoardTray().Pieces, whole);
+  for (TFormPiece* p : BoardTray().Pieces) SetPosition(*p, p->X, p->Y, board);
   AllJoined = false;
   ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
   AdjustOverlayHeight();
@@ -305,13 +376,17 @@ void TJigsaw::SetScale(int percent) {
   });
 }
 
-void TJigsaw::Recut(int percent) {
+void TJigsaw::CutAt(int percent) {
   THourglass hourglass;
   const auto [width, height] = CutSizeAt(Record, percent);
   Record.ScalePercent = std::int16_t(percent);
   Record.CutWidth = std::uint16_t(width);
   Record.CutHeight = std::uint16_t(height);
   CutPuzzle(*this, Record, OriginalPicture, OutlineBuffer, IsPlaying());
+}
+
+void TJigsaw::Recut(int percent) {
+  CutAt(percent);
   ResetRotations(AllPieces(), false);
 }
 

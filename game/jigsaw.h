@@ -76,7 +76,8 @@ class TJigsaw : public TMove {
   // Reads the gift's trailer into the window state and the records.
   void LoadGift();
   void ShowClosingTexts(TSplashTexts& splash) const;
-  // Decodes the picture, cuts it and builds the pieces and their images.
+  // Decodes the picture, cuts it and builds the pieces and their images. The
+  // cut suits a new game on the play area as it is now (see CutToFit).
   void BuildPuzzle();
   // Lays out the game: the gift's saved game when there is one that reads
   // and fits this puzzle (true), else a new layout (false); the ResizeBoard
@@ -224,6 +225,15 @@ class TJigsaw : public TMove {
   // Cuts the picture again at percent of its decoded size, which it can be
   // cut at, and turns the pieces as they were; the board is not rebuilt.
   void Recut(int percent);
+  // The cut alone, the pieces the right way up.
+  void CutAt(int percent);
+  // The cut of a new game on a play area of width x height: at the largest
+  // step of the piece size dialog's bar, 100 % down to 10 % in steps of 10,
+  // that the dialog allows and at which every piece can lie whole on the
+  // play area with the pieces' boxes covering at most half of it. When none
+  // fits, the smallest allowed step; on a play area of no size, the record's
+  // scale.
+  void CutToFit(int width, int height);
   // The overlay's height follows the picture's aspect at its width.
   void AdjustOverlayHeight();
   // Rebuilds the mural in the window's colour and paints the whole board.

@@ -188,9 +188,15 @@ class TWindowState : public QObject {
   TSplashTexts OpeningSplash;
   QString OrderDistrib;  // the order form's Distrib label: the gift's creator
   QString MusicFile;     // the temporary music file, empty without music
-  // The play area's client size; the main window keeps it current.
+  // The play area's client size in board pixels; the main window keeps it
+  // current.
   int PlayAreaWidth = 0;
   int PlayAreaHeight = 0;
+  // A resumed game's play area size, in board pixels: the window takes it
+  // as far as its screen allows, and ignores a size no play area can have,
+  // before this returns; PlayAreaWidth and PlayAreaHeight then say what the play
+  // area got. Without a window the play area stays as it is.
+  void RequestPlayAreaSize(int width, int height) { emit PlayAreaSizeRequested(width, height); }
   // The picture overlay window's client size; the game sets its height to
   // the picture's aspect.
   // What the right mouse button does: 0 Default, 1 Alternative.
@@ -221,6 +227,7 @@ class TWindowState : public QObject {
   void ColorChanged();
   void TextsChanged();
   void OverlaySizeChanged();
+  void PlayAreaSizeRequested(int width, int height);
   void PopupRequested(TPopup popup, int x, int y);
   void CompletionShown();
   void EventsWanted();

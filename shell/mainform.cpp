@@ -93,12 +93,8 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   setWindowIcon(WindowIcon());
   setFont(DesignFont(QStringLiteral("Arial"), -15, true));
   BuildLayout();
-  resize(InitialWidth, InitialHeight);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  SetLeastSize();
+  OpenToFitTheScreen();
   SetStatusLine(this);
 
   Timer1->setInterval(StartInterval);
@@ -113,6 +109,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
     if (SplashForm) SplashForm->ShowTexts(Window.OpeningSplash);
   });
   connect(&Window, &TWindowState::ColorChanged, this, &TMainForm::ApplyWindowColor);
+  connect(&Window, &TWindowState::PlayAreaSizeRequested, this, &TMainForm::TakePlayAreaSize);
   connect(&Window, &TWindowState::CompletionShown, this, [this] {
     TCongratsDlg congratulations(Game->CompletionText(), this);
     ShowModal(congratulations);
@@ -760,10 +757,14 @@ void TMainForm::Timer1Timer() {
 }
 
 bool TMainForm::StartGame() {
+  savedPlayArea_ = {};
   Game->BuildPuzzle();
   const bool resumed = Game->ResumeOrStart();
   Started = true;
   Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  // A tray bar that the resumed game shows takes room from the play area,
+  // which the window gives back.
+  if (resumed) FitPlayArea();
   PaintBox1->RepaintNow();
   // The board as it starts is where undo ends.
   Game->NoteChanges();

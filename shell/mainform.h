@@ -38,8 +38,13 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   Q_OBJECT
 
  public:
+  // The window never opens smaller than this, and never larger than its
+  // screen.
   static constexpr int InitialWidth = 603;
   static constexpr int InitialHeight = 501;
+  // The least board the window keeps beside its menus, bars and status line.
+  static constexpr int LeastBoardWidth = 320;
+  static constexpr int LeastBoardHeight = 240;
 
   // exePath names the gift the player shows; tests give another.
   explicit TMainForm(std::function<QString()> exePath = ::ExePath, QWidget* parent = nullptr);
@@ -105,6 +110,17 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
 
  private:
   void BuildLayout();
+  // The least window: the menus, the toolbar, the tray bar and the status
+  // line whole, and a board to play on.
+  void SetLeastSize();
+  // About four fifths of the screen's available area, in its proportions,
+  // centred there.
+  void OpenToFitTheScreen();
+  void CentreOnScreen();
+  // A resumed game's play area size, in board pixels: the window grows or
+  // shrinks to give the play area that size as far as the screen allows.
+  void TakePlayAreaSize(int boardWidth, int boardHeight);
+  void FitPlayArea();
   void BindCommands();
   void BindStates();
   void BindSolveWindow();
@@ -146,6 +162,9 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void WhenIdle(std::function<void()> action);
 
   std::function<QString()> exePath_;
+  // The play area size of the game resumed, in widget pixels; empty for a
+  // new game.
+  QSize savedPlayArea_;
   QLabel* statusText_;
   bool shownOnce_ = false;
   bool closing_ = false;

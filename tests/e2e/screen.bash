@@ -101,11 +101,23 @@ open_gift() {
   splash=$result
 }
 
+# Visible windows named "Tessarine Gift" other than the splash: the main
+# window, whatever size it took on this screen.
+main_windows() {
+  local w geometry
+  for w in $(xdotool search --onlyvisible --name '^Tessarine Gift$' 2>/dev/null); do
+    geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
+    eval "$geometry"
+    [ "${WIDTH}x$HEIGHT" != 434x414 ] && echo "$w"
+  done
+  return 0
+}
+
 # play_from_splash: Enter presses "Play..." on the opening splash; the main
-# window ($main) opens in its first size and the splash goes.
+# window ($main) shows and the splash goes.
 play_from_splash() {
   xdotool key Return
-  wait_for windows_of_size 603x501 || fail "no main window"
+  wait_for main_windows || fail "no main window"
   main=$result
   sleep 1.5
   [ -z "$(windows_of_size 434x414)" ] || fail "the splash is still open after Enter"

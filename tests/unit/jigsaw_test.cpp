@@ -55,7 +55,10 @@ TEST_F(JigsawTest, StartsANewGameWithTheBoardOnTheScreen) {
   t.game->LoadGift();
   t.game->BuildPuzzle();
   EXPECT_EQ(t.records.Puzzle.PieceCount, 12);
-  EXPECT_EQ(t.records.Puzzle.CutWidth, 400);
+  // The whole picture would cover most of the 480 x 360 play area: the
+  // first cut is smaller.
+  EXPECT_EQ(t.records.Puzzle.ScalePercent, 60);
+  EXPECT_EQ(t.records.Puzzle.CutWidth, 240);
 
   EXPECT_FALSE(game.ResumeOrStart());
   EXPECT_TRUE(game.IsPlaying());
@@ -128,7 +131,7 @@ TEST_F(JigsawTest, RescalingReusesTheSeed) {
   EXPECT_EQ(game.Picture.Width(), 600);
   EXPECT_GT(game.Pieces[0].Width, first[0].Width);
 
-  game.SetScale(100);
+  game.SetScale(before.ScalePercent);
   EXPECT_TRUE(SamePlaces(t.Records(), first));
   EXPECT_TRUE(SameBitmap(game.ImageSheet, firstSheet));
   EXPECT_EQ(game.OutlineBuffer.size(), std::size_t(t.records.Puzzle.LabelBufferSize));

@@ -317,9 +317,14 @@ TEST(OptionsBlock, OnlyAMarkedBlockReachesTheMenus) {
   config.ReadFrom({});
   EXPECT_FALSE(config.Shadows);
 
-  // With it, the menus and the toolbar take the options; the board keeps
-  // the window's size.
+  // With it, the menus and the toolbar take the options; the window is
+  // asked for the saved board's size, and without one the board keeps the
+  // play area's size.
+  std::vector<std::pair<int, int>> asked;
+  QObject::connect(&window, &TWindowState::PlayAreaSizeRequested,
+                   [&](int w, int h) { asked.emplace_back(w, h); });
   config.ReadFrom(block);
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{800, 600}}));
   EXPECT_EQ(window.Menus.Outlines.Tag(), 3);
   EXPECT_TRUE(window.Menus.OutlinesWood.Checked() && !window.Menus.OutlinesCard.Checked());
   EXPECT_FALSE(window.Menus.Shadows.Checked() || window.Menus.AllowCheating.Checked() ||
@@ -328,6 +333,15 @@ TEST(OptionsBlock, OnlyAMarkedBlockReachesTheMenus) {
   EXPECT_TRUE(window.Menus.Music.Checked() && window.Menus.Ghostpicture.Checked());
   EXPECT_EQ(config.WriteTo(), (TJigConfig::TBlock{0, 1,    0, 0, 1, 3,    0, 0, 0, 1, 6, 0, 0,
                                                   0, 0x80, 2, 0, 0, 0xE0, 1, 0, 0, 4, 0, 0, 0}));
+
+  // A window that has room for 800 x 500 only: the options hold that.
+  QObject::connect(&window, &TWindowState::PlayAreaSizeRequested, [&](int w, int h) {
+    window.PlayAreaWidth = w;
+    window.PlayAreaHeight = std::min(h, 500);
+  });
+  config.ReadFrom(block);
+  EXPECT_EQ(config.PlayWidth, 800);
+  EXPECT_EQ(config.PlayHeight, 500);
 
   // A gift without music keeps the Music item off.
   window.MusicFile.clear();

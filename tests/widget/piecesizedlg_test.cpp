@@ -102,9 +102,11 @@ class PieceSizeDialog : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     const QString gift = dir_.filePath(QStringLiteral("gift"));
     ASSERT_TRUE(WriteTestGift(gift, 400, 300));
-    game_ = std::make_unique<TTestGame>(gift);
+    // A play area on which the picture fits at its own size.
+    game_ = std::make_unique<TTestGame>(gift, 800, 600);
     game_->Start();
     ASSERT_TRUE(game_->game->IsPlaying());
+    ASSERT_EQ(game_->game->Record.ScalePercent, 100);
     ASSERT_EQ(game_->game->Record.Columns, 4);
     ASSERT_EQ(game_->game->Record.Rows, 3);
   }

@@ -29,7 +29,7 @@ struct TRenderRequest {
   QString OutPath;
   TLayout Layout = TLayout::Solved;
   std::optional<std::int32_t> Outline;  // the gift's own when absent
-  int ScalePercent = 100;
+  std::optional<int> ScalePercent;  // the first board's own scale when absent
   std::optional<QSize> Board;
   bool Rotate = false;
   bool Shadows = false;
@@ -54,7 +54,8 @@ TRenderRequest ParseRequest(const QStringList& args) {
       {QStringLiteral("solved"), QStringLiteral("scattered"), QStringLiteral("grid"), QStringLiteral("edge")}, 0));
   if (options.Has(QStringLiteral("--outline")))
     request.Outline = options.Choice(QStringLiteral("--outline"), OutlineStyleWords, OutlineCard);
-  request.ScalePercent = int(options.Integer(QStringLiteral("--scale"), 10, 400, 100));
+  if (options.Has(QStringLiteral("--scale")))
+    request.ScalePercent = int(options.Integer(QStringLiteral("--scale"), 10, 400, 100));
   if (const auto board = options.Value(QStringLiteral("--board"))) {
     const QStringList parts = board->split(QLatin1Char('x'));
     bool wideOk = false, highOk = false;
@@ -125,11 +126,18 @@ void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
   menus.Shadows.SetChecked(request.Shadows);
   game.Config.CaptureFromMenus();
 
+  // The board is known before the cut, which a new game chooses to suit it;
+  // the solved picture asked for without a board lies on a board of its
+  // cut's size, at the gift's own scale.
+  const bool boardOfTheCut = request.Layout == TLayout::Solved && !request.Board;
+  const QSize board = request.Board.value_or(boardOfTheCut ? QSize(0, 0) : QSize(1024, 768));
+  window.PlayAreaWidth = board.width();
+  window.PlayAreaHeight = board.height();
   game.BuildPuzzle();
-  if (request.ScalePercent != game.Record.ScalePercent) game.SetScale(request.ScalePercent);
+  if (request.ScalePercent && *request.ScalePercent != game.Record.ScalePercent)
+    game.SetScale(*request.ScalePercent);
 
-  const QSize cutSize(game.Record.CutWidth, game.Record.CutHeight);
-  const QSize size = request.Board.value_or(request.Layout == TLayout::Solved ? cutSize : QSize(1024, 768));
+  const QSize size = boardOfTheCut ? QSize(game.Record.CutWidth, game.Record.CutHeight) : board;
   window.PlayAreaWidth = size.width();
   window.PlayAreaHeight = size.height();
   // Always the first board of a new game, whatever saved game lies beside
@@ -178,8 +186,8 @@ int RunRender(const QStringList& args) {
     std::fprintf(stderr, "tessarine-gift render: cannot write %s\n", qPrintable(request.OutPath));
     return 1;
   }
-  std::printf("columns %d rows %d pieces %d board %dx%d\n", records.Puzzle.Columns, records.Puzzle.Rows,
-              records.Puzzle.PieceCount, board.Width(), board.Height());
+  std::printf("columns %d rows %d pieces %d board %dx%d scale %d\n", records.Puzzle.Columns, records.Puzzle.Rows,
+              records.Puzzle.PieceCount, board.Width(), board.Height(), records.Puzzle.ScalePercent);
   if (request.ListPieces)
     for (const TFormPiece& p : game.Pieces)
       std::printf("piece %d x %d y %d w %d h %d home %d %d rotation %d\n", p.Index, p.X, p.Y, p.Width, p.Height,
