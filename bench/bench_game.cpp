@@ -290,10 +290,16 @@ BENCHMARK_CAPTURE(BM_PlayableBoard, photo_5000, 5000)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_PlayableBoard, photo_10000, 10000)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_PlayableBoard, demo, DemoGift)->Apply(FiveTimedRuns);
 
-// What the start-up probe printed, by name; empty when it failed.
-std::map<std::string, double> RunStartupProbe(const QString& giftPath) {
+// What the start-up probe printed, by name; empty when it failed. A display
+// scale other than 1 is given to the probe as QT_SCALE_FACTOR.
+std::map<std::string, double> RunStartupProbe(const QString& giftPath, double displayScale = 1) {
   QProcess probe;
   probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  if (displayScale != 1) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(displayScale));
+    probe.setProcessEnvironment(environment);
+  }
   probe.start(QStringLiteral(TG_STARTUP_PROBE), {giftPath});
   if (!probe.waitForFinished(-1) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
     return {};
@@ -306,14 +312,16 @@ std::map<std::string, double> RunStartupProbe(const QString& giftPath) {
 }
 
 // The same start-up, each in a process of its own as a user gets it, with
-// the process's memory: held with the board up, and its peak.
-void BM_PlayerInFreshProcess(benchmark::State& state, int pieces) {
+// the process's memory: held with the board up, and its peak. At a display
+// scale of 2 the window of 1920 x 1080 fills a 3840 x 2160 screen, and the
+// board has that screen's device pixels.
+void BM_PlayerInFreshProcess(benchmark::State& state, int pieces, double displayScale = 1) {
   constexpr int Runs = 5;
   const TBenchGift gift(pieces);
   std::map<std::string, std::vector<double>> samples;
   for (auto _ : state) {
     for (int run = 0; run < Runs; ++run) {
-      const std::map<std::string, double> values = RunStartupProbe(gift.Path());
+      const std::map<std::string, double> values = RunStartupProbe(gift.Path(), displayScale);
       if (values.empty()) {
         state.SkipWithError("the start-up probe failed");
         return;
@@ -332,6 +340,7 @@ void BM_PlayerInFreshProcess(benchmark::State& state, int pieces) {
   ReportGoal(state, Median(samples["peak_mb"]), "goal_mb", PeakMemoryGoalMb);
 }
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000_3840x2160_at_200, 1000, 2.0)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift)->Apply(OneTimedRun);

@@ -583,7 +583,7 @@ void TMainForm::BackgroundColorClick() {
   if (ShowModal(dialog) != QDialog::Accepted) return;
   const QColor chosen = dialog.selectedColor();
   Window.SetColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
-  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
 }
 
 void TMainForm::ApplyWindowColor() {
@@ -670,15 +670,17 @@ void TMainForm::WhenIdle(std::function<void()> action) {
 }
 
 void TMainForm::PlayAreaResized() {
-  Window.PlayAreaWidth = PaintBox1->width();
-  Window.PlayAreaHeight = PaintBox1->height();
+  // The board has the play area's device pixels.
+  Window.PlayAreaWidth = PaintBox1->Width();
+  Window.PlayAreaHeight = PaintBox1->Height();
   Window.TrayBar.Width = centralWidget()->width();
   Window.TrayBar.Height = TTrayBarView::BarHeight;
   Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
+  Window.TrayBar.PlayAreaScale = PaintBox1->Ratio();
   if (Started)
     Guarded(
         [this] {
-          Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+          Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
           // A new window size is no step of the game's.
           Game->NoteBoardResized();
         },
@@ -763,7 +765,7 @@ bool TMainForm::StartGame() {
   Game->BuildPuzzle();
   const bool resumed = Game->ResumeOrStart();
   Started = true;
-  Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
   PaintBox1->RepaintNow();
   // The board as it starts is where undo ends.
   Game->NoteChanges();
