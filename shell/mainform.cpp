@@ -703,17 +703,21 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   PlayAreaResized();
-  SplashForm->show();
   try {
     Sound.SoundTable = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                         QStringLiteral("5")};
     Game->LoadGift();
   } catch (const EError& e) {
     // A damaged gift: no puzzle is built, and the clock never starts.
-    SplashForm->close();
     MessageDlg(e.Message(), TMsgType::Error, TMsgButtons::Ok);
     return;
   }
+  // The splash shows while the puzzle is built, from the moment this window
+  // is on the screen: a window system that ties a dialog to its parent's
+  // surface (Wayland) can tie it only then, and opens it over the parent.
+  QTimer::singleShot(0, SplashForm.get(), [this] {
+    if (!Started) SplashForm->show();
+  });
   Timer1->start();
   FlattenButtons(true);
 }
