@@ -124,15 +124,21 @@ class TWaylandButtons {
   QMetaObject::Connection drain_;
 };
 
+// Made on the first question and gone before the application closes its
+// connection to the compositor.
+std::unique_ptr<TWaylandButtons> buttons;
+bool asked = false;
+
 TWaylandButtons* Buttons() {
-  static const std::unique_ptr<TWaylandButtons> buttons = []() -> std::unique_ptr<TWaylandButtons> {
-    if (QGuiApplication::platformName() != QLatin1String("wayland")) return nullptr;
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* display = native ? static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")) : nullptr;
-    if (!display) return nullptr;
-    auto result = std::make_unique<TWaylandButtons>(display);
-    return result->HasPointer() ? std::move(result) : nullptr;
-  }();
+  if (asked) return buttons.get();
+  asked = true;
+  if (QGuiApplication::platformName() != QLatin1String("wayland")) return nullptr;
+  QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+  auto* display = native ? static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")) : nullptr;
+  if (!display) return nullptr;
+  buttons = std::make_unique<TWaylandButtons>(display);
+  if (!buttons->HasPointer()) buttons.reset();
+  qAddPostRoutine([] { buttons.reset(); });
   return buttons.get();
 }
 
