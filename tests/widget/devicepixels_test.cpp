@@ -1,6 +1,6 @@
 // The play area at the screen's device pixels. CTest runs these at the
-// display scales 1, 1.5 and 2 (QT_SCALE_FACTOR); the mapping itself is
-// checked at fractional ratios by hand.
+// display scales 1, 1.5 and 2 (QT_SCALE_FACTOR), and on two screens of 100 %
+// and 200 %; the mapping itself is checked at fractional ratios by hand.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointingDevice>
+#include <QScreen>
 #include <QWindow>
 
 #include <cmath>
@@ -18,10 +19,10 @@
 
 namespace {
 
-// The ratio CTest asked for, or 1.
+// The ratio CTest asked for, or that of the first screen.
 qreal AskedRatio() {
   const QByteArray factor = qgetenv("QT_SCALE_FACTOR");
-  return factor.isEmpty() ? 1.0 : factor.toDouble();
+  return factor.isEmpty() ? QGuiApplication::primaryScreen()->devicePixelRatio() : factor.toDouble();
 }
 
 }  // namespace
@@ -144,4 +145,33 @@ TEST(DevicePixels, GlyphsAreDrawnAtTheSizeAsked) {
   const QImage disabled = icon.pixmap(QSize(24, 24), 1.5, QIcon::Disabled).toImage();
   EXPECT_EQ(disabled.size(), normal.size());
   EXPECT_NE(disabled.convertToFormat(QImage::Format_ARGB32), normal.convertToFormat(QImage::Format_ARGB32));
+}
+
+TEST(DevicePixels, PlayAreaFollowsAScreenOfAnotherScale) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.size() < 2 || screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio())
+    GTEST_SKIP() << "needs two screens of different scales";
+  TPlayArea area;
+  int resized = 0;
+  QObject::connect(&area, &TPlayArea::Resized, [&] { ++resized; });
+  area.resize(201, 101);
+  area.show();
+  QApplication::processEvents();
+  area.windowHandle()->setScreen(screens[0]);
+  QApplication::processEvents();
+  const qreal first = screens[0]->devicePixelRatio(), second = screens[1]->devicePixelRatio();
+  ASSERT_EQ(area.Width(), std::lround(201 * first));
+  const int before = resized;
+  // Moved to the other screen: the same widget has other device pixels, and
+  // the copy (and with it the board) follows without a new widget size.
+  area.windowHandle()->setScreen(screens[1]);
+  QApplication::processEvents();
+  EXPECT_EQ(area.size(), QSize(201, 101));
+  EXPECT_DOUBLE_EQ(area.Ratio(), second);
+  EXPECT_EQ(area.Width(), std::lround(201 * second));
+  EXPECT_EQ(area.Height(), std::lround(101 * second));
+  EXPECT_EQ(area.Image().Width(), area.Width());
+  EXPECT_GT(resized, before);
+  const TPoint global = area.ClientToScreen({100, 50});
+  EXPECT_EQ(QPoint(global.X, global.Y), area.mapToGlobal(QPointF(100 / second, 50 / second)).toPoint());
 }
