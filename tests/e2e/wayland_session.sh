@@ -3,8 +3,9 @@
 # behaves as under X11: the splashes and every other window are tied to the
 # main window (their toplevels have it as parent, so the compositor keeps them
 # over it), the opening splash shows whole above the main window, Enter plays
-# and the board is drawn, auto-solve runs through clicks, and File > Exit with
-# the closing splash ends the player with status 0. Where a window opens is the compositor's choice on
+# and the board is drawn, auto-solve runs through clicks, File > Exit with the
+# closing splash ends the player with status 0, and a click is seen while the
+# window thread waits without handling events, as an animation does. Where a window opens is the compositor's choice on
 # Wayland: Weston places every new toplevel itself, its parent's or not.
 #
 # Weston's headless back end has no input devices, so no key could reach the
@@ -45,6 +46,16 @@ wayland_shot() {
 box_of() {
   convert "$1" -fuzz 25% -fill black +opaque "$2" -fill white -opaque "$2" -trim -format '%w %h %X %Y\n' info: |
     tr -d +
+}
+
+# wait_for_toplevels N: up to fifteen seconds for the player to have made N
+# toplevels (windows), as its protocol log tells.
+wait_for_toplevels() {
+  for _ in $(seq 150); do
+    (($(grep -c 'get_toplevel(new id' "$work/player.log") >= $1)) && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 board='#00C000'
@@ -90,13 +101,16 @@ echo "the splash showed whole; the board shows $pieces pixels of pieces"
 xdotool key alt+c
 sleep 0.5
 xdotool key a
+xdotool mousemove $((main_x + main_w / 2)) $((main_y + main_h - 30))
 for _ in $(seq 10); do xdotool click 1; sleep 0.1; done
-sleep 4
-kill -0 "$pid" 2>/dev/null || { cat "$work/player.log"; fail "the player ended during auto-solve"; }
+# Auto-solve's window, then the congratulations.
+wait_for_toplevels 5 || { wayland_shot solving; fail "no congratulations after auto-solve; see $work/solving.png"; }
+sleep 1
 wayland_shot solved
 [ "$(differing "$work/board.png" "$work/solved.png")" -gt 50000 ] ||
   fail "auto-solve moved nothing; see $work/solved.png"
 xdotool key Return
+wait_for_toplevels 6 || fail "no whole picture after the congratulations"
 sleep 1
 xdotool key Escape
 sleep 1
@@ -106,7 +120,8 @@ echo "auto-solve ran with clicks on the board"
 xdotool key alt+f
 sleep 0.5
 xdotool key x
-sleep 1.5
+wait_for_toplevels 7 || fail "no closing splash"
+sleep 1
 wayland_shot closing
 [ "$(differing "$work/board.png" "$work/closing.png")" != 0 ] || fail "no closing splash; see $work/closing.png"
 xdotool key Return
@@ -115,8 +130,21 @@ kill -0 "$pid" 2>/dev/null && fail "the player is still running after the closin
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { cat "$work/player.log"; fail "the player ended with status $status"; }
-kill "$weston_pid" 2>/dev/null || true
 echo "the player closed with status 0"
+
+# The live button state: a click over a window whose thread waits, handling no
+# event, is seen all the same, as a click during an animation's slide is.
+QT_QPA_PLATFORM=wayland "$build/button_probe" >"$work/probe.log" 2>&1 &
+probe=$!
+wait_for grep -x waiting "$work/probe.log" || { cat "$work/probe.log"; fail "the button probe did not start"; }
+xdotool mousemove 600 480
+sleep 0.5
+xdotool click 1
+status=0
+wait "$probe" || status=$?
+[ "$status" -eq 0 ] || { cat "$work/probe.log"; fail "a click while the window thread waited went unseen"; }
+echo "a click while the window thread waited was seen"
+kill "$weston_pid" 2>/dev/null || true
 
 # The first toplevel is the main window's; every later one (the splashes,
 # the dialogs) names it, or a window of the player's, as its parent.
