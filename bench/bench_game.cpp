@@ -291,10 +291,16 @@ BENCHMARK_CAPTURE(BM_PlayableBoard, photo_10000, 10000)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_PlayableBoard, demo, DemoGift)->Apply(FiveTimedRuns);
 
 // What the start-up probe printed, by name; empty when it failed. Given a
-// play area size, the window grows around a play area of that size.
-std::map<std::string, double> RunStartupProbe(const QString& giftPath, QSize playArea) {
+// play area size, the window grows around a play area of that size; a
+// display scale other than 1 is given to the probe as QT_SCALE_FACTOR.
+std::map<std::string, double> RunStartupProbe(const QString& giftPath, QSize playArea, double displayScale) {
   QProcess probe;
   probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  if (displayScale != 1) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(displayScale));
+    probe.setProcessEnvironment(environment);
+  }
   QStringList arguments{giftPath};
   if (playArea.isValid()) arguments << QStringLiteral("%1x%2").arg(playArea.width()).arg(playArea.height());
   probe.start(QStringLiteral(TG_STARTUP_PROBE), arguments);
@@ -311,14 +317,16 @@ std::map<std::string, double> RunStartupProbe(const QString& giftPath, QSize pla
 // The same start-up, each in a process of its own as a user gets it, with
 // the process's memory: held with the board up, and its peak; and the scale
 // the game cut the first board at to fit its play area (the window's of
-// full HD, or one of playArea's size).
-void BM_PlayerInFreshProcess(benchmark::State& state, int pieces, QSize playArea) {
+// full HD, or one of playArea's size). At a display scale of 2 the window of
+// 1920 x 1080 fills a 3840 x 2160 screen, and the board has that screen's
+// device pixels.
+void BM_PlayerInFreshProcess(benchmark::State& state, int pieces, QSize playArea, double displayScale) {
   constexpr int Runs = 5;
   const TBenchGift gift(pieces);
   std::map<std::string, std::vector<double>> samples;
   for (auto _ : state) {
     for (int run = 0; run < Runs; ++run) {
-      const std::map<std::string, double> values = RunStartupProbe(gift.Path(), playArea);
+      const std::map<std::string, double> values = RunStartupProbe(gift.Path(), playArea, displayScale);
       if (values.empty()) {
         state.SkipWithError("the start-up probe failed");
         return;
@@ -336,12 +344,14 @@ void BM_PlayerInFreshProcess(benchmark::State& state, int pieces, QSize playArea
   ReportGoal(state, Median(samples["board_ms"]), "goal_ms", PlayableBoardGoalMs);
   ReportGoal(state, Median(samples["peak_mb"]), "goal_mb", PeakMemoryGoalMb);
 }
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000, QSize())->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000, QSize())->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000, QSize())->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift, QSize())->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000, 1000, QSize(), 1.0)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000_3840x2160_at_200, 1000, QSize(), 2.0)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_5000, 5000, QSize(), 1.0)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_10000, 10000, QSize(), 1.0)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, demo, DemoGift, QSize(), 1.0)->Apply(OneTimedRun);
 // The first board cut to fit a play area of full HD.
-BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000_fitted_board_1920x1080, 1000, QSize(BoardWidth, BoardHeight))
+BENCHMARK_CAPTURE(BM_PlayerInFreshProcess, photo_1000_fitted_board_1920x1080, 1000, QSize(BoardWidth, BoardHeight),
+                  1.0)
     ->Apply(OneTimedRun);
 
 // Counts the play area's paints and notes when the latest began, which

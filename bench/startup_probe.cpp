@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
   const auto milliseconds = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
   std::printf("board_ms %.3f\nboard_cpu_ms %.3f\n", milliseconds(startup.BoardTime()->Wall),
               milliseconds(startup.BoardTime()->Cpu));
-  std::printf("board_width %d\nboard_height %d\n", startup.Form().PaintBox1->width(),
-              startup.Form().PaintBox1->height());
+  // The board's size in device pixels, as the game has it.
+  std::printf("board_width %d\nboard_height %d\n", startup.Form().PaintBox1->Width(),
+              startup.Form().PaintBox1->Height());
   std::printf("scale_percent %d\n", int(startup.Form().Records.Puzzle.ScalePercent));
   std::printf("held_mb %.1f\npeak_mb %.1f\n", ResidentMegabytes("VmRSS:"), ResidentMegabytes("VmHWM:"));
   return 0;

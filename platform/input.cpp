@@ -1,5 +1,7 @@
 #include "platform/input.h"
 
+#include "platform/waylandbuttons.h"
+
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -42,12 +44,15 @@ TInputState DesktopState() {
 #if QT_CONFIG(xcb)
   if (QueryX11(state)) return state;
 #endif
-  // Elsewhere the modifiers are queried live and the buttons are as the last
-  // handled event left them.
+  // Elsewhere the modifiers are queried live. The buttons come from the
+  // compositor on Wayland; else they are as the last handled event left them,
+  // which an animation that waits never sees change: a click is noticed
+  // once it ends, and no animation stops for a press it did not see.
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-  const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
   state.Shift = modifiers.testFlag(Qt::ShiftModifier);
   state.Ctrl = modifiers.testFlag(Qt::ControlModifier);
+  if (QueryWaylandButtons(state)) return state;
+  const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
   state.LeftButton = buttons.testFlag(Qt::LeftButton);
   state.AnyButton = buttons & (Qt::LeftButton | Qt::MiddleButton | Qt::RightButton);
   return state;

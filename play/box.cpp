@@ -1,7 +1,7 @@
 #include "play/box.h"
 
-
 #include <algorithm>
+#include <cmath>
 
 #include "platform/canvas.h"
 #include "platform/colors.h"
@@ -130,7 +130,10 @@ bool TBox::CloseBoxHit(int x, int y) {
 
 TRect TBox::ButtonRect() const {
   const TPoint offset = owner_.Bar.PlayAreaOffset;
-  return Button->BoundsRect().Offset(offset.X, offset.Y);
+  const TRect logical = Button->BoundsRect().Offset(offset.X, offset.Y);
+  const double scale = owner_.Bar.PlayAreaScale;
+  const auto board = [scale](int value) { return int(std::lround(value * scale)); };
+  return {board(logical.Left), board(logical.Top), board(logical.Right), board(logical.Bottom)};
 }
 
 QString TBox::Title() const {

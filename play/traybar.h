@@ -88,8 +88,11 @@ class TTrayBar : public QObject {
   int Width = 0;
   int Height = 30;
   // The bar's top-left minus the play area's top-left, both in the main
-  // window: adding it turns bar coordinates into play-area coordinates.
+  // window's logical pixels: adding it turns bar coordinates into play-area
+  // coordinates, and PlayAreaScale turns those into board pixels (the
+  // screen's device pixels).
   TPoint PlayAreaOffset;
+  double PlayAreaScale = 1;
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);

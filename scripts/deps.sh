@@ -11,6 +11,7 @@ TG_PACKAGES=(
   libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
+  libwayland-dev qt6-base-private-dev weston qt6-wayland
 )
 
 tg_install_deps() {

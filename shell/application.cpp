@@ -14,8 +14,19 @@
 
 namespace {
 
+// The window a message box belongs to: the modal window open now, else the
+// active window, else the main window. Tied to it, the box opens over it on
+// a window system that places windows itself (Wayland) too.
+QWidget* MessageParent() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (qobject_cast<TMainForm*>(window) && window->isVisible()) return window;
+  return nullptr;
+}
+
 TMsgResult ShowMessageBox(TMsgType type, TMsgButtons buttons, const QString& text) {
-  QMessageBox box;
+  QMessageBox box(MessageParent());
   box.setWindowTitle(QStringLiteral("Tessarine Gift"));
   box.setText(text);
   switch (type) {

@@ -1,16 +1,67 @@
 #include "shell/glyphs.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QPainterPathStroker>
 #include <QPolygonF>
 #include <QRadialGradient>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 namespace {
+
+// Every pixmap is drawn at the size asked for: a toolbar at 150 % asks for
+// 36 pixels of a 24-pixel glyph and gets them drawn, not a 48-pixel glyph
+// shrunk. Drawn pixmaps are kept, as a pixmap icon keeps its own.
+class TDrawnIconEngine : public QIconEngine {
+ public:
+  TDrawnIconEngine(std::function<QPixmap(int)> draw, int designSize)
+      : draw_(std::move(draw)), designSize_(designSize) {}
+
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    return {side, side};
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    const int side = actualSize(size, mode, state).width();
+    if (side <= 0) return {};
+    const auto key = std::pair(side, int(mode));
+    if (const auto found = drawn_.find(key); found != drawn_.end()) return found->second;
+    QPixmap picture = draw_(side);
+    if (mode != QIcon::Normal && mode != QIcon::Active) {
+      // Greyed as the style greys any icon.
+      QStyleOption option;
+      option.palette = QApplication::palette();
+      picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+    }
+    drawn_.emplace(key, picture);
+    return picture;
+  }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+    QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+    picture.setDevicePixelRatio(ratio);
+    painter->drawPixmap(rect.topLeft(), picture);
+  }
+
+  QIconEngine* clone() const override { return new TDrawnIconEngine(draw_, designSize_); }
+
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {QSize(designSize_, designSize_)}; }
+
+ private:
+  std::function<QPixmap(int)> draw_;
+  int designSize_;
+  std::map<std::pair<int, int>, QPixmap> drawn_;
+};
 
 const QColor PieceColor(0xF0, 0x8A, 0x24);  // the program's warm orange
 const QColor ArrowColor(0x1E, 0x6F, 0xD9);
@@ -370,10 +421,13 @@ QPixmap DrawGlyph(TGlyph glyph, int size) {
   return picture;
 }
 
+QIcon DrawnIcon(std::function<QPixmap(int size)> draw, int designSize) {
+  // The icon owns its engine.
+  return QIcon(new TDrawnIconEngine(std::move(draw), designSize));
+}
+
 QIcon GlyphIcon(TGlyph glyph) {
-  QIcon icon(DrawGlyph(glyph));
-  icon.addPixmap(DrawGlyph(glyph, 2 * GlyphSize(glyph)));
-  return icon;
+  return DrawnIcon([glyph](int size) { return DrawGlyph(glyph, size); }, GlyphSize(glyph));
 }
 
 QIcon WindowIcon() {

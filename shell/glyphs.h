@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QRectF>
 #include <array>
+#include <functional>
 
 enum class TGlyph {
   // Toolbar, 24 x 24.
@@ -38,7 +39,12 @@ int GlyphSize(TGlyph glyph);
 // is 0), transparent around the drawing.
 QPixmap DrawGlyph(TGlyph glyph, int size = 0);
 
-// The glyph at its design size and at twice that for high-density screens.
+// An icon drawn afresh at whatever size a screen asks for, device pixels
+// included, by draw (which gets the size in pixels); designSize is the
+// size it shows at on a screen of 100 %.
+QIcon DrawnIcon(std::function<QPixmap(int size)> draw, int designSize);
+
+// The glyph as an icon, drawn at the device's resolution on any display scale.
 QIcon GlyphIcon(TGlyph glyph);
 
 // The program's window icon, drawn afresh at 16, 32, 48, 64 and 128 pixels.

@@ -580,7 +580,7 @@ void TMainForm::BackgroundColorClick() {
   if (ShowModal(dialog) != QDialog::Accepted) return;
   const QColor chosen = dialog.selectedColor();
   Window.SetColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
-  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
 }
 
 void TMainForm::ApplyWindowColor() {
@@ -667,15 +667,17 @@ void TMainForm::WhenIdle(std::function<void()> action) {
 }
 
 void TMainForm::PlayAreaResized() {
-  Window.PlayAreaWidth = PaintBox1->width();
-  Window.PlayAreaHeight = PaintBox1->height();
+  // The board has the play area's device pixels.
+  Window.PlayAreaWidth = PaintBox1->Width();
+  Window.PlayAreaHeight = PaintBox1->Height();
   Window.TrayBar.Width = centralWidget()->width();
   Window.TrayBar.Height = TTrayBarView::BarHeight;
   Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
+  Window.TrayBar.PlayAreaScale = PaintBox1->Ratio();
   if (Started)
     Guarded(
         [this] {
-          Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+          Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
           // A new window size is no step of the game's.
           Game->NoteBoardResized();
         },
@@ -698,17 +700,21 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   PlayAreaResized();
-  SplashForm->show();
   try {
     Sound.SoundTable = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                         QStringLiteral("5")};
     Game->LoadGift();
   } catch (const EError& e) {
     // A damaged gift: no puzzle is built, and the clock never starts.
-    SplashForm->close();
     MessageDlg(e.Message(), TMsgType::Error, TMsgButtons::Ok);
     return;
   }
+  // The splash shows while the puzzle is built, from the moment this window
+  // is on the screen: a window system that ties a dialog to its parent's
+  // surface (Wayland) can tie it only then, and opens it over the parent.
+  QTimer::singleShot(0, SplashForm.get(), [this] {
+    if (!Started) SplashForm->show();
+  });
   Timer1->start();
   FlattenButtons(true);
 }
@@ -761,7 +767,7 @@ bool TMainForm::StartGame() {
   Game->BuildPuzzle();
   const bool resumed = Game->ResumeOrStart();
   Started = true;
-  Game->ResizeBoard(std::uint16_t(PaintBox1->width()), std::uint16_t(PaintBox1->height()));
+  Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
   // A tray bar that the resumed game shows takes room from the play area,
   // which the window gives back.
   if (resumed) FitPlayArea();

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 
+#include "shell/devicepixels.h"
 #include "shell/fonts.h"
 
 TOverlayForm::TOverlayForm(TWindowState& window, TOverlaySource& source, QWidget* parent)
@@ -35,11 +36,14 @@ void TOverlayForm::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ToQColor(clBtnFace));
     return;
   }
-  if (picture_.Width() != width() || picture_.Height() != height()) {
-    picture_ = TBitmap(width(), height());
+  // Drawn at the screen's device pixels, so the picture is as sharp at any
+  // display scale.
+  const QSize device = DeviceSize(*this);
+  if (picture_.Width() != device.width() || picture_.Height() != device.height()) {
+    picture_ = TBitmap(device.width(), device.height());
     source_.PaintOverlay(picture_);
   }
-  painter.drawImage(0, 0, picture_.Image());
+  DrawDevicePixels(painter, picture_.Image(), rect(), devicePixelRatioF());
 }
 
 void TOverlayForm::resizeEvent(QResizeEvent* event) {

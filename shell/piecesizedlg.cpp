@@ -15,6 +15,7 @@
 #include "platform/messagebox.h"
 #include "platform/utility.h"
 #include "shell/adaptcolors.h"
+#include "shell/devicepixels.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
 #include "shell/modal.h"
@@ -195,7 +196,6 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
   // The preview covers every pixel of the box.
   PaintBox1->setAttribute(Qt::WA_OpaquePaintEvent);
   PaintBox1->installEventFilter(this);
-  preview_ = TBitmap(PaintBox1->width(), PaintBox1->height());
   ClearPreview();
 
   SetHint(*OKBtn, QStringLiteral("|Press OK to apply the new size"));
@@ -296,6 +296,10 @@ void TPieceSizeDlg::Recut(std::int16_t oddness, std::int32_t style, int percent)
 }
 
 void TPieceSizeDlg::ClearPreview() {
+  // The preview has the screen's device pixels, as the board has: the piece
+  // shows as sharp, and as large, as it will lie on the board.
+  if (const QSize device = DeviceSize(*PaintBox1); device != QSize(preview_.Width(), preview_.Height()))
+    preview_ = TBitmap(device.width(), device.height());
   const QColor background = PaintBox1->palette().color(QPalette::Window);
   preview_.Fill(RGBColor(background.red(), background.green(), background.blue()));
   PaintBox1->update();
@@ -324,7 +328,8 @@ bool TPieceSizeDlg::event(QEvent* event) {
 
 bool TPieceSizeDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == PaintBox1 && event->type() == QEvent::Paint) {
-    QPainter(PaintBox1).drawImage(0, 0, preview_.Image());
+    QPainter painter(PaintBox1);
+    DrawDevicePixels(painter, preview_.Image(), PaintBox1->rect(), PaintBox1->devicePixelRatioF());
     return true;
   }
   return QDialog::eventFilter(watched, event);

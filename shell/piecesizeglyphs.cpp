@@ -9,6 +9,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/colors.h"
+#include "shell/glyphs.h"
 
 namespace {
 
@@ -86,7 +87,5 @@ QPixmap DrawStyleGlyph(std::int32_t style, int size) {
 }
 
 QIcon StyleGlyphIcon(std::int32_t style) {
-  QIcon icon(DrawStyleGlyph(style));
-  icon.addPixmap(DrawStyleGlyph(style, 2 * StyleGlyphSize));
-  return icon;
+  return DrawnIcon([style](int size) { return DrawStyleGlyph(style, size); }, StyleGlyphSize);
 }

@@ -15,5 +15,6 @@ constexpr int StyleGlyphSize = 26;
 // 0), transparent around it.
 QPixmap DrawStyleGlyph(std::int32_t style, int size = 0);
 
-// The picture at its design size and at twice that for high-density screens.
+// The picture as an icon, drawn at the device's resolution on any display
+// scale.
 QIcon StyleGlyphIcon(std::int32_t style);

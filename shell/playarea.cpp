@@ -6,6 +6,7 @@
 
 #include "platform/cursors.h"
 #include "platform/resources.h"
+#include "shell/devicepixels.h"
 
 namespace {
 
@@ -44,42 +45,66 @@ TPlayArea::TPlayArea(QWidget* parent) : QWidget(parent) {
 }
 
 TPoint TPlayArea::ClientToScreen(TPoint point) const {
-  const QPoint global = mapToGlobal(QPoint(point.X, point.Y));
+  const QPoint global = mapToGlobal(ToLogicalPoint(QPoint(point.X, point.Y), ratio_)).toPoint();
   return {global.x(), global.y()};
 }
 
+bool TPlayArea::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // Moved to a screen of another scale: the same widget has other device
+  // pixels, and the board follows.
+  if (event->type() == QEvent::ScreenChangeInternal) FollowDeviceSize();
+  return handled;
+}
+
 void TPlayArea::paintEvent(QPaintEvent* event) {
+  if (devicePixelRatioF() != ratio_) {
+    // A change of scale that came without a screen change: the board is
+    // rebuilt once this paint is over.
+    QMetaObject::invokeMethod(this, &TPlayArea::FollowDeviceSize, Qt::QueuedConnection);
+  }
   PaintInvalid();
   QPainter painter(this);
   for (const QRect& r : event->region()) {
     if (Image().IsEmpty())
       painter.fillRect(r, Qt::black);
     else
-      painter.drawImage(r, Image().Image(), r);
+      DrawDevicePixels(painter, Image().Image(), r, ratio_);
   }
 }
 
-void TPlayArea::resizeEvent(QResizeEvent*) {
-  Resize(width(), height());
+void TPlayArea::resizeEvent(QResizeEvent*) { SizeToDevice(); }
+
+void TPlayArea::SizeToDevice() {
+  ratio_ = devicePixelRatioF();
+  const QSize device = DeviceSize(*this);
+  Resize(device.width(), device.height());
   emit Resized();
 }
 
+void TPlayArea::FollowDeviceSize() {
+  const QSize device = DeviceSize(*this);
+  if (devicePixelRatioF() != ratio_ || device != QSize(Width(), Height())) SizeToDevice();
+}
+
+QPoint TPlayArea::ToBoard(const QMouseEvent& event) const { return ToDevicePoint(event.position(), ratio_); }
+
 void TPlayArea::mousePressEvent(QMouseEvent* event) {
   PassPendingMove();
-  emit MousePressed(event->button(), event->modifiers(), event->buttons(), event->position().toPoint());
+  emit MousePressed(event->button(), event->modifiers(), event->buttons(), ToBoard(*event));
 }
 
 void TPlayArea::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
   PassPendingMove();
-  emit MouseReleased(event->button(), event->position().toPoint());
+  emit MouseReleased(event->button(), ToBoard(*event));
 }
 
 void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
   pendingModifiers_ = event->modifiers();
   pendingButtons_ = event->buttons();
-  pendingPosition_ = event->position().toPoint();
+  pendingPosition_ = ToBoard(*event);
   if (movePending_) return;
   movePending_ = true;
   QMetaObject::invokeMethod(this, &TPlayArea::PassPendingMove, Qt::QueuedConnection);
@@ -92,10 +117,11 @@ void TPlayArea::PassPendingMove() {
 }
 
 void TPlayArea::Show(const QRegion& region, bool now) {
+  const QRegion logical = ToLogicalRegion(region, ratio_);
   if (now)
-    repaint(region);
+    repaint(logical);
   else
-    update(region);
+    update(logical);
 }
 
 void TPlayArea::ShowCursor(int cursor) { setCursor(CursorFor(cursor)); }

@@ -1,7 +1,10 @@
 #pragma once
 // The play area's widget: it shows the screen copy that the game draws on,
 // recomposes what is invalid through the paint handler, and passes the mouse
-// on.
+// on. The copy, and so the board, has the screen's device pixels: at a display
+// scale above 100 % the board is drawn at full resolution, never magnified.
+// Everything the game sees (sizes, mouse positions, popup points) is in those
+// pixels; the widget maps them to and from Qt's logical ones.
 
 #include <QWidget>
 
@@ -17,14 +20,20 @@ class TPlayArea : public QWidget, public TScreen {
 
   TPoint ClientToScreen(TPoint point) const override;
 
+  // Device pixels per logical pixel that the copy was sized for.
+  qreal Ratio() const { return ratio_; }
+
  signals:
+  // The device size changed: a new widget size, or a new display scale.
   void Resized();
+  // Positions are board pixels.
   void MousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
                     QPoint position);
   void MouseReleased(Qt::MouseButton button, QPoint position);
   void MouseMoved(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, QPoint position);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -39,6 +48,13 @@ class TPlayArea : public QWidget, public TScreen {
   // Moves that arrive faster than frames are drawn are passed on as one,
   // the latest, so the floating image is where the pointer is.
   void PassPendingMove();
+  QPoint ToBoard(const QMouseEvent& event) const;
+  // Sizes the copy to the widget's device pixels, and tells.
+  void SizeToDevice();
+  // The same, when they changed.
+  void FollowDeviceSize();
+
+  qreal ratio_ = 1;
 
   bool movePending_ = false;
   Qt::KeyboardModifiers pendingModifiers_;

@@ -1,5 +1,9 @@
 # Sourced by the end-to-end tests that need a screen.
 #
+# $scale: the display scale the player runs at (QT_SCALE_FACTOR), 1 unless a
+# test sets it; the sizes below are logical pixels times it.
+scale=${scale:-1}
+#
 # start_screen WIDTHxHEIGHTxDEPTH: makes the work folder $work, starts Xvfb on
 # a free display and exports DISPLAY; without Xvfb and xdotool, or without a
 # screen that answers, the test cannot run here and reports itself skipped.
@@ -88,16 +92,19 @@ wait_for() {
   return 1
 }
 
+# The splashes' size on the screen.
+splash_size() { echo "$((434 * scale))x$((414 * scale))"; }
+
 # open_gift GIFT: starts the gift ($pid, its output in $work/player.log) and
 # waits for the opening splash ($splash) to wait for the player.
 open_gift() {
   QT_QPA_PLATFORM=xcb "$1" >"$work/player.log" 2>&1 &
   pid=$!
-  wait_for windows_of_size 434x414 || { cat "$work/player.log"; fail "no opening splash"; }
+  wait_for windows_of_size "$(splash_size)" || { cat "$work/player.log"; fail "no opening splash"; }
   # The splash shows while the puzzle is built, then again as a window that
   # waits for the player: look for it once more.
   sleep 1.5
-  wait_for windows_of_size 434x414 || fail "the opening splash did not wait for Play"
+  wait_for windows_of_size "$(splash_size)" || fail "the opening splash did not wait for Play"
   splash=$result
 }
 
@@ -108,7 +115,7 @@ main_windows() {
   for w in $(xdotool search --onlyvisible --name '^Tessarine Gift$' 2>/dev/null); do
     geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
     eval "$geometry"
-    [ "${WIDTH}x$HEIGHT" != 434x414 ] && echo "$w"
+    [ "${WIDTH}x$HEIGHT" != "$(splash_size)" ] && echo "$w"
   done
   return 0
 }
@@ -120,7 +127,7 @@ play_from_splash() {
   wait_for main_windows || fail "no main window"
   main=$result
   sleep 1.5
-  [ -z "$(windows_of_size 434x414)" ] || fail "the splash is still open after Enter"
+  [ -z "$(windows_of_size "$(splash_size)")" ] || fail "the splash is still open after Enter"
 }
 
 # find_board TOOL GIFT WINDOW SHOT: the play area of the main window on
@@ -132,8 +139,8 @@ play_from_splash() {
 # $board_h on the screen; false when no height gives the game's board.
 find_board() {
   eval "$(xdotool getwindowgeometry --shell "$3")"
-  for menu in $(seq 16 40); do
-    board_x=$X board_y=$((Y + menu + 41)) board_w=$WIDTH board_h=$((HEIGHT - menu - 41 - 28))
+  for menu in $(seq $((16 * scale)) "$scale" $((40 * scale))); do
+    board_x=$X board_y=$((Y + menu + 41 * scale)) board_w=$WIDTH board_h=$((HEIGHT - menu - (41 + 28) * scale))
     "$1" render "$2" --out "$work/expected.png" --layout scattered --board "${board_w}x$board_h" >/dev/null
     crop "$4" "${board_w}x$board_h+$board_x+$board_y" actual
     [ "$(differing "$work/expected.png" "$work/actual.png")" = 0 ] && return 0
@@ -185,7 +192,7 @@ exit_player() {
   xdotool key alt+f
   sleep 0.5
   xdotool key x
-  wait_for windows_of_size 434x414 || fail "no closing splash"
+  wait_for windows_of_size "$(splash_size)" || fail "no closing splash"
   sleep 0.5
   xdotool key Return
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
