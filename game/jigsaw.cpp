@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -416,8 +417,14 @@ void TJigsaw::Disarrange(TArrangeSource source, bool rotateOnly) {
   Arranged(tray);
 }
 
+void TJigsaw::CountCheat() {
+  // Counted up to the largest number the record holds: counting on would
+  // start again from "no cheating".
+  if (Record.CheatCount < std::numeric_limits<std::uint16_t>::max()) ++Record.CheatCount;
+}
+
 void TJigsaw::RightWayUpAll() {
-  ++Record.CheatCount;
+  CountCheat();
   for (TFormPiece& p : Pieces) {
     if (p.Rotation == 0) continue;
     const int back = (4 - p.Rotation) % 4;
@@ -450,7 +457,10 @@ void TJigsaw::Tick() {
   }
   WriteRecovery();
   // Auto-solve keeps the clock running while the user works elsewhere.
-  if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)))
+  // The clock stops at the largest time the saved game holds rather than
+  // turning negative, which no saved game may hold.
+  if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)) &&
+      Record.ElapsedSeconds < std::numeric_limits<std::int32_t>::max())
     ++Record.ElapsedSeconds;
 
   // The last join sets the flag; the puzzle is finished when every piece
@@ -721,7 +731,7 @@ void TJigsaw::RotatePiece(int turns) {
 
 void TJigsaw::RightWayUpPiece() {
   if (!PopupPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   RotateGroup(*PopupPiece, (4 - PopupPiece->Rotation) % 4, true);
 }
 
@@ -750,7 +760,7 @@ void TJigsaw::FlashPiece(TFormPiece& piece, int ms) {
 
 void TJigsaw::ShowNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   PutBack();
   const TForcedShadows shadows(Config);
   if (TBox& tray = TrayByNumber(std::uint32_t(NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
@@ -769,7 +779,7 @@ void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsP
 
 void TJigsaw::FetchNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   PutBack();
   Fetch(*PopupPiece, *NeighbourPiece, false, 6);
   DropMoving(CurrentTray, true);
@@ -795,7 +805,7 @@ TFormPiece* TJigsaw::LooseNeighbour(const TFormPiece& q) {
 
 void TJigsaw::Hint() {
   if (Record.SolvedCount >= Record.PieceCount) return;
-  ++Record.CheatCount;
+  CountCheat();
   const TForcedShadows shadows(Config);
   TFormPiece* q = PieceToComplete();
   if (!q) return;
@@ -825,7 +835,7 @@ void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
 void TJigsaw::AutoSolve() {
   if (!IsPlaying() || AutoSolving || Pieces.empty()) return;
   CancelSelection();
-  ++Record.CheatCount;
+  CountCheat();
   Record.AutoSolveUsed = 1;
   AutoSolving = true;
   // Whatever ends the loop, an error included, ends auto-solving.

@@ -262,9 +262,15 @@ class TJigsaw : public TMove {
   // board allows.
   void GrowToHoldLoosePieces(TBox& tray);
 
+  // One more cheat on the record.
+  void CountCheat();
+  // The number of a new tray: one above every number given in this game,
+  // else, once that would not fit the saved game's 16 bits, the lowest
+  // number no tray has.
+  std::uint32_t NewTrayNumber();
+
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;
-  // Tray numbers are never given twice in a game.
   std::uint32_t lastTrayNumber_ = 0;
 
   std::unique_ptr<TJigConfig> config_;

@@ -97,6 +97,18 @@ class TPieces {
 
   // Groups and stacking -----------------------------------------------------
 
+  // No group number reaches this: a saved game holding one is damaged, and
+  // play renumbers the groups long before (MakeRoomForGroups).
+  static constexpr std::int32_t GroupLimit = std::int32_t(1) << 30;
+
+  // Renumbers the groups 0, 1, 2... in stacking order: every group keeps its
+  // pieces and its place, and NextGroupId becomes the number of groups.
+  void CompactGroups();
+  // CompactGroups once NextGroupId has passed half of GroupLimit. Every
+  // operation that hands out group numbers calls it first and hands out at
+  // most one per piece and one more, so no sequence of them takes the
+  // counter to GroupLimit.
+  void MakeRoomForGroups();
   // Puts a list in stacking order above everything else, keeping its groups
   // and their order.
   void BringToFront(TPieceSpan list);
@@ -144,6 +156,8 @@ class TPieces {
   // and return the number of bytes used. A block that is short or holds values
   // no game can have raises EError and leaves every record as it was.
   std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
+  // Groups are renumbered compactly (CompactGroups): however high the file's
+  // counter, play resumes far below GroupLimit.
   std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
 

@@ -18,6 +18,18 @@ inline bool SameBitmap(const TBitmap& a, const TBitmap& b) {
   return true;
 }
 
+// A point on the piece itself near its middle, where a hand takes it; its
+// middle when none is found.
+inline TPoint PointOnPiece(const TJigsaw& game, const TFormPiece& p) {
+  const TPoint centre{p.X + p.Width / 2, p.Y + p.Height / 2};
+  for (int r = 0; r < p.Width / 2; ++r)
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx)
+        if (game.TrayAt(centre.X + dx, centre.Y + dy).PieceUnder(centre.X + dx, centre.Y + dy, true) == &p)
+          return {centre.X + dx, centre.Y + dy};
+  return centre;
+}
+
 class TTestGame {
  public:
   explicit TTestGame(const QString& path, int width = 480, int height = 360) : path_(path) {

@@ -335,6 +335,8 @@ TEST_F(SavedGameTest, AResumedGameIsTheGameThatWasSaved) {
   saved.SaveGame();
   ASSERT_EQ(ReadFile(saved_).size(), TwoTraysSize);
   saved.ResizeBoard(960, 720);
+  // A resumed game numbers its groups from 0 in stacking order.
+  saved.CompactGroups();
 
   bool resumed = false;
   auto after = Started(&resumed);
@@ -589,6 +591,10 @@ TEST_F(SavedGameTest, ADamagedFileIsKeptAsideAndANewGameLaidOut) {
     PutU16(bad, s.At, s.Value);
     refused(bad, s.What);
   }
+  Bytes unfinished = good;
+  unfinished[4312] = 0x7F;
+  EXPECT_EQ(refused(unfinished, "completion mark 0x7F"),
+            QStringLiteral("its completion mark 127 is neither 0 nor 1."));
   Bytes shortOfPieces = good;
   PutU16(shortOfPieces, 4278, 11);
   EXPECT_EQ(refused(shortOfPieces, "11 pieces"),
