@@ -284,7 +284,7 @@ TEST(OptionsBlock, OnlyAMarkedBlockReachesTheMenus) {
   TWindowState window;
   window.PlayAreaWidth = 640;
   window.PlayAreaHeight = 480;
-  window.MusicFile = QStringLiteral("/tmp/tune.mid");
+  window.MusicFile = QByteArrayLiteral("MThd");
   TJigConfig config(window);
   // Written: Wood outlines, no shadows, rotation, no cheating, no sound,
   // music, the ghost, snap divisor 6, an 800 x 600 board.
