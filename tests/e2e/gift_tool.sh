@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tessarine-gift make and info: a gift from a PNG and a tune, read back field
-# by field; a progressive JPEG stored as baseline; a gift given as the player;
-# bad input, a damaged JPEG among it, refused with one line and exit status 2,
-# leaving no file behind.
+# by field; a progressive JPEG stored as baseline; a CMYK JPEG turned into
+# colour; a gift given as the player; bad input, a damaged JPEG among it,
+# refused with one line and exit status 2, leaving no file behind.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -98,6 +98,18 @@ extract_picture fromprog fromprog.jpg
 is_baseline progressive.jpg && fail "jpegtran made no progressive JPEG"
 is_baseline fromprog.jpg || fail "progressive JPEG kept"
 expect_field fromprog Picture "800 x 600"
+
+# A CMYK JPEG (ImageMagick writes its inks inverted, with Adobe's marker)
+# becomes a baseline colour JPEG of the same picture, through the player's
+# own decoder.
+convert stored.jpg -colorspace CMYK cmyk.jpg
+[[ $(identify -format %[colorspace] cmyk.jpg) == CMYK ]] || fail "ImageMagick made no CMYK JPEG"
+"$tool" make -o fromcmyk --picture cmyk.jpg >/dev/null
+extract_picture fromcmyk fromcmyk.jpg
+is_baseline fromcmyk.jpg || fail "CMYK JPEG kept"
+expect_field fromcmyk Picture "800 x 600"
+difference=$(compare -metric RMSE stored.jpg fromcmyk.jpg null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the CMYK picture's colours changed: RMSE $difference"
 
 # A gift as the player: only its program part is copied.
 "$tool" make -o regift --player gift --picture stored.jpg >/dev/null

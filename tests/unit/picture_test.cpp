@@ -4,7 +4,12 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
 
 #include "game/picture.h"
 
@@ -45,6 +50,46 @@ void ExpectNear(const TBitmap& b, int x, int y, int red, int green, int blue) {
   EXPECT_LE(std::abs(p[2] - red), 12) << x << "," << y;
 }
 
+// Four quadrants in printing inks (cyan, magenta, yellow, black, 255 the
+// most ink): red, green, half black and paper white. Stored as CMYK or YCCK;
+// inverted (255 no ink) with Adobe's marker, as Adobe's programs write them.
+QByteArray InkJpeg(J_COLOR_SPACE stored, bool adobe) {
+  constexpr int w = 64, h = 48;
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = w;
+  cinfo.image_height = h;
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_colorspace(&cinfo, stored);
+  cinfo.write_Adobe_marker = adobe;
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(4 * w);
+  while (cinfo.next_scanline < h) {
+    const bool bottom = cinfo.next_scanline >= h / 2;
+    for (int x = 0; x < w; ++x) {
+      const bool right = x >= w / 2;
+      const std::array<int, 4> inks = !bottom ? (right ? std::array{255, 0, 255, 0} : std::array{0, 255, 255, 0})
+                                              : (right ? std::array{0, 0, 0, 0} : std::array{0, 0, 0, 128});
+      for (int k = 0; k < 4; ++k) row[std::size_t(4 * x + k)] = JSAMPLE(adobe ? 255 - inks[std::size_t(k)] : inks[std::size_t(k)]);
+    }
+    JSAMPROW rows[] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  QByteArray data(reinterpret_cast<const char*>(buffer), qsizetype(size));
+  std::free(buffer);
+  return data;
+}
+
 TEST(Picture, DecodesBaselineAndProgressiveIntoBlueGreenRedRows) {
   for (const bool progressive : {false, true}) {
     const QByteArray data = Jpeg(Quadrants(64, 48), progressive);
@@ -60,6 +105,28 @@ TEST(Picture, DecodesBaselineAndProgressiveIntoBlueGreenRedRows) {
     ExpectNear(b, 8, 8, 220, 0, 0);
     ExpectNear(b, 56, 8, 0, 200, 0);
     ExpectNear(b, 8, 40, 0, 0, 230);
+    ExpectNear(b, 56, 40, 255, 255, 255);
+  }
+}
+
+TEST(Picture, InkPicturesComeOutAsColour) {
+  const struct {
+    J_COLOR_SPACE Stored;
+    bool Adobe;
+    const char* What;
+  } kinds[] = {{JCS_CMYK, false, "CMYK"}, {JCS_CMYK, true, "inverted CMYK"}, {JCS_YCCK, true, "YCCK"}};
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.What);
+    const QByteArray data = InkJpeg(kind.Stored, kind.Adobe);
+    // Not what the gift keeps as it is: the gift tool encodes it again.
+    EXPECT_FALSE(ReadJpegInfo(Bytes(data)).Baseline);
+    const TBitmap b = DecodeJpeg(Bytes(data), TJpegDamage::Refuse);
+    ASSERT_EQ(b.Format(), TPixelFormat::Bgr24);
+    ASSERT_EQ(b.Width(), 64);
+    ASSERT_EQ(b.Height(), 48);
+    ExpectNear(b, 8, 8, 255, 0, 0);
+    ExpectNear(b, 56, 8, 0, 255, 0);
+    ExpectNear(b, 8, 40, 127, 127, 127);
     ExpectNear(b, 56, 40, 255, 255, 255);
   }
 }
