@@ -122,6 +122,10 @@ void TJigsaw::BuildPuzzle() {
   WithMemoryMessage([this] {
     Gift.LoadPicture(OriginalPicture);
     Record.PieceCount = FitGrid(Record, Record.RequestedPieces, OriginalPicture.Width(), OriginalPicture.Height());
+    if (const QString problem = CutSheetProblem(Record, Record.CutWidth, Record.CutHeight); !problem.isEmpty()) {
+      OriginalPicture = TBitmap();
+      throw EError(problem);
+    }
     // A second build (a resumed game declined) starts from fresh trays.
     FreeTrays();
     MakeTrays();
@@ -283,7 +287,8 @@ bool CanCutAtScale(const TPuzzleRecord& record, int percent) {
   // few pixels across for its outline.
   constexpr int MinCellPixels = 4;
   return percent > 0 && width <= 0xFFFF && height <= 0xFFFF && width * height <= MaxPicturePixels &&
-         width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows;
+         width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows &&
+         CutSheetProblem(record, width, height).isEmpty();
 }
 
 void TJigsaw::SetScale(int percent) {

@@ -282,8 +282,8 @@ class TJigsaw : public TMove {
 TColor ContrastingColor(TColor average);
 
 // Whether SetScale cuts the record's picture at percent: the cut's size fits
-// the puzzle record and the picture limit, and every cell keeps a few pixels
-// across.
+// the puzzle record and the picture limit, every cell keeps a few pixels
+// across, and the pieces' sheets fit theirs (CutSheetProblem).
 bool CanCutAtScale(const TPuzzleRecord& record, int percent);
 
 // Cuts the record's puzzle again from its seed into the piece set, whose

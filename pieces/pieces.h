@@ -161,6 +161,21 @@ class TPieces {
   std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
 
+  // The image sheet holds every piece in a square cell of its own, as large
+  // as the largest piece, Columns x Rows of them; the mask sheets match it.
+  // These are the largest buffers a cut makes: three bytes a pixel for the
+  // images and a bit a pixel for each of the two mask sheets.
+  struct TSheetSize {
+    std::int64_t CellWidth, Cell, Width, Height;
+  };
+  static TSheetSize SheetSizeFor(std::int64_t largestPiece, int columns, int rows);
+  // The most pixels a sheet may have: the puzzle record keeps its sides in
+  // 16 bits, and all sheets together stay under a gigabyte.
+  static constexpr std::int64_t MaxSheetPixels = std::int64_t(256) * 1024 * 1024;
+  static bool SheetFits(const TSheetSize& sheet) {
+    return sheet.Width <= 0xFFFF && sheet.Height <= 0xFFFF && sheet.Width * sheet.Height <= MaxSheetPixels;
+  }
+
   // Piece images, overlays, drawing and quarter turns ---------------------------
   // (pieces/pieceimages.cpp and pieces/piecerotation.cpp)
 

@@ -154,6 +154,18 @@ refuse info
 head -c 5000 gift >cut-gift
 refuse info cut-gift
 
+# A baseline JPEG of 60000 x 2 pixels: its one piece would take a sheet of
+# 60000 x 60000 pixels. Refused by the player's own rule before anything is
+# cut, well within a memory limit of 1 GiB.
+convert -size 60000x2 gradient:red-blue -quality 80 thin.jpg
+is_baseline thin.jpg || fail "ImageMagick made no baseline JPEG"
+status=0
+prlimit --as=$((1 << 30)) "$tool" make -o out --picture thin.jpg 2>err.txt >/dev/null || status=$?
+[ "$status" -eq 2 ] || fail "the thin picture gave status $status, expected 2: $(cat err.txt)"
+grep -q "cannot be cut into 1 x 1 pieces" err.txt || fail "the thin picture's refusal: $(cat err.txt)"
+[ ! -e out ] || fail "the thin picture left a gift behind"
+rm -f out
+
 # A baseline JPEG cut short, and one with RST markers written over the middle
 # of the file, well inside its picture data: libjpeg only warns and fills in
 # the rest, so only decoding the whole picture finds them.

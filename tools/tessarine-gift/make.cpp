@@ -18,6 +18,7 @@
 #include <span>
 
 #include "game/colornames.h"
+#include "game/cut.h"
 #include "game/gift.h"
 #include "game/gifttrailer.h"
 #include "platform/packedrecord.h"
@@ -335,6 +336,11 @@ int RunMake(const QStringList& args) {
   const QString playerPath = PlayerPath(options);
   const QByteArray program = ProgramImage(ReadWhole(playerPath, QStringLiteral("player")));
   const TPicture picture = PictureFromFile(picturePath);
+  // The player would refuse to cut it, by the same rule.
+  TPuzzleRecord grid;
+  FitGrid(grid, trailer.RequestedPieces, picture.Width, picture.Height);
+  if (const QString problem = CutSheetProblem(grid, grid.CutWidth, grid.CutHeight); !problem.isEmpty())
+    throw TUsageError{QStringLiteral("\"%1\": %2").arg(picturePath, problem)};
   const QByteArray music = MusicFromFile(options);
 
   const qint64 total = program.size() + picture.Jpeg.size() + music.size() + qint64(TGiftTrailer::FileSize);
