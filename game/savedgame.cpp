@@ -385,6 +385,9 @@ void TSavedGame::Restore(TJigsaw& game) const {
   pieces = pieces.subspan(game.ReadRecordsA(pieces));
   pieces = pieces.subspan(game.ReadRecordsB(pieces));
   game.ReadRecordsC(pieces);
+  // However near its bound the file's group counter lies, play goes on far
+  // below it.
+  game.CompactGroups();
   game.ReadTrays(bytes.subspan(traysAt_, optionsAt_ - traysAt_));
   // Each tray read took a front number from the counter before its record
   // gave it its own: the counter is the saved one again.

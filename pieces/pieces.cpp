@@ -503,10 +503,12 @@ std::size_t TPieces::ReadRecordsA(std::span<const std::uint8_t> bytes) {
 
 std::size_t TPieces::ReadRecordsB(std::span<const std::uint8_t> bytes) {
   const auto block = BlockOf(bytes, Pieces.size(), RecordSizeB, puzzle_.PieceCount);
+  std::int32_t nextGroup = puzzle_.NextGroupId;
   for (std::size_t i = 0; i < Pieces.size(); ++i) {
     const std::uint8_t* entry = block.data() + i * RecordSizeB;
     const auto group = std::int32_t(GetU32(entry + 12));
     if (group < 0 || group >= GroupLimit || entry[18] > 3) ThrowDamaged();
+    nextGroup = std::max(nextGroup, group + 1);
   }
   for (std::size_t i = 0; i < Pieces.size(); ++i) {
     const std::uint8_t* entry = block.data() + i * RecordSizeB;
@@ -523,7 +525,7 @@ std::size_t TPieces::ReadRecordsB(std::span<const std::uint8_t> bytes) {
     if (p.Rotation & 1) std::swap(p.Width, p.Height);
   }
   // Keep the counters true to the records, whatever the file said.
-  CompactGroups();
+  puzzle_.NextGroupId = nextGroup;
   RecountSolved();
   return block.size();
 }

@@ -156,8 +156,6 @@ class TPieces {
   // and return the number of bytes used. A block that is short or holds values
   // no game can have raises EError and leaves every record as it was.
   std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
-  // Groups are renumbered compactly (CompactGroups): however high the file's
-  // counter, play resumes far below GroupLimit.
   std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
 
