@@ -108,7 +108,8 @@ convert stored.jpg -colorspace CMYK cmyk.jpg
 extract_picture fromcmyk fromcmyk.jpg
 is_baseline fromcmyk.jpg || fail "CMYK JPEG kept"
 expect_field fromcmyk Picture "800 x 600"
-difference=$(compare -metric RMSE stored.jpg fromcmyk.jpg null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+# compare's status tells only whether the pictures differ at all.
+difference=$(compare -metric RMSE stored.jpg fromcmyk.jpg null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
 awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the CMYK picture's colours changed: RMSE $difference"
 
 # A gift as the player: only its program part is copied.

@@ -109,14 +109,10 @@ struct TBoardSeen {
 };
 
 TBoardSeen Seen(const TJigsaw& game) {
-  std::vector<std::int32_t> groups;
-  for (const TFormPiece& p : game.Pieces) groups.push_back(p.Group);
-  std::sort(groups.begin(), groups.end());
-  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  const std::vector<std::size_t> places = GroupPlaces(game.Pieces);
   TBoardSeen seen;
   for (const TFormPiece& p : game.Pieces)
-    seen.Pieces.push_back({p.X, p.Y, p.Tray, p.Rotation, p.Joined,
-                           std::lower_bound(groups.begin(), groups.end(), p.Group) - groups.begin()});
+    seen.Pieces.push_back({p.X, p.Y, p.Tray, p.Rotation, p.Joined, std::int64_t(places[std::size_t(p.Index)])});
   for (const auto& tray : game.Trays) {
     const TRect r = tray->BoundsRect();
     seen.Trays.push_back({tray->Number, r.Left, r.Top, r.Right, r.Bottom});

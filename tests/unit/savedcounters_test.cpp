@@ -46,14 +46,10 @@ struct TSeenBoard {
 };
 
 TSeenBoard Seen(const TJigsaw& game) {
-  std::vector<std::int32_t> groups;
-  for (const TFormPiece& p : game.Pieces) groups.push_back(p.Group);
-  std::sort(groups.begin(), groups.end());
-  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  const std::vector<std::size_t> places = GroupPlaces(game.Pieces);
   TSeenBoard board{{}, {}, game.Record.ElapsedSeconds, game.Record.CheatCount, game.Record.SolvedCount};
   for (const TFormPiece& p : game.Pieces)
-    board.Pieces.push_back({p.X, p.Y, p.Tray, p.Rotation, p.Joined,
-                            std::size_t(std::lower_bound(groups.begin(), groups.end(), p.Group) - groups.begin())});
+    board.Pieces.push_back({p.X, p.Y, p.Tray, p.Rotation, p.Joined, places[std::size_t(p.Index)]});
   for (const auto& tray : game.Trays) board.Trays.push_back({tray->Number, tray->BoundsRect(), tray->Description});
   return board;
 }
@@ -146,7 +142,7 @@ class SavedCountersTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(SavedCountersTest, TheGroupCounterAtItsBoundComesBackCompact) {
-  constexpr std::int32_t largest = TPieces::GroupLimit - 1;
+  static constexpr std::int32_t largest = TPieces::GroupLimit - 1;
   SaveChanged([](TJigsaw& game) {
     // One piece on top with the largest number the reader takes.
     game.PieceAt(5).Group = largest - 1;
@@ -208,7 +204,7 @@ TEST_F(SavedCountersTest, ATrayNumberedAtTheBoundLeavesRoomForNewTrays) {
 }
 
 TEST_F(SavedCountersTest, TheClockStopsAtTheLargestTimeASavedGameHolds) {
-  constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+  static constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
   SaveChanged([](TJigsaw& game) { game.Record.ElapsedSeconds = largest - 1; });
   auto t = PlayedOnAndResumed([](TTestGame& t) {
     t.window.GameActive = true;

@@ -125,13 +125,15 @@ class TFileSizeLimit {
   sighandler_t handler_;
 };
 
-// Where each piece lies, turned how, with which others, in which tray.
+// Where each piece lies, turned how, with which others and in which place of
+// the stacking order, in which tray.
 bool SamePieces(const std::vector<TFormPiece>& a, const std::vector<TFormPiece>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFormPiece& p, const TFormPiece& q) {
-    return p.X == q.X && p.Y == q.Y && p.Group == q.Group && p.Rotation == q.Rotation && p.Tray == q.Tray &&
-           p.Joined == q.Joined && p.Width == q.Width && p.Height == q.Height && p.HomeX == q.HomeX &&
-           p.HomeY == q.HomeY;
-  });
+  return GroupPlaces(a) == GroupPlaces(b) &&
+         std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFormPiece& p, const TFormPiece& q) {
+           return p.X == q.X && p.Y == q.Y && p.Rotation == q.Rotation && p.Tray == q.Tray &&
+                  p.Joined == q.Joined && p.Width == q.Width && p.Height == q.Height && p.HomeX == q.HomeX &&
+                  p.HomeY == q.HomeY;
+         });
 }
 
 // The message of a save that fails; empty when the file was written.
@@ -395,10 +397,9 @@ TEST_F(SavedGameTest, AFileOfFormatTwoHasNoSecondRecordAndIsWrittenBackSo) {
   EXPECT_EQ(second->window.Color(), 0x404020u);
   // Piece block A began right after the puzzle record: the groups and turns
   // are the saved ones.
-  for (std::size_t i = 0; i < game.Pieces.size(); ++i) {
-    EXPECT_EQ(game.Pieces[i].Group, first->game->Pieces[i].Group) << i;
+  EXPECT_EQ(GroupPlaces(game.Pieces), GroupPlaces(first->game->Pieces));
+  for (std::size_t i = 0; i < game.Pieces.size(); ++i)
     EXPECT_EQ(game.Pieces[i].Rotation, first->game->Pieces[i].Rotation) << i;
-  }
   EXPECT_TRUE(game.PieceAt(1).Joined);
 
   // Saved again, it keeps its format and reads again.
