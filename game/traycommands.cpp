@@ -135,8 +135,10 @@ void TJigsaw::GrowToHoldLoosePieces(TBox& tray) {
   const TRect inner = tray.InnerRect();
   const TRect board = BoardTray().BoundsRect();
   const int frameX = tray.Width - inner.Width(), frameY = tray.Height - inner.Height();
-  const int width = std::min(board.Width(), std::max<int>(tray.Width, columns * pitch + frameX + 1));
-  const int height = std::min(board.Height(), std::max<int>(tray.Height, rows * pitch + frameY + 1));
+  // Never smaller than it was, even on a board smaller than the tray: a
+  // saved game holds no tray below the smallest size.
+  const int width = std::max<int>(tray.Width, std::min(board.Width(), columns * pitch + frameX + 1));
+  const int height = std::max<int>(tray.Height, std::min(board.Height(), rows * pitch + frameY + 1));
   if (width == tray.Width && height == tray.Height) return;
   TRect grown = Bounds(tray.X, tray.Y, width, height);
   // A grown tray that would leave the board moves back onto it.

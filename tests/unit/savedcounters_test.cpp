@@ -225,3 +225,24 @@ TEST_F(SavedCountersTest, TheCheatCountStopsAtItsLargestNumber) {
   });
   EXPECT_EQ(t->game->Record.CheatCount, 0xFFFF);
 }
+
+TEST_F(SavedCountersTest, ATrayFilledOnATinyBoardKeepsASizeASavedGameHolds) {
+  // The play area is smaller than the smallest tray; the tray that takes
+  // every loose piece grows no further than the board, and shrinks neither.
+  SaveChanged([](TJigsaw& game) {
+    TBox& tray = *game.Trays.emplace_back(std::make_unique<TBox>(game, 1));
+    tray.SetBounds({0, 0, TBox::MinWidth, TBox::MinHeight});
+    game.SortTrays(0);
+    game.ResizeBoard(90, 60);
+    game.CurrentTray = &tray;
+    game.GetLoosePieces(false);
+    EXPECT_EQ(tray.Count(), 12);
+    EXPECT_EQ(tray.Width, TBox::MinWidth);
+    EXPECT_EQ(tray.Height, TBox::MinHeight);
+  });
+  bool resumed = false;
+  auto t = Started(resumed);
+  EXPECT_TRUE(resumed);
+  EXPECT_TRUE(shown_.empty()) << (shown_.empty() ? "" : qPrintable(shown_.front()));
+  EXPECT_EQ(t->game->TrayByNumber(1).Count(), 12);
+}
