@@ -10,6 +10,7 @@
 
 #include "pieces/bezier.h"
 #include "pieces/edges.h"
+#include "pieces/pieces.h"
 #include "platform/errors.h"
 #include "platform/random.h"
 #include "platform/utility.h"
@@ -54,6 +55,24 @@ std::uint64_t Load8(const std::uint8_t* p) {
 }
 
 }  // namespace
+
+QString CutSheetProblem(const TPuzzleRecord& record, std::int64_t width, std::int64_t height) {
+  const int columns = std::max<int>(record.Columns, 1);
+  const int rows = std::max<int>(record.Rows, 1);
+  const std::int64_t cell = std::max((width + columns - 1) / columns, (height + rows - 1) / rows);
+  const TPieces::TSheetSize sheet = TPieces::SheetSizeFor(cell, columns, rows);
+  if (TPieces::SheetFits(sheet)) return {};
+  return QStringLiteral("A picture of %1 x %2 pixels cannot be cut into %3 x %4 pieces: their images would take "
+                        "%5 x %6 pixels, more than the %7 pixels (65,535 on a side) a puzzle may have. A picture "
+                        "less long and narrow, or smaller pieces, can be cut.")
+      .arg(width)
+      .arg(height)
+      .arg(columns)
+      .arg(rows)
+      .arg(sheet.Width)
+      .arg(sheet.Height)
+      .arg(TPieces::MaxSheetPixels);
+}
 
 void FillGaps(std::span<std::uint8_t> map, int width, int height) {
   const std::size_t w = std::size_t(width);

@@ -4,6 +4,8 @@
 // outline with its own label byte. The same record and the same generator
 // seed always give the same map, byte for byte.
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -17,6 +19,15 @@
 // fewer pieces). Stores the picture size as both the decoded and the cut size
 // and the grid in the record; returns Columns x Rows (at most 65,535).
 std::uint16_t FitGrid(TPuzzleRecord& record, int requested, int width, int height);
+
+// Why the record's grid cannot be cut from a width x height picture, or
+// empty when it can: the pieces' sheets would pass their limit
+// (TPieces::SheetFits). No piece is smaller than the grid's cells, so the
+// sheets are at least as large as with cells of that size; a picture of an
+// extreme shape (a line of pixels, one piece) is known to pass the limit
+// before anything is cut or allocated. The player and the gift tool refuse
+// such a picture by this one rule.
+QString CutSheetProblem(const TPuzzleRecord& record, std::int64_t width, std::int64_t height);
 
 // Closes the one-pixel holes that two neighbouring curves can leave between
 // them: in raster order, a free (0) pixel with labels on all four sides takes

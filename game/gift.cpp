@@ -55,7 +55,7 @@ void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& co
   window.OrderDistrib = t.Creator;
   window.NotifyTextsChanged();
 
-  // The music player needs a file of its own; without music the option is off.
+  // The music plays from memory; without music the option is off.
   window.MusicFile = ExtractMusic(file, t);
   if (window.MusicFile.isEmpty()) {
     window.Menus.Music.SetChecked(false);

@@ -6,6 +6,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -157,6 +158,10 @@ void TJigsaw::BuildPuzzle() {
   WithMemoryMessage([this] {
     Gift.LoadPicture(OriginalPicture);
     Record.PieceCount = FitGrid(Record, Record.RequestedPieces, OriginalPicture.Width(), OriginalPicture.Height());
+    if (const QString problem = CutSheetProblem(Record, Record.CutWidth, Record.CutHeight); !problem.isEmpty()) {
+      OriginalPicture = TBitmap();
+      throw EError(problem);
+    }
     // A second build (a resumed game declined) starts from fresh trays.
     FreeTrays();
     MakeTrays();
@@ -357,7 +362,8 @@ bool CanCutAtScale(const TPuzzleRecord& record, int percent) {
   // few pixels across for its outline.
   constexpr int MinCellPixels = 4;
   return percent > 0 && width <= 0xFFFF && height <= 0xFFFF && width * height <= MaxPicturePixels &&
-         width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows;
+         width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows &&
+         CutSheetProblem(record, width, height).isEmpty();
 }
 
 void TJigsaw::SetScale(int percent) {
@@ -495,8 +501,14 @@ void TJigsaw::Disarrange(TArrangeSource source, bool rotateOnly) {
   Arranged(tray);
 }
 
+void TJigsaw::CountCheat() {
+  // Counted up to the largest number the record holds: counting on would
+  // start again from "no cheating".
+  if (Record.CheatCount < std::numeric_limits<std::uint16_t>::max()) ++Record.CheatCount;
+}
+
 void TJigsaw::RightWayUpAll() {
-  ++Record.CheatCount;
+  CountCheat();
   for (TFormPiece& p : Pieces) {
     if (p.Rotation == 0) continue;
     const int back = (4 - p.Rotation) % 4;
@@ -529,7 +541,10 @@ void TJigsaw::Tick() {
   }
   WriteRecovery();
   // Auto-solve keeps the clock running while the user works elsewhere.
-  if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)))
+  // The clock stops at the largest time the saved game holds rather than
+  // turning negative, which no saved game may hold.
+  if (!Record.Completed && (Window.GameActive || (AutoSolving && !Window.ApplicationActive)) &&
+      Record.ElapsedSeconds < std::numeric_limits<std::int32_t>::max())
     ++Record.ElapsedSeconds;
 
   // The last join sets the flag; the puzzle is finished when every piece
@@ -800,7 +815,7 @@ void TJigsaw::RotatePiece(int turns) {
 
 void TJigsaw::RightWayUpPiece() {
   if (!PopupPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   RotateGroup(*PopupPiece, (4 - PopupPiece->Rotation) % 4, true);
 }
 
@@ -829,7 +844,7 @@ void TJigsaw::FlashPiece(TFormPiece& piece, int ms) {
 
 void TJigsaw::ShowNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   PutBack();
   const TForcedShadows shadows(Config);
   if (TBox& tray = TrayByNumber(std::uint32_t(NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
@@ -848,7 +863,7 @@ void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsP
 
 void TJigsaw::FetchNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
-  ++Record.CheatCount;
+  CountCheat();
   PutBack();
   Fetch(*PopupPiece, *NeighbourPiece, false, 6);
   DropMoving(CurrentTray, true);
@@ -874,7 +889,7 @@ TFormPiece* TJigsaw::LooseNeighbour(const TFormPiece& q) {
 
 void TJigsaw::Hint() {
   if (Record.SolvedCount >= Record.PieceCount) return;
-  ++Record.CheatCount;
+  CountCheat();
   const TForcedShadows shadows(Config);
   TFormPiece* q = PieceToComplete();
   if (!q) return;
@@ -904,7 +919,7 @@ void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
 void TJigsaw::AutoSolve() {
   if (!IsPlaying() || AutoSolving || Pieces.empty()) return;
   CancelSelection();
-  ++Record.CheatCount;
+  CountCheat();
   Record.AutoSolveUsed = 1;
   AutoSolving = true;
   // Whatever ends the loop, an error included, ends auto-solving.

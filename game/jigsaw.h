@@ -272,11 +272,17 @@ class TJigsaw : public TMove {
   // board allows.
   void GrowToHoldLoosePieces(TBox& tray);
 
+  // One more cheat on the record.
+  void CountCheat();
+  // The number of a new tray: one above every number given in this game,
+  // else, once that would not fit the saved game's 16 bits, the lowest
+  // number no tray has.
+  std::uint32_t NewTrayNumber();
+
   // A piece shows raised while its popup is open.
   bool popupLifted_ = false;
   // The last recovery write failed, and the status line said so.
   bool recoveryFailing_ = false;
-  // Tray numbers are never given twice in a game.
   std::uint32_t lastTrayNumber_ = 0;
 
   std::unique_ptr<TJigConfig> config_;
@@ -288,8 +294,8 @@ class TJigsaw : public TMove {
 TColor ContrastingColor(TColor average);
 
 // Whether SetScale cuts the record's picture at percent: the cut's size fits
-// the puzzle record and the picture limit, and every cell keeps a few pixels
-// across.
+// the puzzle record and the picture limit, every cell keeps a few pixels
+// across, and the pieces' sheets fit theirs (CutSheetProblem).
 bool CanCutAtScale(const TPuzzleRecord& record, int percent);
 
 // Cuts the record's puzzle again from its seed into the piece set, whose

@@ -1,18 +1,15 @@
 #pragma once
-// The gift's music, copied to a temporary MIDI file for the music player.
+// The gift's music: the MIDI file the gift carries, read into memory for the
+// music player. Nothing is written to disk: a file in a shared temporary
+// folder could be taken over by another user or left behind by a player
+// that was killed.
 
+#include <QByteArray>
 #include <QFile>
-#include <QString>
 
 #include "game/gifttrailer.h"
 
-// The temporary music file of this process: "jig" and the process number,
-// with the extension ".mid", in the temporary folder. Two gifts running at
-// once never share it.
-QString MusicFileName();
-
-// Copies the music region of the open gift file to MusicFileName() and
-// returns that path. Empty when the gift has no music (MusicLength 0 or
-// less, or a region that lies outside the file), and when the file could not
-// be written, which an error box reports.
-QString ExtractMusic(QFile& gift, const TGiftTrailer& trailer);
+// The music region of the open gift file. Empty when the gift has no music
+// (MusicLength 0 or less), when the region lies outside the file or when it
+// cannot be read whole: the gift then plays without music.
+QByteArray ExtractMusic(QFile& gift, const TGiftTrailer& trailer);

@@ -23,6 +23,20 @@ void LimitScans(j_common_ptr codec) {
   TJpegErrors::Of(codec).Fail(message);
 }
 
+// One row of CMYK pixels as blue, green and red. Files with Adobe's marker
+// keep their inks inverted, as Adobe's programs write them (255 is no ink);
+// others as they are (0 is no ink). Each colour is what its ink and the
+// black leave of white.
+void InksToColours(std::span<const JSAMPLE> inks, std::uint8_t* bgr, bool inverted) {
+  for (std::size_t i = 0; i + 3 < inks.size(); i += 4, bgr += 3) {
+    int left[4];
+    for (int k = 0; k < 4; ++k) left[k] = inverted ? inks[i + std::size_t(k)] : 255 - inks[i + std::size_t(k)];
+    bgr[0] = std::uint8_t((left[2] * left[3] + 127) / 255);
+    bgr[1] = std::uint8_t((left[1] * left[3] + 127) / 255);
+    bgr[2] = std::uint8_t((left[0] * left[3] + 127) / 255);
+  }
+}
+
 class TJpegDecoder {
  public:
   explicit TJpegDecoder(std::span<const std::uint8_t> data) {
@@ -54,15 +68,27 @@ class TJpegDecoder {
                            .arg(width)
                            .arg(height)
                            .arg(MaxPicturePixels));
-    cinfo_.out_color_space = JCS_EXT_BGR;
+    // libjpeg gives ink pictures (CMYK, and YCCK turned into CMYK) only as
+    // inks; they are turned into colours row by row.
+    const bool inks = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+    cinfo_.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
     Check(Guarded(errors_, [&] { jpeg_start_decompress(&cinfo_); }));
     TBitmap picture(int(cinfo_.output_width), int(cinfo_.output_height));
     std::vector<JSAMPROW> rows(std::size_t(picture.Height()));
     for (int y = 0; y < picture.Height(); ++y) rows[std::size_t(y)] = picture.ScanLine(y);
+    std::vector<JSAMPLE> inkRow(inks ? 4 * std::size_t(cinfo_.output_width) : 0);
     const bool decoded = Guarded(errors_, [&] {
-      while (cinfo_.output_scanline < cinfo_.output_height)
-        jpeg_read_scanlines(&cinfo_, rows.data() + cinfo_.output_scanline,
-                            cinfo_.output_height - cinfo_.output_scanline);
+      while (cinfo_.output_scanline < cinfo_.output_height) {
+        if (!inks) {
+          jpeg_read_scanlines(&cinfo_, rows.data() + cinfo_.output_scanline,
+                              cinfo_.output_height - cinfo_.output_scanline);
+          continue;
+        }
+        JSAMPROW row = inkRow.data();
+        const int y = int(cinfo_.output_scanline);
+        if (jpeg_read_scanlines(&cinfo_, &row, 1) == 1)
+          InksToColours(inkRow, picture.ScanLine(y), cinfo_.saw_Adobe_marker);
+      }
       jpeg_finish_decompress(&cinfo_);
     });
     if (damage == TJpegDamage::Refuse && (!decoded || errors_.Damaged()))

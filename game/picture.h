@@ -50,7 +50,8 @@ struct TJpegInfo {
 
 // The header of a JPEG image (nothing is decoded). Throws EJpegError.
 TJpegInfo ReadJpegInfo(std::span<const std::uint8_t> data);
-// The whole picture as a 24-bit bitmap. Throws EJpegError for data libjpeg
+// The whole picture as a 24-bit bitmap; ink pictures (CMYK and YCCK) are
+// turned into colours. Throws EJpegError for data libjpeg
 // rejects, EPictureTooLarge for pictures larger than MaxPicturePixels. With
 // TJpegDamage::Refuse, damaged data that libjpeg would fill in, or that fails
 // once the picture data has begun, throws EJpegDamaged.

@@ -39,9 +39,6 @@ constexpr std::size_t LargestFile = std::size_t(TPuzzleRecord::FileSize) + TExtr
                                     0xFFFF * PieceEntrySize + 0xFFFE * TBox::RecordSize +
                                     TJigConfig::BlockSize;
 
-// Group numbers grow by one or two per pick-up: a counter near the top of
-// the 32-bit range cannot come from a game and would overflow in play.
-constexpr std::int32_t GroupCounterLimit = std::int32_t(1) << 30;
 constexpr std::uint16_t MaxOddness = 10;
 constexpr std::int32_t ClassicStyle = 1, MixStyle = 6;
 
@@ -260,10 +257,13 @@ void CheckPuzzle(const TPuzzleRecord& saved, const TExtrasRecord& extras, const 
   if (saved.Oddness > MaxOddness) Refuse(QStringLiteral("its oddness of %1 is above 10.").arg(saved.Oddness));
   if (!CanCutAtScale(saved, saved.ScalePercent))
     Refuse(QStringLiteral("its pieces at %1 % of the picture's size cannot be cut.").arg(saved.ScalePercent));
-  if (saved.NextGroupId < 0 || saved.NextGroupId >= GroupCounterLimit)
+  if (saved.NextGroupId < 0 || saved.NextGroupId >= TPieces::GroupLimit)
     Refuse(QStringLiteral("its group counter %1 cannot come from a game.").arg(saved.NextGroupId));
   if (saved.ElapsedSeconds < 0 || extras.LimitSeconds < 0)
     Refuse(QStringLiteral("its clock holds a negative time."));
+  // Any other value would stop the clock and be written back as it came.
+  if (saved.Completed > 1)
+    Refuse(QStringLiteral("its completion mark %1 is neither 0 nor 1.").arg(saved.Completed));
 }
 
 // A joined piece is lifted, turned and dropped with every piece of its
@@ -569,6 +569,9 @@ void TSavedGame::Restore(TJigsaw& game) const {
   pieces = pieces.subspan(game.ReadRecordsA(pieces));
   pieces = pieces.subspan(game.ReadRecordsB(pieces));
   game.ReadRecordsC(pieces);
+  // However near its bound the file's group counter lies, play goes on far
+  // below it.
+  game.CompactGroups();
   game.ReadTrays(bytes.subspan(traysAt_, optionsAt_ - traysAt_));
   // Each tray read took a front number from the counter before its record
   // gave it its own: the counter is the saved one again.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "game/jigsaw.h"
 #include "pieces/arrange.h"
@@ -25,9 +26,22 @@ TColor ContrastingColor(TColor average) {
   return RGBColor(towards(RedOf), towards(GreenOf), towards(BlueOf));
 }
 
-TBox& TJigsaw::NewTray() {
+std::uint32_t TJigsaw::NewTrayNumber() {
+  // Numbers given once are not given again while they fit, so that undo
+  // never takes one tray for another.
+  // The saved game counts the trays, the board's included, in 16 bits too.
+  if (Trays.size() >= std::size_t(TBox::LargestNumber))
+    throw EError(QStringLiteral("No more trays can be made: there are %1 already.").arg(Trays.size() - 1));
   for (const auto& tray : Trays) lastTrayNumber_ = std::max(lastTrayNumber_, tray->Number);
-  Trays.push_back(std::make_unique<TBox>(*this, ++lastTrayNumber_));
+  if (lastTrayNumber_ < TBox::LargestNumber) return ++lastTrayNumber_;
+  std::vector<bool> taken(std::size_t(TBox::LargestNumber) + 1);
+  for (const auto& tray : Trays) taken[tray->Number] = true;
+  return std::uint32_t(std::find(taken.begin() + 1, taken.end(), false) - taken.begin());
+}
+
+TBox& TJigsaw::NewTray() {
+  const std::uint32_t number = NewTrayNumber();
+  Trays.push_back(std::make_unique<TBox>(*this, number));
   TBox& tray = *Trays.back();
   TRect bounds = tray.BoundsRect();
   KeepTrayVisible(bounds, BoardTray().BoundsRect());
@@ -121,8 +135,10 @@ void TJigsaw::GrowToHoldLoosePieces(TBox& tray) {
   const TRect inner = tray.InnerRect();
   const TRect board = BoardTray().BoundsRect();
   const int frameX = tray.Width - inner.Width(), frameY = tray.Height - inner.Height();
-  const int width = std::min(board.Width(), std::max<int>(tray.Width, columns * pitch + frameX + 1));
-  const int height = std::min(board.Height(), std::max<int>(tray.Height, rows * pitch + frameY + 1));
+  // Never smaller than it was, even on a board smaller than the tray: a
+  // saved game holds no tray below the smallest size.
+  const int width = std::max<int>(tray.Width, std::min(board.Width(), columns * pitch + frameX + 1));
+  const int height = std::max<int>(tray.Height, std::min(board.Height(), rows * pitch + frameY + 1));
   if (width == tray.Width && height == tray.Height) return;
   TRect grown = Bounds(tray.X, tray.Y, width, height);
   // A grown tray that would leave the board moves back onto it.

@@ -187,7 +187,7 @@ class TWindowState : public QObject {
   TSolveProgress Solve;
   TSplashTexts OpeningSplash;
   QString OrderDistrib;  // the order form's Distrib label: the gift's creator
-  QString MusicFile;     // the temporary music file, empty without music
+  QByteArray MusicFile;  // the gift's MIDI file, held in memory; empty without music
   // The play area's client size in board pixels; the main window keeps it
   // current.
   int PlayAreaWidth = 0;

@@ -161,6 +161,7 @@ void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area) {
   const bool rotating = pieces.Options().Rotating;
   // Both axes leave room for half a cell's width.
   const int half = puzzle.CellWidth >> 1;
+  pieces.MakeRoomForGroups();
   for (TFormPiece* p : list) {
     if (p->Joined) continue;
     p->Group = puzzle.NextGroupId++;

@@ -18,9 +18,6 @@
 
 namespace {
 
-// Sheet sizes are 16-bit fields of the puzzle record.
-constexpr int SheetLimit = 0xFFFF;
-
 std::uint8_t CellLabel(int row, int column) { return std::uint8_t(0x10 + 4 * (row % 4) + column % 4); }
 
 // Clears the status line however the operation ends.
@@ -447,20 +444,26 @@ std::size_t TPieces::ExtractPieces(std::span<std::uint8_t> labelMap) {
     largestWidth = std::max<int>(largestWidth, p.Width);
     largestHeight = std::max<int>(largestHeight, p.Height);
   }
-  const long long cell = std::max(largestWidth, largestHeight);
-  const long long cellWidth = (cell + 7) & ~7ll;
-  const long long sheetWidth = (cellWidth * columns + 15) & ~15ll;
-  const long long sheetHeight = cell * rows;
-  if (sheetWidth > SheetLimit || sheetHeight > SheetLimit)
+  const TSheetSize sheet = SheetSizeFor(std::max(largestWidth, largestHeight), columns, rows);
+  // Checked before the sheets are made, so that nothing is taken for them.
+  if (!SheetFits(sheet))
     throw EError(QStringLiteral("The pieces are too large to keep: their image sheet would be %1 x %2 "
-                                "pixels, more than 65,535 on a side. Choose a smaller piece size.")
-                     .arg(sheetWidth)
-                     .arg(sheetHeight));
-  puzzle_.CellHeight = std::uint16_t(cell);
-  puzzle_.CellWidth = std::uint16_t(cellWidth);
-  puzzle_.SheetWidth = std::uint16_t(sheetWidth);
-  puzzle_.SheetHeight = std::uint16_t(sheetHeight);
-  return std::size_t(sheetWidth / 8) * std::size_t(sheetHeight);
+                                "pixels, more than 65,535 on a side or %3 pixels in all. Choose a smaller "
+                                "piece size.")
+                     .arg(sheet.Width)
+                     .arg(sheet.Height)
+                     .arg(MaxSheetPixels));
+  puzzle_.CellHeight = std::uint16_t(sheet.Cell);
+  puzzle_.CellWidth = std::uint16_t(sheet.CellWidth);
+  puzzle_.SheetWidth = std::uint16_t(sheet.Width);
+  puzzle_.SheetHeight = std::uint16_t(sheet.Height);
+  return std::size_t(sheet.Width / 8) * std::size_t(sheet.Height);
+}
+
+TPieces::TSheetSize TPieces::SheetSizeFor(std::int64_t largestPiece, int columns, int rows) {
+  // Cells start on a byte of the mask sheets, and their rows on 16 pixels.
+  const std::int64_t cellWidth = (largestPiece + 7) & ~std::int64_t(7);
+  return {cellWidth, largestPiece, (cellWidth * columns + 15) & ~std::int64_t(15), largestPiece * rows};
 }
 
 void TPieces::BuildMasks(std::span<const std::uint8_t> labelMap, std::span<std::uint8_t> buffer) {

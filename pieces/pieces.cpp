@@ -17,10 +17,6 @@ namespace {
 // 32-bit arithmetic that rectangles around them cannot overflow.
 constexpr double PositionLimit = double(1 << 28);
 
-// Group numbers grow by one or two per pick-up; anything near the top of the
-// 32-bit range cannot come from a game and would overflow later.
-constexpr std::int32_t GroupLimit = std::int32_t(1) << 30;
-
 int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 std::uint16_t GetU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
@@ -173,8 +169,24 @@ bool TPieces::HitTest(const TFormPiece& p, int x, int y) const {
 
 // Groups and stacking ---------------------------------------------------------------
 
+void TPieces::CompactGroups() {
+  std::vector<std::int32_t> groups;
+  groups.reserve(Pieces.size());
+  for (const TFormPiece& p : Pieces) groups.push_back(p.Group);
+  std::sort(groups.begin(), groups.end());
+  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  for (TFormPiece& p : Pieces)
+    p.Group = std::int32_t(std::lower_bound(groups.begin(), groups.end(), p.Group) - groups.begin());
+  puzzle_.NextGroupId = std::int32_t(groups.size());
+}
+
+void TPieces::MakeRoomForGroups() {
+  if (puzzle_.NextGroupId > GroupLimit / 2) CompactGroups();
+}
+
 void TPieces::BringToFront(TPieceSpan list) {
   if (list.empty()) return;
+  MakeRoomForGroups();
   std::int32_t previous = list.front()->Group;
   for (TFormPiece* p : list) {
     if (p->Group != previous) {
@@ -187,6 +199,7 @@ void TPieces::BringToFront(TPieceSpan list) {
 }
 
 void TPieces::SendGroupToBack(const TFormPiece& p) {
+  MakeRoomForGroups();
   const std::int32_t group = p.Group;
   for (TFormPiece& q : Pieces) q.Group = q.Group == group ? 0 : q.Group + 1;
   ++puzzle_.NextGroupId;
@@ -286,6 +299,7 @@ void TPieces::JoinPieces(TFormPiece& a, TFormPiece& b, TRect& dirty) {
 }
 
 void TPieces::DetachPiece(TFormPiece& p) {
+  MakeRoomForGroups();
   const std::int32_t oldGroup = p.Group;
   p.Joined = false;
   p.Complete = false;

@@ -97,6 +97,18 @@ class TPieces {
 
   // Groups and stacking -----------------------------------------------------
 
+  // No group number reaches this: a saved game holding one is damaged, and
+  // play renumbers the groups long before (MakeRoomForGroups).
+  static constexpr std::int32_t GroupLimit = std::int32_t(1) << 30;
+
+  // Renumbers the groups 0, 1, 2... in stacking order: every group keeps its
+  // pieces and its place, and NextGroupId becomes the number of groups.
+  void CompactGroups();
+  // CompactGroups once NextGroupId has passed half of GroupLimit. Every
+  // operation that hands out group numbers calls it first and hands out at
+  // most one per piece and one more, so no sequence of them takes the
+  // counter to GroupLimit.
+  void MakeRoomForGroups();
   // Puts a list in stacking order above everything else, keeping its groups
   // and their order.
   void BringToFront(TPieceSpan list);
@@ -146,6 +158,21 @@ class TPieces {
   std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
   std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
+
+  // The image sheet holds every piece in a square cell of its own, as large
+  // as the largest piece, Columns x Rows of them; the mask sheets match it.
+  // These are the largest buffers a cut makes: three bytes a pixel for the
+  // images and a bit a pixel for each of the two mask sheets.
+  struct TSheetSize {
+    std::int64_t CellWidth, Cell, Width, Height;
+  };
+  static TSheetSize SheetSizeFor(std::int64_t largestPiece, int columns, int rows);
+  // The most pixels a sheet may have: the puzzle record keeps its sides in
+  // 16 bits, and all sheets together stay under a gigabyte.
+  static constexpr std::int64_t MaxSheetPixels = std::int64_t(256) * 1024 * 1024;
+  static bool SheetFits(const TSheetSize& sheet) {
+    return sheet.Width <= 0xFFFF && sheet.Height <= 0xFFFF && sheet.Width * sheet.Height <= MaxSheetPixels;
+  }
 
   // Piece images, overlays, drawing and quarter turns ---------------------------
   // (pieces/pieceimages.cpp and pieces/piecerotation.cpp)

@@ -145,7 +145,6 @@ QString DesktopBrowserCommand() {
 
 QString ExePath() { return QCoreApplication::applicationFilePath(); }
 
-QString TempDir() { return QDir::tempPath(); }
 
 QString TimeSeparator() {
   // The character between hours and minutes of the locale's short time.

@@ -8,7 +8,6 @@
 
 // The running program's own file.
 QString ExePath();
-QString TempDir();
 // Time separator and short date format of the user's locale.
 QString TimeSeparator();
 QString ShortDateFormat();

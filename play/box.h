@@ -33,6 +33,9 @@ class TBox {
   TBox(const TBox&) = delete;
   TBox& operator=(const TBox&) = delete;
 
+  // The saved game keeps tray numbers in 16 bits.
+  static constexpr std::uint32_t LargestNumber = 0xFFFF;
+
   std::uint32_t Number = 0;
   std::int32_t X = 0, Y = 0;
   std::uint16_t Width = DefaultWidth, Height = DefaultHeight;

@@ -158,7 +158,6 @@ void TMainForm::SolveClick() {
 
 TMainForm::~TMainForm() {
   SetStatusLine(nullptr);
-  if (!Window.MusicFile.isEmpty()) QFile::remove(Window.MusicFile);
   Started = false;
   Game.reset();
   Sound.FreeSounds();

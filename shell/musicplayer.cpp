@@ -1,6 +1,5 @@
 #include "shell/musicplayer.h"
 
-#include <QFile>
 #include <QMetaObject>
 
 #include <cstdint>
@@ -118,19 +117,15 @@ TMusicPlayer::~TMusicPlayer() {
   }
 }
 
-bool TMusicPlayer::Open(const QString& path) {
+bool TMusicPlayer::Open(const QByteArray& tune) {
   Stop();
   if (!device_.Open()) return false;
 
-  QFile file(path);
-  const bool readable = file.open(QIODevice::ReadOnly);
-  QByteArray tune = readable ? file.readAll() : QByteArray();
   // The loop opens the piece again at every repetition: the same piece keeps
   // its synthesizer and sound font, which take a while to load.
-  if (music_ && readable && tune == tune_) return true;
+  if (music_ && tune == tune_) return true;
   Close();
 
-  if (!readable) throw EError(QStringLiteral("The music file %1 could not be read.").arg(path));
   const TBytes bytes(reinterpret_cast<const std::uint8_t*>(tune.constData()), std::size_t(tune.size()));
   if (tune.size() > std::numeric_limits<int>::max() || !IsStandardMidiFile(bytes))
     throw EError(QStringLiteral("The music in this jigsaw gift file is damaged and cannot be played."));
@@ -140,7 +135,9 @@ bool TMusicPlayer::Open(const QString& path) {
     throw EError(QStringLiteral("The music in this jigsaw gift file cannot be played: %1")
                      .arg(QString::fromUtf8(Mix_GetError())));
 
-  tune_ = std::move(tune);
+  // Shares the caller's bytes, which stay as they are for as long as the
+  // piece holds them: a change on the caller's side copies them first.
+  tune_ = tune;
   music_ = std::move(music);
   if (hookTarget.load() != this) {
     hookTarget = this;
@@ -189,9 +186,9 @@ void TMusicPlayer::Finished(unsigned play) {
   emit Completed();
 }
 
-void StartMusic(TMusicPlayer& player, TMenuItemState& music, TMenuItemState& speedMusic, const QString& musicFile) {
+void StartMusic(TMusicPlayer& player, TMenuItemState& music, TMenuItemState& speedMusic, const QByteArray& musicFile) {
   if (!music.Checked()) return;
-  if (!musicFile.isEmpty() && QFile::exists(musicFile)) {
+  if (!musicFile.isEmpty()) {
     if (player.Open(musicFile)) player.Play();
     return;
   }

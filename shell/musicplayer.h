@@ -27,11 +27,11 @@ class TMusicPlayer : public QObject {
   explicit TMusicPlayer(TAudioDevice& device, QObject* parent = nullptr);
   ~TMusicPlayer() override;
 
-  // Opens a MIDI file in place of the piece that was open, which stops.
-  // False when there is no audio device: the music then stays silent.
-  // Raises EError when the file cannot be read or is not a MIDI file that
-  // the synthesizer can play.
-  bool Open(const QString& path);
+  // Opens a MIDI file held in memory in place of the piece that was open,
+  // which stops. False when there is no audio device: the music then stays
+  // silent. Raises EError when it is not a MIDI file that the synthesizer
+  // can play.
+  bool Open(const QByteArray& tune);
   void Close();
   // Plays the open piece from its start; Completed follows once it has
   // played to its end.
@@ -50,7 +50,7 @@ class TMusicPlayer : public QObject {
   void Finished(unsigned play);
 
   TAudioDevice& device_;
-  // The open file's bytes: the mixer may read them while the piece is open,
+  // The open piece's bytes: the mixer may read them while the piece is open,
   // and the same bytes opened again keep the piece.
   QByteArray tune_;
   std::unique_ptr<Mix_Music, TMusicFree> music_;
@@ -61,6 +61,6 @@ class TMusicPlayer : public QObject {
 };
 
 // Starts the music from its beginning if the Music option is checked. With no
-// music file, the option is unchecked, the toolbar button released and the
-// user told. Raises EError from Open.
-void StartMusic(TMusicPlayer& player, TMenuItemState& music, TMenuItemState& speedMusic, const QString& musicFile);
+// music, the option is unchecked, the toolbar button released and the user
+// told. Raises EError from Open.
+void StartMusic(TMusicPlayer& player, TMenuItemState& music, TMenuItemState& speedMusic, const QByteArray& musicFile);

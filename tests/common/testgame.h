@@ -18,6 +18,31 @@ inline bool SameBitmap(const TBitmap& a, const TBitmap& b) {
   return true;
 }
 
+// Each piece's group by its place in the stacking order (0 the lowest): what
+// the board shows of the group numbers, which a resumed game gives afresh.
+inline std::vector<std::size_t> GroupPlaces(const std::vector<TFormPiece>& pieces) {
+  std::vector<std::int32_t> groups;
+  for (const TFormPiece& p : pieces) groups.push_back(p.Group);
+  std::sort(groups.begin(), groups.end());
+  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  std::vector<std::size_t> places;
+  for (const TFormPiece& p : pieces)
+    places.push_back(std::size_t(std::lower_bound(groups.begin(), groups.end(), p.Group) - groups.begin()));
+  return places;
+}
+
+// A point on the piece itself near its middle, where a hand takes it; its
+// middle when none is found.
+inline TPoint PointOnPiece(const TJigsaw& game, const TFormPiece& p) {
+  const TPoint centre{p.X + p.Width / 2, p.Y + p.Height / 2};
+  for (int r = 0; r < p.Width / 2; ++r)
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx)
+        if (game.TrayAt(centre.X + dx, centre.Y + dy).PieceUnder(centre.X + dx, centre.Y + dy, true) == &p)
+          return {centre.X + dx, centre.Y + dy};
+  return centre;
+}
+
 class TTestGame {
  public:
   explicit TTestGame(const QString& path, int width = 480, int height = 360) : path_(path) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tessarine-gift make and info: a gift from a PNG and a tune, read back field
-# by field; a progressive JPEG stored as baseline; a gift given as the player;
-# bad input, a damaged JPEG among it, refused with one line and exit status 2,
-# leaving no file behind.
+# by field; a progressive JPEG stored as baseline; a CMYK JPEG turned into
+# colour; a gift given as the player; bad input, a damaged JPEG among it,
+# refused with one line and exit status 2, leaving no file behind.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -99,6 +99,19 @@ is_baseline progressive.jpg && fail "jpegtran made no progressive JPEG"
 is_baseline fromprog.jpg || fail "progressive JPEG kept"
 expect_field fromprog Picture "800 x 600"
 
+# A CMYK JPEG (ImageMagick writes its inks inverted, with Adobe's marker)
+# becomes a baseline colour JPEG of the same picture, through the player's
+# own decoder.
+convert stored.jpg -colorspace CMYK cmyk.jpg
+[[ $(identify -format %[colorspace] cmyk.jpg) == CMYK ]] || fail "ImageMagick made no CMYK JPEG"
+"$tool" make -o fromcmyk --picture cmyk.jpg >/dev/null
+extract_picture fromcmyk fromcmyk.jpg
+is_baseline fromcmyk.jpg || fail "CMYK JPEG kept"
+expect_field fromcmyk Picture "800 x 600"
+# compare's status tells only whether the pictures differ at all.
+difference=$(compare -metric RMSE stored.jpg fromcmyk.jpg null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
+awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the CMYK picture's colours changed: RMSE $difference"
+
 # A gift as the player: only its program part is copied.
 "$tool" make -o regift --player gift --picture stored.jpg >/dev/null
 [ "$(field regift PictureOffset)" -eq "$player_size" ] || fail "a gift as the player kept its old picture"
@@ -141,6 +154,18 @@ refuse info picture.png
 refuse info
 head -c 5000 gift >cut-gift
 refuse info cut-gift
+
+# A baseline JPEG of 60000 x 2 pixels: its one piece would take a sheet of
+# 60000 x 60000 pixels. Refused by the player's own rule before anything is
+# cut, well within a memory limit of 1 GiB.
+{ printf 'P6\n60000 2\n255\n'; head -c 360000 /dev/zero | tr '\0' '\200'; } | cjpeg -quality 80 >thin.jpg
+is_baseline thin.jpg || fail "cjpeg made no baseline JPEG"
+status=0
+prlimit --as=$((1 << 30)) "$tool" make -o out --picture thin.jpg 2>err.txt >/dev/null || status=$?
+[ "$status" -eq 2 ] || fail "the thin picture gave status $status, expected 2: $(cat err.txt)"
+grep -q "cannot be cut into 1 x 1 pieces" err.txt || fail "the thin picture's refusal: $(cat err.txt)"
+[ ! -e out ] || fail "the thin picture left a gift behind"
+rm -f out
 
 # A baseline JPEG cut short, and one with RST markers written over the middle
 # of the file, well inside its picture data: libjpeg only warns and fills in

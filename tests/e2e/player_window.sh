@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # The demo gift as a person starts it: the opening splash with the gift's
-# message, Enter presses "Play...", the board shows exactly the scattered
-# pieces the game lays out, a resize re-lays the board, hiding the toolbar
-# gives the board its space, and closing goes through the closing splash and
-# ends the program with status 0.
+# message, Enter presses "Play..." (no music file is written), the board
+# shows exactly the scattered pieces the game lays out, a resize re-lays the
+# board, hiding the toolbar gives the board its space, and closing goes
+# through the closing splash and ends the program with status 0.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 tool="$build/tessarine-gift"
 source "$(dirname "$0")/screen.bash"
 start_screen 1280x1024x24
 export XDG_RUNTIME_DIR="$work" XDG_STATE_HOME="$work/state"
+# The gift's tune plays from memory: nothing of it reaches the temporary
+# folder.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
 # A copy of the demo gift: what the player keeps beside the gift stays in the
 # work folder and never reaches the next run.
 gift="$work/demo-gift"
@@ -33,6 +37,8 @@ echo "memo: $cream cream pixels, $navy navy pixels"
 [ "$cream" -gt 30000 ] && [ "$navy" -gt 300 ] || fail "the splash does not show the opening message"
 
 play_from_splash
+music=$(find "$TMPDIR" -name '*.mid')
+[ -z "$music" ] || fail "the music was written to $music"
 
 shot board
 find_board "$tool" "$gift" "$main" board || fail "the board on the screen is not the game's scattered board"

@@ -14,6 +14,7 @@
 #include "display/sprite.h"
 #include "game/jigsaw.h"
 #include "game/picture.h"
+#include "tests/common/inkjpeg.h"
 #include "game/savedgame.h"
 #include "tests/common/testgame.h"
 #include "tests/fuzz/fuzzgift.h"
@@ -140,6 +141,8 @@ int main(int argc, char** argv) {
   seeds.Add(QStringLiteral("gifttrailer"), QStringLiteral("trailer"),
             BytesOf(giftBytes.right(qsizetype(TGiftTrailer::FileSize))));
   seeds.Add(QStringLiteral("picture"), QStringLiteral("picture.jpg"), BytesOf(EncodeJpeg(GiftTestPicture(64, 48), 90)));
+  seeds.Add(QStringLiteral("picture"), QStringLiteral("inverted-cmyk.jpg"), BytesOf(InkJpeg(JCS_CMYK, true)));
+  seeds.Add(QStringLiteral("picture"), QStringLiteral("ycck.jpg"), BytesOf(InkJpeg(JCS_YCCK, true)));
   AddSavedGames(seeds, gift);
   AddSprites(seeds);
   return 0;

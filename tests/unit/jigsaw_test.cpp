@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/cut.h"
 #include "game/gift.h"
 #include "game/jigsaw.h"
 #include "game/picture.h"
@@ -333,4 +334,59 @@ TEST_F(JigsawTest, BadGiftsGiveClearErrors) {
   EXPECT_THROW(garbage.game->BuildPuzzle(), EJpegError);
   EXPECT_FALSE(garbage.game->IsPlaying());
   garbage.screen.PaintInvalid();
+}
+
+TEST(SheetBound, TheSheetsOfACutAreKnownBeforeItIsMade) {
+  // Worked out from the layout: a 45-pixel piece takes a 48-pixel cell
+  // across (a byte of the masks), three of them 144 pixels; two rows of 45.
+  const TPieces::TSheetSize sheet = TPieces::SheetSizeFor(45, 3, 2);
+  EXPECT_EQ(sheet.CellWidth, 48);
+  EXPECT_EQ(sheet.Cell, 45);
+  EXPECT_EQ(sheet.Width, 144);
+  EXPECT_EQ(sheet.Height, 90);
+  // 8 x 3 cells of 41 pixels: 48 x 8 = 384 across, rounded to 16 pixels.
+  EXPECT_EQ(TPieces::SheetSizeFor(41, 8, 3).Width, 384);
+  EXPECT_EQ(TPieces::SheetSizeFor(40, 5, 3).Width, 208);
+
+  TPuzzleRecord grid;
+  // A picture two pixels high has no grid: one piece 60000 pixels square.
+  EXPECT_EQ(FitGrid(grid, 100, 60000, 2), 1);
+  const QString problem = CutSheetProblem(grid, 60000, 2);
+  EXPECT_EQ(problem, QStringLiteral("A picture of 60000 x 2 pixels cannot be cut into 1 x 1 pieces: their images "
+                                    "would take 60000 x 60000 pixels, more than the 268435456 pixels (65,535 on "
+                                    "a side) a puzzle may have. A picture less long and narrow, or smaller pieces, "
+                                    "can be cut."));
+  // Four pixels high, it is a row of 8 x 4 pieces; an ordinary picture's
+  // cells stay small.
+  EXPECT_EQ(FitGrid(grid, 100, 60000, 4), 7500);
+  EXPECT_TRUE(CutSheetProblem(grid, 60000, 4).isEmpty());
+  FitGrid(grid, 100, 8000, 8000);
+  EXPECT_TRUE(CutSheetProblem(grid, 8000, 8000).isEmpty());
+  // 16384 x 16384 pixels in one cell, the largest sheet allowed; one more
+  // row of pixels passes it.
+  grid.Columns = grid.Rows = 1;
+  EXPECT_TRUE(CutSheetProblem(grid, 16384, 16384).isEmpty());
+  EXPECT_FALSE(CutSheetProblem(grid, 16384, 16385).isEmpty());
+}
+
+TEST(SheetBound, AThinPictureIsRefusedBeforeItsPiecesTakeMemory) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString gift = dir.filePath(QStringLiteral("gift"));
+  ASSERT_TRUE(WriteTestGift(gift, 60000, 2));
+  TTestGame t(gift);
+  t.game->LoadGift();
+  try {
+    t.game->BuildPuzzle();
+    FAIL() << "a picture of 60000 x 2 pixels was cut";
+  } catch (const EError& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral("A picture of 60000 x 2 pixels cannot be cut into 1 x 1 "
+                                                      "pieces")))
+        << qPrintable(e.Message());
+  }
+  // Nothing of it is kept; the game does not play.
+  EXPECT_TRUE(t.game->OriginalPicture.IsEmpty());
+  EXPECT_TRUE(t.game->ImageSheet.IsEmpty());
+  EXPECT_TRUE(t.game->OutlineBuffer.empty());
+  EXPECT_FALSE(t.game->IsPlaying());
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <random>
@@ -73,10 +74,7 @@ class LoadGiftTest : public ::testing::Test {
     });
     ResetSystemColors();
   }
-  void TearDown() override {
-    SetMessageHandler({});
-    QFile::remove(MusicFileName());
-  }
+  void TearDown() override { SetMessageHandler({}); }
 
   // picture and music are appended after the program in that order; the
   // trailer's offsets are set to them unless keepOffsets.
@@ -142,11 +140,8 @@ TEST_F(LoadGiftTest, FillsTheSplashMenusRecordAndOptions) {
   EXPECT_EQ(s.ClientHeight, 414);
   EXPECT_EQ(window_.OrderDistrib, "Ann");
 
-  // The music is in a file of its own, and the option stays on.
-  ASSERT_FALSE(window_.MusicFile.isEmpty());
-  QFile music(window_.MusicFile);
-  ASSERT_TRUE(music.open(QIODevice::ReadOnly));
-  EXPECT_EQ(music.readAll(), tune);
+  // The music is held in memory, and the option stays on.
+  EXPECT_EQ(window_.MusicFile, tune);
   EXPECT_TRUE(window_.Menus.Music.Checked());
   EXPECT_TRUE(window_.Menus.SpeedMusic.Checked());
 
@@ -263,7 +258,6 @@ TEST_F(LoadGiftTest, NoMusicTurnsTheMusicOptionOff) {
   TGift gift([&] { return path; });
   gift.LoadGift(window_, record_, config);
   EXPECT_TRUE(window_.MusicFile.isEmpty());
-  EXPECT_FALSE(QFile::exists(MusicFileName()));
   EXPECT_FALSE(window_.Menus.Music.Checked());
   EXPECT_FALSE(window_.Menus.SpeedMusic.Checked());
   EXPECT_TRUE(window_.OpeningSplash.GiftLab.contains("created by Tessarine v5. Click"));
@@ -403,35 +397,42 @@ TEST_F(LoadGiftTest, RandomTrailersNeverCrashOrReadOutsideTheFile) {
   }
 }
 
-TEST_F(LoadGiftTest, MusicThatCannotBeWrittenIsReported) {
-  struct TTempDir {
-    QByteArray Saved = qgetenv("TMPDIR");
-    explicit TTempDir(const QString& path) { qputenv("TMPDIR", QFile::encodeName(path)); }
-    ~TTempDir() {
-      if (Saved.isNull())
-        qunsetenv("TMPDIR");
-      else
-        qputenv("TMPDIR", Saved);
-    }
-  } tempDir(dir_.path());
-  // A folder where the music file should go: it cannot be replaced.
-  ASSERT_TRUE(QDir().mkpath(MusicFileName()));
+TEST_F(LoadGiftTest, MusicIsNeverWrittenToAFile) {
+  // Where older players wrote the tune: a link planted there by another user
+  // is left as it is, and so is the file it points to.
+  const QString temporary = dir_.filePath(QStringLiteral("tmp"));
+  ASSERT_TRUE(QDir().mkpath(temporary));
+  const QByteArray savedTmp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(temporary));
+  const auto restore = qScopeGuard([&] {
+    if (savedTmp.isNull())
+      qunsetenv("TMPDIR");
+    else
+      qputenv("TMPDIR", savedTmp);
+  });
+  const QString target = dir_.filePath(QStringLiteral("notes.txt"));
+  {
+    QFile notes(target);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes\n");
+  }
+  const QString oldName =
+      QDir(temporary).filePath(QStringLiteral("jig%1.mid").arg(QCoreApplication::applicationPid()));
+  ASSERT_TRUE(QFile::link(target, oldName));
+
   const QString path = WriteGift(SampleTrailer(), tune);
   TJigConfig config(window_);
   TGift gift([&] { return path; });
   gift.LoadGift(window_, record_, config);
-  const QString expected = QStringLiteral(
-                               "File %1 could not be written. The disk may be full, read-only or off-line")
-                               .arg(MusicFileName());
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0], expected);
-  EXPECT_TRUE(window_.MusicFile.isEmpty());
-  EXPECT_FALSE(window_.Menus.Music.Checked());
-}
-
-TEST(MusicFileName, IsUniqueToTheProcess) {
-  const QString name = QFileInfo(MusicFileName()).fileName();
-  EXPECT_EQ(name, QStringLiteral("jig%1.mid").arg(QCoreApplication::applicationPid()));
+  EXPECT_EQ(window_.MusicFile, tune);
+  EXPECT_TRUE(window_.Menus.Music.Checked());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(QFileInfo(oldName).symLinkTarget(), target);
+  EXPECT_EQ(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+            QStringList{QFileInfo(oldName).fileName()});
+  QFile notes(target);
+  ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+  EXPECT_EQ(notes.readAll(), "my notes\n");
 }
 
 class TRecordedEffects : public TSoundEffects {

@@ -47,14 +47,9 @@ class MouseTest : public ::testing::Test {
   TFormPiece& piece(int index) { return game().Pieces[std::size_t(index)]; }
   // A point on the piece itself near its middle, where a hand takes it.
   TPoint Middle(const TFormPiece& p) {
-    const TPoint centre{p.X + p.Width / 2, p.Y + p.Height / 2};
-    for (int r = 0; r < p.Width / 2; ++r)
-      for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx)
-          if (game().TrayAt(centre.X + dx, centre.Y + dy).PieceUnder(centre.X + dx, centre.Y + dy, true) == &p)
-            return {centre.X + dx, centre.Y + dy};
-    ADD_FAILURE() << "no point on piece " << p.Index;
-    return centre;
+    const TPoint at = PointOnPiece(game(), p);
+    EXPECT_EQ(&p, game().TrayAt(at.X, at.Y).PieceUnder(at.X, at.Y, true)) << "no point on piece " << p.Index;
+    return at;
   }
 
   // Presses on the piece's middle, moves in a few steps by (dx, dy) and lets

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "game/picture.h"
+#include "tests/common/inkjpeg.h"
 
 namespace {
 
@@ -60,6 +61,28 @@ TEST(Picture, DecodesBaselineAndProgressiveIntoBlueGreenRedRows) {
     ExpectNear(b, 8, 8, 220, 0, 0);
     ExpectNear(b, 56, 8, 0, 200, 0);
     ExpectNear(b, 8, 40, 0, 0, 230);
+    ExpectNear(b, 56, 40, 255, 255, 255);
+  }
+}
+
+TEST(Picture, InkPicturesComeOutAsColour) {
+  const struct {
+    J_COLOR_SPACE Stored;
+    bool Adobe;
+    const char* What;
+  } kinds[] = {{JCS_CMYK, false, "CMYK"}, {JCS_CMYK, true, "inverted CMYK"}, {JCS_YCCK, true, "YCCK"}};
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.What);
+    const QByteArray data = InkJpeg(kind.Stored, kind.Adobe);
+    // Not what the gift keeps as it is: the gift tool encodes it again.
+    EXPECT_FALSE(ReadJpegInfo(Bytes(data)).Baseline);
+    const TBitmap b = DecodeJpeg(Bytes(data), TJpegDamage::Refuse);
+    ASSERT_EQ(b.Format(), TPixelFormat::Bgr24);
+    ASSERT_EQ(b.Width(), 64);
+    ASSERT_EQ(b.Height(), 48);
+    ExpectNear(b, 8, 8, 255, 0, 0);
+    ExpectNear(b, 56, 8, 0, 255, 0);
+    ExpectNear(b, 8, 40, 127, 127, 127);
     ExpectNear(b, 56, 40, 255, 255, 255);
   }
 }

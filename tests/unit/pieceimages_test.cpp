@@ -189,7 +189,7 @@ TEST(ExtractPieces, ATabPastANeighboursCentreStillLeavesEachCellItsOwnArea) {
   }
 }
 
-TEST(ExtractPieces, SheetsOf65536PixelsOrMoreAreRefused) {
+TEST(ExtractPieces, SheetsOf65536PixelsOrMoreOrTooManyPixelsAreRefused) {
   // Four 16,384-pixel pieces side by side need a 65,536-pixel sheet.
   TGridMap tooWide(65535, 8, 4, 1);
   TEmptyPieces refused(tooWide);
@@ -203,13 +203,36 @@ TEST(ExtractPieces, SheetsOf65536PixelsOrMoreAreRefused) {
   EXPECT_EQ(refused.Geometry.CellWidth, 0);
   EXPECT_EQ(refused.Geometry.SheetWidth, 0);
 
-  // 65,000 pixels in four: pieces of 16,251 and cells of 16,256 still fit.
+  // 65,000 pixels in four: pieces of 16,251 and cells of 16,256 fit the
+  // sides, but the square cells of such thin pieces pass the pixels a sheet
+  // may have (a billion; three bytes each).
   TGridMap wide(65000, 8, 4, 1);
-  TEmptyPieces accepted(wide);
+  TEmptyPieces thin(wide);
   filled = wide.Labels;
+  try {
+    thin.Pieces.ExtractPieces(filled);
+    FAIL() << "no error";
+  } catch (const EError& e) {
+    EXPECT_TRUE(e.Message().contains(QStringLiteral("65024 x 16251 pixels, more than 65,535 on a side or "
+                                                    "268435456 pixels in all")))
+        << e.Message().toStdString();
+  }
+  EXPECT_EQ(thin.Geometry.SheetWidth, 0);
+
+  // One piece of 16,384 pixels: a sheet of 16,384 x 16,384, as many pixels
+  // as a sheet may have. One pixel more across, and its cell of 16,392 in a
+  // sheet of 16,400 x 16,385 passes them.
+  TGridMap largest(16384, 8, 1, 1);
+  TEmptyPieces accepted(largest);
+  filled = largest.Labels;
   accepted.Pieces.ExtractPieces(filled);
-  EXPECT_EQ(accepted.Geometry.SheetWidth, 65024);
-  EXPECT_EQ(accepted.Geometry.SheetHeight, 16251);
+  EXPECT_EQ(accepted.Geometry.SheetWidth, 16384);
+  EXPECT_EQ(accepted.Geometry.SheetHeight, 16384);
+  TGridMap larger(16385, 8, 1, 1);
+  TEmptyPieces tooLarge(larger);
+  filled = larger.Labels;
+  EXPECT_THROW(tooLarge.Pieces.ExtractPieces(filled), EError);
+  EXPECT_EQ(tooLarge.Geometry.SheetWidth, 0);
 
   // The same limit holds for the sheet's height (one column of 4 rows).
   TGridMap tooTall(8, 65535, 1, 4);

@@ -126,13 +126,15 @@ class TFileSizeLimit {
   sighandler_t handler_;
 };
 
-// Where each piece lies, turned how, with which others, in which tray.
+// Where each piece lies, turned how, with which others and in which place of
+// the stacking order, in which tray.
 bool SamePieces(const std::vector<TFormPiece>& a, const std::vector<TFormPiece>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFormPiece& p, const TFormPiece& q) {
-    return p.X == q.X && p.Y == q.Y && p.Group == q.Group && p.Rotation == q.Rotation && p.Tray == q.Tray &&
-           p.Joined == q.Joined && p.Width == q.Width && p.Height == q.Height && p.HomeX == q.HomeX &&
-           p.HomeY == q.HomeY;
-  });
+  return GroupPlaces(a) == GroupPlaces(b) &&
+         std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFormPiece& p, const TFormPiece& q) {
+           return p.X == q.X && p.Y == q.Y && p.Rotation == q.Rotation && p.Tray == q.Tray &&
+                  p.Joined == q.Joined && p.Width == q.Width && p.Height == q.Height && p.HomeX == q.HomeX &&
+                  p.HomeY == q.HomeY;
+         });
 }
 
 QStringList Paths(const std::vector<TSavedGamePlace::TCandidate>& candidates) {
@@ -292,7 +294,7 @@ TEST(OptionsBlock, OnlyAMarkedBlockReachesTheMenus) {
   TWindowState window;
   window.PlayAreaWidth = 640;
   window.PlayAreaHeight = 480;
-  window.MusicFile = QStringLiteral("/tmp/tune.mid");
+  window.MusicFile = QByteArrayLiteral("MThd");
   TJigConfig config(window);
   // Written: Wood outlines, no shadows, rotation, no cheating, no sound,
   // music, the ghost, snap divisor 6, an 800 x 600 board.
@@ -357,6 +359,8 @@ TEST_F(SavedGameTest, AResumedGameIsTheGameThatWasSaved) {
   saved.SaveGame();
   ASSERT_EQ(ReadFile(saved_).size(), TwoTraysSize);
   saved.ResizeBoard(960, 720);
+  // A resumed game numbers its groups from 0 in stacking order.
+  saved.CompactGroups();
 
   bool resumed = false;
   auto after = Started(&resumed);
@@ -415,10 +419,9 @@ TEST_F(SavedGameTest, AFileOfFormatTwoHasNoSecondRecordAndIsWrittenBackSo) {
   EXPECT_EQ(second->window.Color(), 0x404020u);
   // Piece block A began right after the puzzle record: the groups and turns
   // are the saved ones.
-  for (std::size_t i = 0; i < game.Pieces.size(); ++i) {
-    EXPECT_EQ(game.Pieces[i].Group, first->game->Pieces[i].Group) << i;
+  EXPECT_EQ(GroupPlaces(game.Pieces), GroupPlaces(first->game->Pieces));
+  for (std::size_t i = 0; i < game.Pieces.size(); ++i)
     EXPECT_EQ(game.Pieces[i].Rotation, first->game->Pieces[i].Rotation) << i;
-  }
   EXPECT_TRUE(game.PieceAt(1).Joined);
 
   // Saved again, it keeps its format and reads again.
@@ -620,6 +623,10 @@ TEST_F(SavedGameTest, ADamagedFileIsKeptAsideAndANewGameLaidOut) {
     PutU16(bad, s.At, s.Value);
     refused(bad, s.What);
   }
+  Bytes unfinished = good;
+  unfinished[4312] = 0x7F;
+  EXPECT_EQ(refused(unfinished, "completion mark 0x7F"),
+            QStringLiteral("its completion mark 127 is neither 0 nor 1."));
   Bytes shortOfPieces = good;
   PutU16(shortOfPieces, 4278, 11);
   EXPECT_EQ(refused(shortOfPieces, "11 pieces"),

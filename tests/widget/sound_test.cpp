@@ -255,8 +255,7 @@ TEST_F(Sound, AnEffectIsWrittenToTheAudioOutput) {
 
 TEST_F(Music, APiecePlayedToItsEndCompletesOnTheWindowThreadAndAStoppedOneNever) {
   TAudioDriver driver("dummy");
-  QTemporaryDir dir;
-  const QString tune = WriteFile(dir, "tune.mid", TinyTune());
+  const QByteArray tune = TinyTune();
   TAudioDevice device;
   TMusicPlayer player(device);
   int completions = 0;
@@ -305,8 +304,7 @@ TEST_F(Music, APiecePlayedToItsEndCompletesOnTheWindowThreadAndAStoppedOneNever)
 
 TEST_F(Music, StartMusicFollowsTheMusicOptionAndRefusesDamagedMusic) {
   TAudioDriver driver("dummy");
-  QTemporaryDir dir;
-  const QString tune = WriteFile(dir, "tune.mid", TinyTune());
+  const QByteArray tune = TinyTune();
   TAudioDevice device;
   TMusicPlayer player(device);
   TMenuItemState music{false}, speedMusic{false};
@@ -327,7 +325,7 @@ TEST_F(Music, StartMusicFollowsTheMusicOptionAndRefusesDamagedMusic) {
   const QByteArray loose =
       Header(1, 1) + Chunk("XFIH", Bytes({1, 2, 3})) +
       Chunk("MTrk", Tempo + Bytes({0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0x90, 0x48, 0x60, 0x30, 0x48, 0x00}));
-  StartMusic(player, music, speedMusic, WriteFile(dir, "loose.mid", loose));
+  StartMusic(player, music, speedMusic, loose);
   EXPECT_TRUE(player.IsPlaying());
 
   const QByteArray track = Chunk("MTrk", Tempo + ShortNote + EndOfTrack);
@@ -350,8 +348,8 @@ TEST_F(Music, StartMusicFollowsTheMusicOptionAndRefusesDamagedMusic) {
     SCOPED_TRACE(what);
     std::string error;
     try {
-      // Written over the piece that plays, which is not taken for it.
-      StartMusic(player, music, speedMusic, WriteFile(dir, "loose.mid", bytes));
+      // In place of the piece that plays, which is not taken for it.
+      StartMusic(player, music, speedMusic, bytes);
     } catch (const EError& e) {
       error = e.Message().toStdString();
     }
@@ -362,8 +360,8 @@ TEST_F(Music, StartMusicFollowsTheMusicOptionAndRefusesDamagedMusic) {
   EXPECT_TRUE(messages.Shown.empty());
 
   // No music in the gift: the option goes off and the user is told.
-  for (const QString& missing : {QString(), dir.filePath("none.mid")}) {
-    SCOPED_TRACE(missing.toStdString());
+  {
+    const QByteArray missing;
     music.SetChecked(true);
     speedMusic.SetChecked(true);
     messages.Shown.clear();
@@ -379,8 +377,7 @@ TEST_F(Music, StartMusicFollowsTheMusicOptionAndRefusesDamagedMusic) {
 
 TEST_F(Sound, WithoutAnAudioDeviceAllIsSilentUntilOneAppears) {
   TAudioDriver driver(NoSuchDriver);
-  QTemporaryDir dir;
-  const QString tune = WriteFile(dir, "tune.mid", TinyTune());
+  const QByteArray tune = TinyTune();
   TMessages messages;
   const auto termHandler = TermHandler();
 

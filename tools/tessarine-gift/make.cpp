@@ -11,12 +11,14 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QTransform>
 
 #include <cstdio>
 #include <limits>
 #include <span>
 
 #include "game/colornames.h"
+#include "game/cut.h"
 #include "game/gift.h"
 #include "game/gifttrailer.h"
 #include "platform/packedrecord.h"
@@ -154,9 +156,8 @@ QImage OnWhite(const QImage& image) {
   return flat;
 }
 
-// A picture through Qt's readers (PNG, and JPEG files libjpeg cannot give as
-// colour, such as CMYK), upright as its orientation tag says.
-TBitmap ReadWithQt(const QString& path, const QString& problem) {
+// A PNG picture through Qt's reader, upright as its orientation tag says.
+TBitmap ReadWithQt(const QString& path) {
   QImageReader reader(path);
   reader.setAutoTransform(true);
   const QSize size = reader.size();
@@ -170,7 +171,7 @@ TBitmap ReadWithQt(const QString& path, const QString& problem) {
   const QImage image = reader.read();
   if (image.isNull())
     throw TUsageError{QStringLiteral("the picture \"%1\" cannot be read: %2")
-                          .arg(path, problem.isEmpty() ? reader.errorString() : problem)};
+                          .arg(path, reader.errorString())};
   return TBitmap(OnWhite(image).convertToFormat(QImage::Format_BGR888));
 }
 
@@ -180,35 +181,39 @@ struct TPicture {
   int Height = 0;
 };
 
+// The decoded picture turned as an orientation tag says: mirrored first,
+// then turned a quarter clockwise, as Qt's readers apply it.
+TBitmap Upright(const TBitmap& decoded, QImageIOHandler::Transformations turn) {
+  QImage image = decoded.Image().mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
+                                          turn.testFlag(QImageIOHandler::TransformationFlip));
+  if (turn.testFlag(QImageIOHandler::TransformationRotate90)) image = image.transformed(QTransform().rotate(90));
+  return TBitmap(image.convertToFormat(QImage::Format_BGR888));
+}
+
 // A baseline JPEG of the picture file: a baseline JPEG that needs no turning
-// is taken as it is, anything else is decoded and encoded again.
+// is taken as it is, anything else is decoded (JPEG pictures by the player's
+// own decoder, whatever their colours) and encoded again.
 TPicture PictureFromFile(const QString& path) {
   const QByteArray data = ReadWhole(path, QStringLiteral("picture"));
   const bool isJpeg = data.startsWith("\xFF\xD8\xFF");
   const bool isPng = data.startsWith("\x89PNG\r\n\x1A\n");
   if (!isJpeg && !isPng) throw TUsageError{QStringLiteral("\"%1\" is not a JPEG or PNG picture").arg(path)};
-  if (isJpeg) {
-    QImageReader orientation(path);
-    const bool upright = orientation.transformation() == QImageIOHandler::TransformationNone;
-    try {
-      const TJpegInfo info = ReadJpegInfo(Bytes(data));
-      // Decoded in full even when stored as it is: only decoding finds a
-      // file cut short, which the gift would show half grey.
-      const TBitmap decoded = DecodeJpeg(Bytes(data), TJpegDamage::Refuse);
-      if (info.Baseline && upright) return {data, info.Width, info.Height};
-      if (upright) return {EncodeJpeg(decoded, jpegQuality), decoded.Width(), decoded.Height()};
-    } catch (const EPictureTooLarge& e) {
-      throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
-    } catch (const EJpegDamaged& e) {
-      throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
-    } catch (const EJpegError& e) {
-      // Qt may still read it (CMYK); if not, libjpeg's reason is the clearer one.
-      const TBitmap bitmap = ReadWithQt(path, e.Message());
-      return {EncodeJpeg(bitmap, jpegQuality), bitmap.Width(), bitmap.Height()};
-    }
+  if (!isJpeg) {
+    const TBitmap bitmap = ReadWithQt(path);
+    return {EncodeJpeg(bitmap, jpegQuality), bitmap.Width(), bitmap.Height()};
   }
-  const TBitmap bitmap = ReadWithQt(path, {});
-  return {EncodeJpeg(bitmap, jpegQuality), bitmap.Width(), bitmap.Height()};
+  const QImageIOHandler::Transformations turn = QImageReader(path).transformation();
+  try {
+    const TJpegInfo info = ReadJpegInfo(Bytes(data));
+    // Decoded in full even when stored as it is: only decoding finds a
+    // file cut short, which the gift would show half grey.
+    const TBitmap decoded = DecodeJpeg(Bytes(data), TJpegDamage::Refuse);
+    if (info.Baseline && turn == QImageIOHandler::TransformationNone) return {data, info.Width, info.Height};
+    const TBitmap upright = Upright(decoded, turn);
+    return {EncodeJpeg(upright, jpegQuality), upright.Width(), upright.Height()};
+  } catch (const EJpegError& e) {
+    throw TUsageError{QStringLiteral("\"%1\": %2").arg(path, e.Message())};
+  }
 }
 
 std::uint32_t BigEndian(const QByteArray& data, qsizetype at, int bytes) {
@@ -331,6 +336,11 @@ int RunMake(const QStringList& args) {
   const QString playerPath = PlayerPath(options);
   const QByteArray program = ProgramImage(ReadWhole(playerPath, QStringLiteral("player")));
   const TPicture picture = PictureFromFile(picturePath);
+  // The player would refuse to cut it, by the same rule.
+  TPuzzleRecord grid;
+  FitGrid(grid, trailer.RequestedPieces, picture.Width, picture.Height);
+  if (const QString problem = CutSheetProblem(grid, grid.CutWidth, grid.CutHeight); !problem.isEmpty())
+    throw TUsageError{QStringLiteral("\"%1\": %2").arg(picturePath, problem)};
   const QByteArray music = MusicFromFile(options);
 
   const qint64 total = program.size() + picture.Jpeg.size() + music.size() + qint64(TGiftTrailer::FileSize);

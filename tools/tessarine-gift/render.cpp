@@ -111,10 +111,6 @@ void PutTogether(TJigsaw& game) {
 void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
   TWindowState& window = game.Window;
   game.LoadGift();
-  // The player copies the gift's music to a file to play it; a render plays
-  // nothing.
-  if (!window.MusicFile.isEmpty()) QFile::remove(window.MusicFile);
-  window.MusicFile.clear();
 
   // Loading set the option menus from the gift; the request's choices go
   // there too, and the options record follows the menus before the build.
