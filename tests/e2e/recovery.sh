@@ -11,20 +11,11 @@ source "$(dirname "$0")/screen.bash"
 start_screen 1280x1024x24
 export XDG_RUNTIME_DIR="$work"
 
-
 convert -size 240x180 gradient:'#40a0d0' -fill '#d04060' -draw 'circle 80,90 80,40' \
   -fill '#f0e0a0' -draw 'rectangle 130,30 220,150' "$work/picture.png"
 "$tool" make -o "$work/gift" --picture "$work/picture.png" --pieces 6 --seed 9 >/dev/null
 
-open_gift "$work/gift"
-splash_shot first-splash
-play_from_splash
-shot start
-find_board "$tool" "$work/gift" "$main" start || fail "the board is not the game's scattered board"
-focus_main
-xdotool key alt+t
-sleep 0.5
-xdotool key g
+play_arranged "$work/gift"
 # The recovery file is written within five seconds of a change.
 sleep 7
 board_shot arranged

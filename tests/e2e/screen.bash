@@ -171,6 +171,21 @@ splash_shot() {
   crop "$1-screen" "${WIDTH}x$HEIGHT+$X+$Y" "$1"
 }
 
+# play_arranged GIFT: the gift opens (its splash shot as first-splash), plays
+# from the splash, shows the game's scattered board and arranges it in a grid
+# with Tools > Arrange in Grid.
+play_arranged() {
+  open_gift "$1"
+  splash_shot first-splash
+  play_from_splash
+  shot start
+  find_board "$tool" "$1" "$main" start || fail "the board is not the game's scattered board"
+  focus_main
+  xdotool key alt+t
+  sleep 0.5
+  xdotool key g
+}
+
 # expect_resumed FIRST BOARD WHAT: the gift starts again; its splash offers a
 # game (it differs from splash shot FIRST by the check box a new game does not
 # show), and Play shows exactly board shot BOARD.
