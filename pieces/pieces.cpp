@@ -403,7 +403,8 @@ TFormPiece* TPieces::AnyInsideArea(TPieceSpan list, const TRect& area) const {
   return nullptr;
 }
 
-void TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) {
+TRect TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) {
+  TRect brought;
   std::size_t start = 0;
   while (start < list.size()) {
     TFormPiece& leader = *list[start];
@@ -416,10 +417,14 @@ void TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) {
       TRect bounds;
       for (const TFormPiece* p : run) bounds = bounds.Union(PieceRect(*p));
       TRect kept = bounds;
-      if (KeepInArea(kept, area)) OffsetPieces(run, kept.Left - bounds.Left, kept.Top - bounds.Top);
+      if (KeepInArea(kept, area)) {
+        OffsetPieces(run, kept.Left - bounds.Left, kept.Top - bounds.Top);
+        brought = brought.Union(bounds).Union(kept);
+      }
     }
     start = end;
   }
+  return brought;
 }
 
 // Saved records ---------------------------------------------------------------------------

@@ -144,7 +144,8 @@ class TPieces {
   // shrunk by half a cell; null if none.
   TFormPiece* AnyInsideArea(TPieceSpan list, const TRect& area) const;
   // Re-places every group of a list in stacking order after the area changed.
-  void RelayoutGroups(TPieceSpan list, const TRect& area, bool restore);
+  // Returns where the groups it brought back into view lay before and after.
+  TRect RelayoutGroups(TPieceSpan list, const TRect& area, bool restore);
 
   // Saved records --------------------------------------------------------------
 

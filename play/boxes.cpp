@@ -138,6 +138,13 @@ void TBoxes::MoveTray(TBox& tray, int dx, int dy) {
 
 void TBoxes::StoreTrayPositions(TBox& tray) { StoreGroupNormalised(tray.Pieces, tray.InnerRect()); }
 
+TRect TBoxes::SettleTrayPieces(TBox& tray) {
+  tray.SortPieces(SortStacking);
+  const TRect brought = RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
+  StoreTrayPositions(tray);
+  return brought;
+}
+
 void TBoxes::FitTrayPieces(TBox& tray) {
   if (!tray.IsBoard()) RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
 }

@@ -71,6 +71,12 @@ class TBoxes : public TPieces {
   void SetTrayLifted(TBox& tray, bool lifted);
   void MoveTray(TBox& tray, int dx, int dy);
   void StoreTrayPositions(TBox& tray);
+  // After pieces were put down in a tray or on the board: its pieces in
+  // stacking order, each group of which no piece lies inside the inner area
+  // brought back by the rule a resume uses, and the places stored. What
+  // shows after a drop is what the next start shows. Returns where the
+  // groups brought back lay before and after.
+  TRect SettleTrayPieces(TBox& tray);
   // Pulls back groups that lie outside a tray's inner area (not the board).
   void FitTrayPieces(TBox& tray);
   // Shifts rect so that at least 32 pixels of it stay in the area across and

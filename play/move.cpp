@@ -70,9 +70,7 @@ void TMove::RotateGroup(TFormPiece& piece, int turns, bool join) {
   }
   if (join) {
     JoinMoving(Moving, MoveRect);
-    TBox& tray = TrayByNumber(std::uint32_t(piece.Tray));
-    tray.SortPieces(SortStacking);
-    StoreTrayPositions(tray);
+    MoveRect = MoveRect.Union(WithSide(SettleTrayPieces(TrayByNumber(std::uint32_t(piece.Tray)))));
   }
   PutBack();
 }
@@ -321,12 +319,9 @@ void TMove::DropMoving(TBox* tray, bool join) {
   SetHidden(Moving, false);
   OffsetPieces(Moving, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
   if (join) JoinMoving(Moving, MoveRect);
-  target.SortPieces(SortStacking);
-  StoreGroupNormalised(target.Pieces, target.InnerRect());
-  if (!target.IsBoard()) {
-    RelayoutGroups(target.Pieces, target.InnerRect(), false);
-    SetPlaced(Moving, false);
-  }
+  // A group brought back may hold a piece the join snapped onto it.
+  MoveRect = MoveRect.Union(WithSide(SettleTrayPieces(target)));
+  if (!target.IsBoard()) SetPlaced(Moving, false);
   for (const TFormPiece* p : Moving) MoveRect = MoveRect.Union(WithSide(PieceRect(*p)));
   RefreshArea(MoveRect);
   Moving.clear();

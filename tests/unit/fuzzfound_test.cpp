@@ -179,3 +179,56 @@ TEST_F(FuzzFoundTest, ATrayFarLargerThanTheBoardIsDrawnOnlyWhereItShows) {
     EXPECT_NE(board.Pixel(x, 670), ColorToRGB(clBtnFace)) << x;
   }
 }
+
+TEST_F(FuzzFoundTest, AGroupDroppedOffAnEdgeIsResumedWhereItWasDropped) {
+  // The group of pieces 1 and 2 taken by the mouse and thrown far beyond the
+  // top or the left edge in one move, the first drag of a start: no piece of
+  // it was ever inside the board during the drag, so the drag kept only the
+  // lifted image, shadow included, in view. The drop brings the group in as
+  // a resume does: half a cell of it on the board.
+  const Bytes saved = SavedGameWithATray();
+  struct TCase {
+    int Dx, Dy;
+    const char* Edge;
+  };
+  for (const TCase& c : {TCase{0, -2000, "top"}, TCase{-2000, 0, "left"}}) {
+    WriteFile(saved_, saved);
+    bool resumed = false;
+    auto t = Started(resumed);
+    ASSERT_TRUE(resumed) << c.Edge;
+    TJigsaw& game = *t->game;
+    game.ResizeBoard(960, 720);
+    game.SetShadows(true);
+    const TFormPiece& first = game.PieceAt(0);
+    const TFormPiece& second = game.PieceAt(1);
+    const TRect before = TPieces::PieceRect(first).Union(TPieces::PieceRect(second));
+    const TPoint from = PointOnPiece(game, first);
+    game.MouseDown(TJigsaw::LeftButton, from.X, from.Y);
+    game.MouseMove(from.X + c.Dx, from.Y + c.Dy);
+    game.MouseUp(from.X + c.Dx, from.Y + c.Dy);
+    t->screen.PaintInvalid();
+
+    const TRect dropped = TPieces::PieceRect(first).Union(TPieces::PieceRect(second));
+    if (c.Dy != 0) {
+      EXPECT_EQ(dropped.Bottom, game.Record.CellHeight / 2) << c.Edge;
+      EXPECT_EQ(dropped.Left, before.Left) << c.Edge;
+    } else {
+      EXPECT_EQ(dropped.Right, game.Record.CellWidth / 2) << c.Edge;
+      EXPECT_EQ(dropped.Top, before.Top) << c.Edge;
+    }
+    EXPECT_EQ(first.Group, second.Group) << c.Edge;
+    const std::vector<TFormPiece> played = game.Pieces;
+    game.SaveGame();
+    t.reset();
+
+    auto next = Started(resumed);
+    ASSERT_TRUE(resumed) << c.Edge;
+    next->game->ResizeBoard(960, 720);
+    for (const TFormPiece& p : played) {
+      const TFormPiece& q = next->game->PieceAt(p.Index);
+      EXPECT_EQ(q.X, p.X) << c.Edge << " piece " << p.Index + 1;
+      EXPECT_EQ(q.Y, p.Y) << c.Edge << " piece " << p.Index + 1;
+      EXPECT_EQ(q.Tray, p.Tray) << c.Edge << " piece " << p.Index + 1;
+    }
+  }
+}

@@ -224,16 +224,29 @@ TEST_F(MouseTest, ABandLiftsLoosePiecesThatMoveTogetherWithoutJoining) {
 
   // Dragged together far past the bottom-right corner: the selection stops
   // half a cell beyond the board, and nothing joins when it is dropped.
-  const TPoint apart{b.X - a.X, b.Y - a.Y};
+  // Each loose piece is a group of its own: dropped, one that lies wholly
+  // outside the board shrunk by half a cell comes in as a resume would bring
+  // it, until half a cell of it is on the board: both pieces lie wholly
+  // below that area and come up to half a cell above the bottom edge, and
+  // the right-hand one, wholly right of it too, comes in to half a cell left
+  // of the right edge.
   const TPoint grip = Middle(a);
   game().MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
   EXPECT_EQ(game().MouseState, TJigsaw::DraggingSelection);
   EXPECT_EQ(t_->screen.Cursor(), crClosedHand);
   game().MouseMove(grip.X + 3000, grip.Y + 3000);
   const int half = t_->records.Puzzle.CellWidth / 2;
+  const int halfDown = t_->records.Puzzle.CellHeight / 2;
   EXPECT_EQ(game().MoveRect.Right, 960 + half);
+  TFormPiece& left = a.X < b.X ? a : b;
+  TFormPiece& right = a.X < b.X ? b : a;
+  const int leftX = game().MoveRect.Left + left.X - around.Left;
+  ASSERT_LT(leftX + left.Width, 960 - half);
+  ASSERT_GT(game().MoveRect.Top, 720 - halfDown);
+  ASSERT_GT(game().MoveRect.Left + right.X - around.Left, 960 - half);
   game().MouseUp(grip.X + 3000, grip.Y + 3000);
-  EXPECT_EQ((TPoint{b.X - a.X, b.Y - a.Y}), apart);
+  EXPECT_EQ((TPoint{left.X, left.Y}), (TPoint{leftX, 720 - halfDown}));
+  EXPECT_EQ((TPoint{right.X, right.Y}), (TPoint{960 - half, 720 - halfDown}));
   EXPECT_FALSE(a.Joined);
   EXPECT_EQ(t_->records.Puzzle.SolvedCount, 0);
   EXPECT_TRUE(BoardIsClean());
