@@ -203,15 +203,22 @@ expect_resumed() {
 # exit_player: File > Exit shows the closing splash; Enter on it ends the
 # player, which must end with status 0. The main window needs the keyboard.
 exit_player() {
-  local status=0
   xdotool key alt+f
   sleep 0.5
   xdotool key x
   wait_for windows_of_size "$(splash_size)" || fail "no closing splash"
   sleep 0.5
   xdotool key Return
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the player is still running after the closing splash"
-  wait "$pid" || status=$?
-  [ "$status" -eq 0 ] || { cat "$work/player.log"; fail "the player ended with status $status"; }
+  expect_ended "$pid" "$work/player.log" "the player" 50 "after the closing splash"
+}
+
+# expect_ended PID LOG WHO TENTHS WHEN: the process ends within TENTHS tenths
+# of a second, with status 0; otherwise the test fails, showing LOG when the
+# status is not 0.
+expect_ended() {
+  local status=0
+  for _ in $(seq "$4"); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && fail "$3 is still running $5"
+  wait "$1" || status=$?
+  [ "$status" -eq 0 ] || { cat "$2"; fail "$3 ended with status $status"; }
 }

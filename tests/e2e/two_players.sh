@@ -45,11 +45,7 @@ done
 kill -0 "$second" 2>/dev/null || fail "the second start ended without waiting for its message to be read"
 xdotool windowfocus --sync "$box"
 xdotool key Return
-for _ in $(seq 50); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$second" 2>/dev/null && fail "the second start did not end after its message"
-status=0
-wait "$second" || status=$?
-[ "$status" -eq 0 ] || { cat "$work/second.log"; fail "the second start ended with status $status"; }
+expect_ended "$second" "$work/second.log" "the second start" 50 "after its message"
 echo "second start: said so and ended"
 
 kill -0 "$first" 2>/dev/null || fail "the first player ended"

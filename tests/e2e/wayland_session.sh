@@ -125,11 +125,7 @@ sleep 1
 wayland_shot closing
 [ "$(differing "$work/board.png" "$work/closing.png")" != 0 ] || fail "no closing splash; see $work/closing.png"
 xdotool key Return
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the player is still running after the closing splash"
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { cat "$work/player.log"; fail "the player ended with status $status"; }
+expect_ended "$pid" "$work/player.log" "the player" 100 "after the closing splash"
 echo "the player closed with status 0"
 
 # The live button state: a click over a window whose thread waits, handling no
