@@ -416,8 +416,15 @@ TRect TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) 
     if (!AnyInsideArea(run, area)) {
       TRect bounds;
       for (const TFormPiece* p : run) bounds = bounds.Union(PieceRect(*p));
+      // One shift can leave a run short of the overlap the next shift asks
+      // for: a rectangle out on both axes comes back fully along one only.
+      // Shifting until it stays put makes a relayout leave what it laid out
+      // where it is, so a resize or a resume moves nothing twice. An area
+      // narrower than a cell satisfies no place; the rounds are bounded.
       TRect kept = bounds;
-      if (KeepInArea(kept, area)) {
+      bool moved = false;
+      for (int round = 0; round < 3 && KeepInArea(kept, area); ++round) moved = true;
+      if (moved) {
         OffsetPieces(run, kept.Left - bounds.Left, kept.Top - bounds.Top);
         brought = brought.Union(bounds).Union(kept);
       }

@@ -546,6 +546,25 @@ TEST_F(PiecesTest, RelayoutGroupsRestoresLeadersAlignsMembersAndKeepsGroupsInVie
   EXPECT_EQ(lost.Y, 50);
 }
 
+TEST_F(PiecesTest, RelayoutGroupsLeavesWhatItLaidOutWhereItIs) {
+  MakeGrid(1, 1);
+  puzzle.CellWidth = 40;
+  puzzle.CellHeight = 40;  // half a cell: 20
+  TFormPiece& p = pieces.PieceAt(0);
+  p.Width = 20;  // smaller than a cell, as most cut pieces are
+  p.Height = 20;
+  p.X = -1000;
+  p.Y = -500;
+  // Far beyond the top-left, nearer on y: one shift brings its top to half a
+  // cell outside, which still leaves less than half a cell of it inside; the
+  // relayout goes on until half a cell of it lies inside on both axes.
+  const TRect area{0, 0, 400, 300};
+  pieces.RelayoutGroups(pieces.AllPieces(), area, false);
+  EXPECT_EQ(TPieces::PieceRect(p), (TRect{0, 0, 20, 20}));
+  pieces.RelayoutGroups(pieces.AllPieces(), area, false);
+  EXPECT_EQ(TPieces::PieceRect(p), (TRect{0, 0, 20, 20}));
+}
+
 TEST_F(PiecesTest, RecordBlocksByteByByte) {
   MakeGrid(2, 1);
   puzzle.CellWidth = 512;  // room for a 256-pixel piece
