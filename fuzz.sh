@@ -25,6 +25,7 @@ seconds=${2:-300}
 
 source scripts/deps.sh
 tg_install_deps
+tg_use_compiler_cache
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ is missing: the fuzz targets need clang's libFuzzer" >&2
   exit 1

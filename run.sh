@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 tg_install_deps
+tg_use_compiler_cache
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 # Only the player, the gift tool and the demo gift: the tests are test.sh's.

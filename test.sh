@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 tg_install_deps
+tg_use_compiler_cache
 
 jobs=$(nproc)
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 TG_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev libjpeg-turbo-progs
@@ -39,4 +39,13 @@ tg_install_deps() {
     "${sudo[@]}" apt-get update
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
   fi
+}
+
+# Builds made after this go through the compiler cache: a checkout built
+# before, here or in another folder, compiles again in a fraction of the
+# time. Paths are hashed relative to the checkout, so two checkouts share.
+tg_use_compiler_cache() {
+  command -v ccache >/dev/null 2>&1 || return 0
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 }
