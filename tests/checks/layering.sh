@@ -1,40 +1,63 @@
 #!/usr/bin/env bash
 # Includes point down the stack only (platform <- display <- pieces <- play
 # <- game <- shell), and nothing below the shell includes a widget header, so
-# that everything but the windows builds and runs without a screen.
+# that everything but the windows builds and runs without a screen. Every
+# source file of a folder counts, in subfolders too, and so does an include
+# that is indented, inside a conditional, or written relative to the file.
 set -euo pipefail
-cd "$1"
+root=$(realpath "$1")
+cd "$root"
 widgets_dir=$(dirname "$(find /usr/include -path '*/qt6/QtWidgets/QWidget' -print -quit)")
 [ -d "$widgets_dir" ] || { echo "QtWidgets headers not found"; exit 1; }
 
+layers=(platform display pieces play game shell)
 rank() {
-  case "$1" in
-    platform) echo 0 ;; display) echo 1 ;; pieces) echo 2 ;; play) echo 3 ;; game) echo 4 ;; shell) echo 5 ;;
-    *) echo "" ;;
-  esac
+  local i
+  for i in "${!layers[@]}"; do
+    [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }
+  done
+  echo ""
+}
+
+# The folder a quoted include names: the compiler looks beside the including
+# file first, then from the top of the tree.
+included_folder() {
+  local file=$1 included=$2 path
+  if [ -e "$(dirname "$file")/$included" ]; then
+    path=$(realpath -m --relative-to="$root" "$(dirname "$file")/$included")
+  else
+    path=$(realpath -m --relative-to="$root" "$included")
+  fi
+  echo "${path%%/*}"
+}
+
+includes() {
+  sed -n "s/^[[:space:]]*#[[:space:]]*include[[:space:]]*$1.*/\\1/p" "$2"
 }
 
 failures=0
-for folder in platform display pieces play game shell; do
+for folder in "${layers[@]}"; do
   own=$(rank "$folder")
-  for file in "$folder"/*.h "$folder"/*.cpp; do
-    [ -e "$file" ] || continue
+  while IFS= read -r -d '' file; do
     while IFS= read -r included; do
-      target=$(rank "${included%%/*}")
+      target=$(rank "$(included_folder "$file" "$included")")
       if [ -n "$target" ] && [ "$target" -gt "$own" ]; then
         echo "$file includes $included, which lies above it"
         failures=$((failures + 1))
       fi
-    done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+    done < <(includes '"\([^"]*\)"' "$file")
     if [ "$own" -lt 5 ]; then
       while IFS= read -r header; do
         if [ -e "$widgets_dir/$header" ] || [[ $header == QtWidgets/* ]]; then
           echo "$file includes the widget header <$header>"
           failures=$((failures + 1))
         fi
-      done < <(sed -n 's/^#include <\([^>]*\)>.*/\1/p' "$file")
+      done < <(includes '<\([^>]*\)>' "$file")
     fi
-  done
+  done < <(find "$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
 done
-[ "$failures" -eq 0 ] && echo "every include points down the stack"
-exit "$failures"
+if [ "$failures" -gt 0 ]; then
+  echo "$failures includes point up the stack"
+  exit 1
+fi
+echo "every include points down the stack"
