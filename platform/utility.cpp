@@ -61,8 +61,6 @@ TColor Dither(TColor color, bool reset) {
   return RGBColor(rounded[0], rounded[1], rounded[2]);
 }
 
-bool NewStyleWindows() { return true; }
-
 void DrawTrayFrame(TCanvas& canvas, int left, int top, int width, int height, int bevel, int border,
                    int captionHeight, TColor color, bool gradient) {
   const int L = left, T = top, W = width, H = height, B = bevel, D = border, C = captionHeight;
@@ -118,8 +116,8 @@ void DrawButtonFrame(TCanvas& canvas, int x, int y, int w, int h, bool pressed) 
 
 void DrawMinimizeButton(TCanvas& canvas, int x, int y, int w, int h, bool pressed) {
   DrawButtonFrame(canvas, x, y, w, h, pressed);
-  // Every desktop here has the flat minimise bar (NewStyleWindows), never the
-  // old small triangle.
+  // Every desktop here has the flat minimise bar, never the old small
+  // triangle.
   canvas.Brush = TBrush{clBtnText, false};
   canvas.Pen = TPen{clBtnText, 2};
   const int barY = y + h - h / 3;

@@ -49,9 +49,6 @@ QByteArray LoadResourceStream(const QString& name, const QString& type);
 // the carried errors (and returns 0).
 TColor Dither(TColor color, bool reset);
 
-// True on this platform: trays get the flat minimise bar.
-bool NewStyleWindows();
-
 void DrawTrayFrame(TCanvas& canvas, int left, int top, int width, int height, int bevel, int border,
                    int captionHeight, TColor color, bool gradient);
 void DrawButtonFrame(TCanvas& canvas, int x, int y, int w, int h, bool pressed);

@@ -153,7 +153,6 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void PieceSizeClick();
   void BackgroundColorClick();
   void ApplyWindowColor();
-  void ShowPanels();
 
   // Runs a call on the game object, showing its error in the error box;
   // then what it changed on the board, if it can, is noted for undo.

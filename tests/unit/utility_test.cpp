@@ -80,7 +80,6 @@ TEST(Utility, RoundUpAndTextBefore) {
   EXPECT_EQ(TextBefore(".", ".5"), "");
   EXPECT_EQ(TextBefore("--", "a-b--c"), "a-b");
   EXPECT_EQ(TextBefore("", "abc"), "abc");
-  EXPECT_TRUE(NewStyleWindows());
 }
 
 TEST(Utility, SortItemsFollowsTheQuicksortExactly) {
