@@ -8,6 +8,9 @@ source scripts/deps.sh
 tg_install_deps
 source scripts/package.bash
 
+# Debian's hardening flags, as a package built by Debian's tools gets them.
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 # What the package carries, and nothing else: the tests are test.sh's.
 cmake --build build-package --target tessarine tessarine-gift demo_gift desktop_files

@@ -26,14 +26,17 @@ std::uint64_t Field(const QByteArray& header, int at, int bytes) {
 }  // namespace
 
 void OpenGiftFile(QFile& file) {
-  const QString shown = QDir::toNativeSeparators(file.fileName());
   const QFileInfo info(file.fileName());
+  QString reason;
   if (!info.exists())
-    throw EError(QStringLiteral("There is no gift file \"%1\".").arg(shown));
-  if (info.isDir())
-    throw EError(QStringLiteral("\"%1\" is a folder, not a gift file.").arg(shown));
-  if (!file.open(QIODevice::ReadOnly))
-    throw EError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, file.errorString()));
+    reason = QStringLiteral("There is no such file.");
+  else if (info.isDir())
+    reason = QStringLiteral("It is a folder, not a gift file.");
+  else if (!file.open(QIODevice::ReadOnly))
+    reason = file.errorString();
+  if (!reason.isEmpty())
+    throw EError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(file.fileName()), reason));
 }
 
 TGiftTrailer CheckGiftFile(const QString& path) {

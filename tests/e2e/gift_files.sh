@@ -38,8 +38,8 @@ refused() {
   grep -q "^tessarine: \"$1\" cannot be played as a jigsaw gift. $3" "$work/refused.log" ||
     fail "$2: $(cat "$work/refused.log")"
 }
-refused "$work/missing.tgift" "a missing gift" "There is no gift file"
-refused "$work" "a folder" "\"$work\" is a folder"
+refused "$work/missing.tgift" "a missing gift" "Cannot open file \"$work/missing.tgift\". There is no such file."
+refused "$work" "a folder" "Cannot open file \"$work\". It is a folder, not a gift file."
 "$build/tools/demo/demo-picture" "$work/picture.png"
 refused "$work/picture.png" "a picture" "This jigsaw gift file is damaged"
 
