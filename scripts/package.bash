@@ -22,7 +22,7 @@ tg_package() {
 # error.
 tg_lint() {
   local report
-  report=$(lintian --no-tag-display-limit "$1" 2>&1 || true)
+  report=$(lintian --tag-display-limit 0 "$1" 2>&1 || true)
   [ -z "$report" ] || echo "$report"
   ! grep -q '^E: ' <<<"$report"
 }

@@ -42,7 +42,7 @@ appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" || fail "a
 
 # The file type, registered in the scratch root as the package's triggers
 # register it on a system.
-update-mime-database "$share/mime"
+XDG_DATA_DIRS="$share" update-mime-database "$share/mime"
 update-desktop-database "$share/applications"
 mkdir -p "$work/home"
 mime() { env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION HOME="$work/home" XDG_DATA_HOME="$work/home" \
