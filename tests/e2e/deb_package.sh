@@ -53,6 +53,12 @@ tool="$root/usr/bin/tessarine-gift"
 "$tool" make -o "$work/gift.tgift" --picture "$work/picture.png" --pieces 24 --seed 5 >/dev/null || fail "make"
 picture_length=$("$tool" info "$work/gift.tgift" | sed -n 's/^PictureLength: //p')
 [ "$(stat -c %s "$work/gift.tgift")" -eq $((picture_length + 3421)) ] || fail "the data gift's size"
+# Without --player the installed tool copies the installed player, which
+# carries no symbols.
+"$tool" make -o "$work/exe-gift" --picture "$work/picture.png" >/dev/null || fail "make an executable gift"
+player_size=$(stat -c %s "$root/usr/games/tessarine")
+cmp -s -n "$player_size" "$work/exe-gift" "$root/usr/games/tessarine" || fail "the gift is no copy of the installed player"
+[ "$player_size" -lt $((8 << 20)) ] || fail "the installed player is $player_size bytes"
 [ "$(mime query filetype "$work/gift.tgift")" = application/x-tessarine-gift ] ||
   fail "a .tgift is $(mime query filetype "$work/gift.tgift")"
 [ "$(mime query default application/x-tessarine-gift)" = "$app_id.desktop" ] ||

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "game/giftlock.h"
+#include "game/savedgame.h"
 #include "platform/messagebox.h"
 #include "shell/mainform.h"
 #include "shell/menus.h"
@@ -140,6 +142,19 @@ TEST_F(OpenGiftTest, AFileThatIsNoGiftIsSaidSoAndTheGameGoesOn) {
     EXPECT_EQ(form->Game->Gift.ExePath, first_);
   }
   EXPECT_EQ(form->Game->Pieces.size(), before.size());
+
+  // A gift that another player plays stays with it.
+  {
+    const TGiftLock elsewhere(TSavedGamePlace(second_).Lock());
+    ASSERT_EQ(elsewhere.State(), TGiftLock::TState::Held);
+    messages_.clear();
+    form->OpenGift(second_);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("\"second.tgift\" is already open in another window.")))
+        << qPrintable(messages_[0]);
+    EXPECT_TRUE(splashes_.empty());
+    EXPECT_EQ(form->Game->Gift.ExePath, first_);
+  }
 
   // A dialog cancelled changes nothing either.
   chosen_.clear();
