@@ -1,6 +1,5 @@
 #include "shell/application.h"
 
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstdio>
