@@ -1,6 +1,7 @@
 #include "game/gift.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "game/colornames.h"
 #include "game/music.h"
@@ -15,13 +16,53 @@ constexpr std::uint32_t ClassicStyle = 1, MixStyle = 6;
 constexpr std::uint16_t MaxOddness = 10;
 constexpr std::uint32_t CardOutline = 2, WoodOutline = 3;
 
-void OpenGift(QFile& file) {
-  if (!file.open(QIODevice::ReadOnly))
-    throw EError(QStringLiteral("Cannot open file \"%1\". %2")
-                     .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+// Little-endian unsigned field of a program header.
+std::uint64_t Field(const QByteArray& header, int at, int bytes) {
+  std::uint64_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | std::uint8_t(header[at + i]);
+  return value;
 }
 
 }  // namespace
+
+void OpenGiftFile(QFile& file) {
+  const QFileInfo info(file.fileName());
+  QString reason;
+  if (!info.exists())
+    reason = QStringLiteral("There is no such file.");
+  else if (info.isDir())
+    reason = QStringLiteral("It is a folder, not a gift file.");
+  else if (!file.open(QIODevice::ReadOnly))
+    reason = file.errorString();
+  if (!reason.isEmpty())
+    throw EError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(file.fileName()), reason));
+}
+
+TGiftTrailer CheckGiftFile(const QString& path) {
+  QFile file(path);
+  OpenGiftFile(file);
+  const TGiftTrailer trailer = ReadGiftTrailer(file);
+  if (!PictureInside(trailer, file.size()))
+    throw EError(MissingPictureMessage());
+  return trailer;
+}
+
+bool CarriesGift(const QString& programPath) {
+  // An ELF program ends with its section header table; a gift goes on
+  // after it. The fields: class at 4 (1 = 32, 2 = 64 bits), little-endian
+  // data (1) at 5, then the table's offset, entry size and count.
+  QFile file(programPath);
+  if (!file.open(QIODevice::ReadOnly)) return true;
+  const QByteArray header = file.read(64);
+  if (header.size() < 64 || !header.startsWith("\x7F" "ELF") || header[5] != 1) return true;
+  const bool wide = header[4] == 2;
+  const std::uint64_t tableOffset = wide ? Field(header, 0x28, 8) : Field(header, 0x20, 4);
+  const std::uint64_t entrySize = wide ? Field(header, 0x3A, 2) : Field(header, 0x2E, 2);
+  const std::uint64_t entries = wide ? Field(header, 0x3C, 2) : Field(header, 0x30, 2);
+  if (entries == 0) return true;
+  return std::uint64_t(file.size()) > tableOffset + entrySize * entries;
+}
 
 TGiftTrailer ReadGiftTrailer(QFile& file) {
   const qint64 start = file.size() - qint64(TGiftTrailer::FileSize);
@@ -46,7 +87,7 @@ void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& co
   // The program's own file is the gift; its last bytes are the trailer.
   ExePath = exePath_();
   QFile file(ExePath);
-  OpenGift(file);
+  OpenGiftFile(file);
   GiftTrailer = ReadGiftTrailer(file);
   const TGiftTrailer& t = GiftTrailer;
 

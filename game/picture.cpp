@@ -166,6 +166,10 @@ QByteArray EncodeJpeg(const TBitmap& bitmap, int quality) {
   return QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
 }
 
+bool PictureInside(const TGiftTrailer& trailer, qint64 fileSize) {
+  return trailer.PictureLength > 0 && qint64(trailer.PictureOffset) + qint64(trailer.PictureLength) <= fileSize;
+}
+
 void LoadPicture(const QString& path, const TGiftTrailer& trailer, TBitmap& bitmap) {
   QByteArray data;
   {
@@ -173,11 +177,9 @@ void LoadPicture(const QString& path, const TGiftTrailer& trailer, TBitmap& bitm
     if (!file.open(QIODevice::ReadOnly))
       throw EError(QStringLiteral("Cannot open file \"%1\". %2")
                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-    const qint64 end = qint64(trailer.PictureOffset) + qint64(trailer.PictureLength);
-    const bool inside = trailer.PictureLength > 0 && end <= file.size();
-    if (inside && file.seek(trailer.PictureOffset)) data = file.read(trailer.PictureLength);
+    if (PictureInside(trailer, file.size()) && file.seek(trailer.PictureOffset)) data = file.read(trailer.PictureLength);
     if (data.size() != qint64(trailer.PictureLength) || data.isEmpty())
-      throw EError(QStringLiteral("The picture in this jigsaw gift file is missing or damaged"));
+      throw EError(MissingPictureMessage());
   }
   bitmap = DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                 std::size_t(data.size())));

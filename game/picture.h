@@ -59,6 +59,12 @@ TBitmap DecodeJpeg(std::span<const std::uint8_t> data, TJpegDamage damage = TJpe
 // A baseline JPEG of a 24-bit bitmap (quality 1..100).
 QByteArray EncodeJpeg(const TBitmap& bitmap, int quality);
 
+inline QString MissingPictureMessage() {
+  return QStringLiteral("The picture in this jigsaw gift file is missing or damaged");
+}
+// The picture region of a gift's trailer is not empty and lies inside a file
+// of fileSize bytes.
+bool PictureInside(const TGiftTrailer& trailer, qint64 fileSize);
 // Decodes the picture region of the gift file at path into bitmap. A region
 // outside the file is a damaged gift (EError); the file and every buffer are
 // released on every path.

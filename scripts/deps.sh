@@ -12,6 +12,7 @@ TG_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
   libwayland-dev qt6-base-private-dev weston qt6-wayland
+  lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl dpkg-dev
 )
 
 tg_install_deps() {

@@ -1,13 +1,12 @@
 #include "shell/application.h"
 
-#include <QFileInfo>
 #include <QMessageBox>
 
-#include "game/giftlock.h"
-#include "game/savedgame.h"
+#include <cstdio>
 
 #include "platform/messagebox.h"
 #include "shell/fonts.h"
+#include "shell/giftopening.h"
 #include "shell/glyphs.h"
 #include "shell/mainform.h"
 #include "shell/startup.h"
@@ -78,22 +77,33 @@ void InstallDesktopServices() {
 }
 
 int RunPlayer(QApplication& app) {
+  const TGiftArgument argument = ParseGiftArgument(QApplication::arguments());
+  if (!argument.UsageError.isEmpty()) {
+    std::fprintf(stderr, "tessarine: %s\n", qPrintable(argument.UsageError));
+    PrintPlayerUsage(stderr);
+    return 2;
+  }
   InstallDesktopServices();
   if (!CheckDisplay()) return 0;
-  const QString gift = ExePath();
-  const TSavedGamePlace place(gift);
-  const TGiftLock lock(place.Lock());
-  if (lock.State() == TGiftLock::TState::HeldElsewhere) {
-    MessageDlg(QStringLiteral("\"%1\" is already open in another window. A gift plays in one window at a time, "
-                              "so that neither game is lost: go on playing it there.")
-                   .arg(QFileInfo(gift).fileName()),
-               TMsgType::Information, TMsgButtons::Ok);
-    return 0;
+  const QString gift = argument.Gift.isEmpty() ? DefaultGift() : argument.Gift;
+  // A file the person named, or the installed demo, is checked before a
+  // window opens, and the command line hears what is wrong too. A gift's own
+  // file says so in its window, as it always has.
+  QString problem;
+  if (gift.isEmpty())
+    problem = QStringLiteral("This player carries no gift, and no demo gift is installed with it. "
+                             "Start it with a gift file: tessarine GIFT");
+  else if (gift != ExePath())
+    problem = GiftProblem(gift);
+  if (!problem.isEmpty()) {
+    std::fprintf(stderr, "tessarine: %s\n", qPrintable(problem.simplified()));
+    MessageDlg(problem, TMsgType::Error, TMsgButtons::Ok);
+    return 2;
   }
-  // With no other player of this gift running, a temporary file of its
-  // saves is what a killed save left behind.
-  if (lock.State() == TGiftLock::TState::Held) place.RemoveUnfinishedWrites();
-  TMainForm mainForm;
+  const std::shared_ptr<TGiftLock> lock = LockGift(gift);
+  if (!lock) return 0;
+  TMainForm mainForm([gift] { return gift; });
+  mainForm.HoldGiftLock(lock);
   mainForm.show();
   return app.exec();
 }

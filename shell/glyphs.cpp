@@ -101,10 +101,12 @@ QPainterPath Ellipse(QPointF centre, qreal rx, qreal ry) {
   return path;
 }
 
+}  // namespace
+
 // Fills the shape with the colour, a little lighter at the top, and outlines
 // it a shade darker: the outline carries the shape on light backgrounds, the
 // fill on dark ones.
-void FillOutlined(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal outline = 1) {
+void FillOutlined(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal outline) {
   const QRectF box = shape.boundingRect();
   QLinearGradient shade(box.topLeft(), box.bottomLeft());
   shade.setColorAt(0, color.lighter(130));
@@ -113,6 +115,8 @@ void FillOutlined(QPainter& painter, const QPainterPath& shape, const QColor& co
   painter.setPen(QPen(color.darker(200), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(shape);
 }
+
+namespace {
 
 void StrokeLine(QPainter& painter, const QPainterPath& line, const QColor& color, qreal width) {
   painter.setBrush(Qt::NoBrush);
@@ -376,19 +380,6 @@ TGlyphDesign Design(TGlyph glyph) {
   return {24, PaintQuickHelp};
 }
 
-QPixmap DrawWindowIcon(int size) {
-  QPixmap picture(size, size);
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF body(size * 0.08, size * 0.27, size * 0.65, size * 0.65);
-  const QPainterPath piece =
-      JigsawPiecePath(body, {TPieceSide::Tab, TPieceSide::Tab, TPieceSide::Blank, TPieceSide::Blank});
-  // The outline grows with the icon but never falls under a pixel.
-  FillOutlined(painter, piece, PieceColor, std::max(1.0, size / 24.0));
-  return picture;
-}
-
 }  // namespace
 
 QPainterPath JigsawPiecePath(const QRectF& body, const std::array<TPieceSide, 4>& sides) {
@@ -428,6 +419,24 @@ QIcon DrawnIcon(std::function<QPixmap(int size)> draw, int designSize) {
 
 QIcon GlyphIcon(TGlyph glyph) {
   return DrawnIcon([glyph](int size) { return DrawGlyph(glyph, size); }, GlyphSize(glyph));
+}
+
+QPainterPath WindowIconPiece(qreal size) {
+  const QRectF body(size * 0.08, size * 0.27, size * 0.65, size * 0.65);
+  return JigsawPiecePath(body, {TPieceSide::Tab, TPieceSide::Tab, TPieceSide::Blank, TPieceSide::Blank});
+}
+
+QColor WindowIconColor() { return PieceColor; }
+
+qreal WindowIconOutline(qreal size) { return std::max(1.0, size / 24.0); }
+
+QPixmap DrawWindowIcon(int size) {
+  QPixmap picture(size, size);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  FillOutlined(painter, WindowIconPiece(size), PieceColor, WindowIconOutline(size));
+  return picture;
 }
 
 QIcon WindowIcon() {

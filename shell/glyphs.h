@@ -5,6 +5,7 @@
 // dark palettes alike.
 
 #include <QIcon>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRectF>
@@ -47,8 +48,22 @@ QIcon DrawnIcon(std::function<QPixmap(int size)> draw, int designSize);
 // The glyph as an icon, drawn at the device's resolution on any display scale.
 QIcon GlyphIcon(TGlyph glyph);
 
+// Fills the shape with the colour, shaded from lighter by 30 % at the top of
+// its bounds to the colour itself at the bottom, and outlines it with round
+// joins in the colour darkened to half.
+void FillOutlined(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal outline = 1);
+
 // The program's window icon, drawn afresh at 16, 32, 48, 64 and 128 pixels.
 QIcon WindowIcon();
+// That icon at size pixels: a jigsaw piece in the program's colour, filled
+// and outlined as FillOutlined does.
+QPixmap DrawWindowIcon(int size);
+// Its parts, for drawings of it elsewhere (the installed icons): the
+// piece's outline on a square of size pixels, its colour and the outline's
+// width.
+QPainterPath WindowIconPiece(qreal size);
+QColor WindowIconColor();
+qreal WindowIconOutline(qreal size);
 
 enum class TPieceSide { Flat, Tab, Blank };
 

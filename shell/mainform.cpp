@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -22,6 +23,7 @@
 #include <new>
 
 #include "game/progress.h"
+#include "game/savedgame.h"
 #include "platform/colors.h"
 #include "platform/errors.h"
 #include "platform/hourglass.h"
@@ -31,6 +33,7 @@
 #include "shell/congratsdlg.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
+#include "shell/giftopening.h"
 #include "shell/glyphs.h"
 #include "shell/makegiftdlg.h"
 #include "shell/menus.h"
@@ -413,6 +416,7 @@ void TMainForm::BindCommands() {
     };
   };
 
+  OnCommand(menu.FileOpenItem, [this] { OpenGiftClick(); });
   OnCommand(menu.FileExitItem, [this] { close(); });
   // The play area takes the freed space at once, not at the next layout.
   OnCommand(menu.Toolbar, [this] {
@@ -799,6 +803,40 @@ void TMainForm::Restart1Click() {
       Game->LoadGift();
       StartGame();
     });
+  });
+}
+
+void TMainForm::OpenGiftClick() {
+  if (const QString path = ChooseGiftFile(this); !path.isEmpty()) OpenGift(path);
+}
+
+void TMainForm::OpenGift(const QString& path) {
+  const QString gift = QFileInfo(path).absoluteFilePath();
+  if (const QString problem = GiftProblem(gift); !problem.isEmpty()) {
+    MessageDlg(problem, TMsgType::Error, TMsgButtons::Ok);
+    return;
+  }
+  // The gift this window plays keeps the lock it holds.
+  std::shared_ptr<TGiftLock> lock = giftLock_;
+  if (!lock || TSavedGamePlace(gift).Lock() != TSavedGamePlace(exePath_()).Lock()) {
+    lock = LockGift(gift);
+    if (!lock) return;
+  }
+  if (Game) Game->StopAutoSolve();
+  WhenIdle([this, gift, lock] {
+    if (!RunClosingSequence()) return;
+    closing_ = false;
+    giftLock_ = lock;
+    exePath_ = [gift] { return gift; };
+    Game.reset();
+    Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
+    SplashForm = std::make_unique<TSplashForm>(this);
+    // The new gift's tune plays unless it has none.
+    Window.Menus.Music.SetChecked(true);
+    Window.Menus.SpeedMusic.SetChecked(true);
+    FirstTick = true;
+    Timer1->setInterval(StartInterval);
+    FormShow();
   });
 }
 

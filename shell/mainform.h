@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/extrasrecord.h"
+#include "game/giftlock.h"
 #include "game/jigsaw.h"
 #include "game/windowstate.h"
 #include "platform/input.h"
@@ -96,6 +97,16 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void Timer1Timer();
   // Asks, then starts the puzzle afresh.
   void Restart1Click();
+  // Keeps the gift to this window while it plays; a gift opened later
+  // takes its own.
+  void HoldGiftLock(std::shared_ptr<TGiftLock> lock) { giftLock_ = std::move(lock); }
+  // File > Open Gift: a gift file chosen, then opened as below.
+  void OpenGiftClick();
+  // Closes the game being played as closing the window does (closing
+  // splash, save question), then starts the gift in the file at path as the
+  // player starts. A file that is no gift, or a gift another player plays,
+  // is said so, and the game goes on.
+  void OpenGift(const QString& path);
   // Auto-solve, with the solve window up while it runs.
   void SolveClick();
   // The gift's music from its start, while the Music option is on.
@@ -161,6 +172,7 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void WhenIdle(std::function<void()> action);
 
   std::function<QString()> exePath_;
+  std::shared_ptr<TGiftLock> giftLock_;
   // The play area size of the game resumed, in widget pixels; empty for a
   // new game.
   QSize savedPlayArea_;

@@ -44,6 +44,9 @@ struct TMenuRow {
 // In menu order: a menu comes before its entries.
 const TMenuRow Rows[] = {
     {nullptr, TG_ENTRY(File), 0, "&File"},
+    {&TMenus::File, TG_ENTRY(FileOpenItem), 0, "&Open Gift...", "Open another gift file and play it", {},
+     "Ctrl+O"},
+    {&TMenus::File, TG_ENTRY(FileSeparator), Separator},
     {&TMenus::File, TG_ENTRY(FileExitItem), 0, "E&xit",
      "Exit this application, saving current position in jigsaw"},
 

@@ -34,6 +34,8 @@ class TMenus : public QObject {
   QMenu* Cheat = nullptr;
   QMenu* Help = nullptr;
 
+  QAction* FileOpenItem = nullptr;
+  QAction* FileSeparator = nullptr;
   QAction* FileExitItem = nullptr;
   QAction* Undo1 = nullptr;
   QAction* Redo1 = nullptr;

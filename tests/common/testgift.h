@@ -44,10 +44,14 @@ inline TGiftTrailer TestTrailer(std::uint16_t pieces = 12, std::uint32_t seed = 
   return t;
 }
 
+// What stands in for the player at the start of an executable test gift.
+inline QByteArray TestProgram() { return QByteArray("\x7F" "ELF stands in for the player. ") + QByteArray(300, 'p'); }
+
 // Writes program + picture + trailer to path; the trailer's offsets are set
-// to the picture. Returns false when the file cannot be written.
-inline bool WriteTestGift(const QString& path, TGiftTrailer trailer, const QByteArray& picture) {
-  static const QByteArray program = QByteArray("\x7F" "ELF stands in for the player. ") + QByteArray(300, 'p');
+// to the picture. An empty program makes a data gift. Returns false when the
+// file cannot be written.
+inline bool WriteTestGift(const QString& path, TGiftTrailer trailer, const QByteArray& picture,
+                          const QByteArray& program = TestProgram()) {
   trailer.PictureOffset = std::uint32_t(program.size());
   trailer.PictureLength = std::uint32_t(picture.size());
   trailer.MusicOffset = 0;

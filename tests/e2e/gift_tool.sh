@@ -116,6 +116,35 @@ awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the CMYK picture's 
 "$tool" make -o regift --player gift --picture stored.jpg >/dev/null
 [ "$(field regift PictureOffset)" -eq "$player_size" ] || fail "a gift as the player kept its old picture"
 
+# A data gift: the picture, the tune and the trailer, offsets from its start;
+# every field as in the executable gift made from the same options.
+"$tool" make -o gift.tgift --picture picture.png --music tune.mid --title "Lake day" --creator "Ann Example" \
+  --description 'First line\nSecond line' --pieces 60 --oddness 5 --seed 12345 --style star \
+  --outline wood --rotation --background clSkyBlue --opening-text "Hello Ann" --closing-text "Bye now" >/dev/null
+[ ! -x gift.tgift ] || fail "the data gift is executable"
+data_picture=$(field gift.tgift PictureLength)
+[ "$(stat -c %s gift.tgift)" -eq $((data_picture + music_size + 3421)) ] || fail "data gift size"
+expect_field gift.tgift PictureOffset 0
+expect_field gift.tgift MusicOffset "$data_picture"
+expect_field gift.tgift MusicLength "$music_size"
+cmp <(sed '/^PictureOffset\|^MusicOffset\|^CreatedAt/d' gift.info) \
+    <(sed '/^PictureOffset\|^MusicOffset\|^CreatedAt/d' gift.tgift.info) || fail "the data gift's fields differ"
+cmp <(region gift.tgift 0 "$data_picture") <(region gift "$player_size" "$picture_length") ||
+  fail "the data gift's picture differs"
+cmp <(region gift.tgift "$data_picture" "$music_size") tune.mid || fail "the data gift's tune differs"
+# The executable gift is read as data too.
+"$tool" render gift --out from-program.png --layout scattered >/dev/null
+"$tool" render gift.tgift --out from-data.png --layout scattered >/dev/null
+cmp from-program.png from-data.png || fail "the data gift renders otherwise"
+
+# Help and version on stdout with status 0, also for one command.
+"$tool" --help | grep -q '^  make -o OUT' || fail "--help"
+"$tool" --version | grep -qx 'tessarine-gift [0-9.]*' || fail "--version: $("$tool" --version)"
+"$tool" make --help | grep -q '^usage: tessarine-gift make ' || fail "make --help"
+status=0
+"$tool" make --frobnicate 2>err.txt || status=$?
+[ "$status" -eq 2 ] && grep -q '^usage: tessarine-gift make ' err.txt || fail "a wrong option gives no usage"
+
 # Bad input: one line on stderr, exit status 2, no file.
 printf 'not a picture' >text.png
 printf 'RIFF....RMIDdata' >bad.mid
@@ -125,7 +154,8 @@ refuse() {
   local status=0
   "$tool" "$@" 2>err.txt >/dev/null || status=$?
   [ "$status" -eq 2 ] || fail "'$*' gave status $status, expected 2"
-  [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$*' printed $(wc -l <err.txt) lines: $(cat err.txt)"
+  # A wrong command line is followed by the command's usage.
+  [ "$(grep -vc '^usage: ' err.txt)" -eq 1 ] || fail "'$*' printed $(wc -l <err.txt) lines: $(cat err.txt)"
   [ ! -e out ] || fail "'$*' left a file behind"
   local left
   left=$(ls -a)
@@ -154,6 +184,10 @@ refuse info picture.png
 refuse info
 head -c 5000 gift >cut-gift
 refuse info cut-gift
+refuse info .
+refuse make -o out.tgift --picture picture.png --player "$build/shell/tessarine"
+refuse thumbnail gift.tgift out 0
+refuse thumbnail picture.png out 64
 
 # A baseline JPEG of 60000 x 2 pixels: its one piece would take a sheet of
 # 60000 x 60000 pixels. Refused by the player's own rule before anything is

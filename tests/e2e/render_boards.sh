@@ -27,7 +27,8 @@ expect_refused() {
   local status=$?
   set -e
   [ $status -eq 2 ] || fail "$what gave status $status"
-  [ "$(wc -l <err.txt)" -eq 1 ] || fail "$what gave $(wc -l <err.txt) lines on stderr"
+  # A wrong command line is followed by the command's usage.
+  [ "$(grep -vc '^usage: ' err.txt)" -eq 1 ] || fail "$what gave $(wc -l <err.txt) lines on stderr"
   [ ! -e refused.png ] || fail "$what left a board"
   rm -f refused.png
 }

@@ -95,10 +95,11 @@ wait_for() {
 # The splashes' size on the screen.
 splash_size() { echo "$((434 * scale))x$((414 * scale))"; }
 
-# open_gift GIFT: starts the gift ($pid, its output in $work/player.log) and
-# waits for the opening splash ($splash) to wait for the player.
+# open_gift GIFT [ARGUMENT...]: starts the gift, or a player with the gift
+# file as its argument ($pid, its output in $work/player.log), and waits for
+# the opening splash ($splash) to wait for the player.
 open_gift() {
-  QT_QPA_PLATFORM=xcb "$1" >"$work/player.log" 2>&1 &
+  QT_QPA_PLATFORM=xcb "$@" >"$work/player.log" 2>&1 &
   pid=$!
   wait_for windows_of_size "$(splash_size)" || { cat "$work/player.log"; fail "no opening splash"; }
   # The splash shows while the puzzle is built, then again as a window that

@@ -96,7 +96,9 @@ TEST_F(MenusTest, MenuBarHoldsTheSevenMenusInOrder) {
 
 TEST_F(MenusTest, FileViewAndToolsMenus) {
   ExpectEntries(Menus->File, "File",
-                {{"FileExitItem", "E&xit", "Exit this application, saving current position in jigsaw"}});
+                {{"FileOpenItem", "&Open Gift...", "Open another gift file and play it"},
+                 {"FileSeparator", "", "", "separator"},
+                 {"FileExitItem", "E&xit", "Exit this application, saving current position in jigsaw"}});
   ExpectEntries(Menus->Edit, "Edit",
                 {{"Undo1", "&Undo", "Take back the last change to the board", "disabled"},
                  {"Redo1", "&Redo", "Make the change taken back again", "disabled"}});
@@ -241,8 +243,11 @@ TEST_F(MenusTest, OnlyZoomPictureAndUndoHaveShortcuts) {
   EXPECT_EQ(Menus->Zoompicture->shortcut(), QKeySequence(Qt::Key_F2));
   EXPECT_EQ(Menus->Undo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
   EXPECT_EQ(Menus->Redo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+  EXPECT_EQ(Menus->FileOpenItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   for (const QAction* action : Window.findChildren<QAction*>()) {
-    if (action == Menus->Zoompicture || action == Menus->Undo1 || action == Menus->Redo1) continue;
+    if (action == Menus->Zoompicture || action == Menus->Undo1 || action == Menus->Redo1 ||
+        action == Menus->FileOpenItem)
+      continue;
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
   }
 }

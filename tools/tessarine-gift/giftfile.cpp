@@ -1,7 +1,6 @@
 #include "tools/tessarine-gift/giftfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include "game/gift.h"
 #include "game/picture.h"
@@ -15,10 +14,12 @@ const QStringList OutlineStyleWords = {QStringLiteral("none"), QStringLiteral("p
 
 TGiftTrailer ReadTrailerOf(const QString& giftPath) {
   QFile file(giftPath);
-  if (!QFileInfo(giftPath).isFile() || !file.open(QIODevice::ReadOnly))
-    throw TUsageError{QStringLiteral("cannot read \"%1\": %2")
-                          .arg(giftPath, QFileInfo::exists(giftPath) ? file.errorString()
-                                                                     : QStringLiteral("no such file"))};
+  try {
+    OpenGiftFile(file);
+  } catch (const EError& e) {
+    // The message names the file.
+    throw TUsageError{e.Message()};
+  }
   try {
     return ReadGiftTrailer(file);
   } catch (const EError& e) {

@@ -1,5 +1,6 @@
-// tessarine-gift make: a gift file from the player, a picture, an optional
-// tune and the trailer fields given as options.
+// tessarine-gift make: a gift file from a picture, an optional tune and the
+// trailer fields given as options: a copy of the player with them appended,
+// or, for a name ending in ".tgift", a data gift without the player.
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -124,12 +125,14 @@ TColor BackgroundColour(const TOptions& options) {
                         .arg(*text)};
 }
 
-// The player to copy: --player, else the tessarine built beside this tool.
+// The player to copy: --player, else the tessarine built beside this tool,
+// else the one installed with it.
 QString PlayerPath(const TOptions& options) {
   if (const std::optional<QString> player = options.Value(QStringLiteral("--player"))) return *player;
   const QDir here(QCoreApplication::applicationDirPath());
   for (const QString& candidate : {here.filePath(QStringLiteral("tessarine")),
-                                   here.filePath(QStringLiteral("shell/tessarine"))})
+                                   here.filePath(QStringLiteral("shell/tessarine")),
+                                   here.cleanPath(here.filePath(QStringLiteral(TG_INSTALLED_PLAYER)))})
     if (QFileInfo(candidate).isFile()) return candidate;
   throw TUsageError{QStringLiteral("no tessarine player beside this tool; name one with --player")};
 }
@@ -333,8 +336,13 @@ int RunMake(const QStringList& args) {
   trailer.OpeningColorName = trailer.ClosingColorName = ColorName(messageBackground);
   trailer.OpeningAlignment = trailer.ClosingAlignment = 2;  // centred
 
-  const QString playerPath = PlayerPath(options);
-  const QByteArray program = ProgramImage(ReadWhole(playerPath, QStringLiteral("player")));
+  // A data gift carries no player: its picture starts the file, and any
+  // installed player opens it.
+  const bool dataGift = outPath.endsWith(QLatin1String(".tgift"), Qt::CaseInsensitive);
+  if (dataGift && options.Has(QStringLiteral("--player")))
+    throw TUsageError{QStringLiteral("--player makes no sense for a data gift (*.tgift), which carries no player")};
+  const QByteArray program =
+      dataGift ? QByteArray() : ProgramImage(ReadWhole(PlayerPath(options), QStringLiteral("player")));
   const TPicture picture = PictureFromFile(picturePath);
   // The player would refuse to cut it, by the same rule.
   TPuzzleRecord grid;
@@ -351,9 +359,9 @@ int RunMake(const QStringList& args) {
   trailer.MusicOffset = music.isEmpty() ? 0 : std::uint32_t(program.size() + picture.Jpeg.size());
   trailer.MusicLength = std::int32_t(music.size());
 
-  const QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-  WriteGift(outPath, program, picture.Jpeg, music, trailer, executable);
+  const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+  const QFile::Permissions executable = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+  WriteGift(outPath, program, picture.Jpeg, music, trailer, dataGift ? readable : executable);
   std::printf("%s: %d x %d picture, %s, %d pieces asked for\n", qPrintable(outPath), picture.Width,
               picture.Height,
               music.isEmpty() ? "no music" : qPrintable(QStringLiteral("%1 bytes of music").arg(music.size())),

@@ -32,15 +32,15 @@ TOptions::TOptions(const QStringList& args, const QList<TOptionDecl>& declared) 
       inlineValue = arg.mid(eq + 1);
     }
     const TOptionDecl* option = FindOption(declared, name);
-    if (!option) throw TUsageError{QStringLiteral("unknown option %1").arg(name)};
-    if (Has(option->Name)) throw TUsageError{QStringLiteral("%1 is given twice").arg(option->Name)};
+    if (!option) throw TUsageError{QStringLiteral("unknown option %1").arg(name), true};
+    if (Has(option->Name)) throw TUsageError{QStringLiteral("%1 is given twice").arg(option->Name), true};
     if (!option->TakesValue) {
-      if (inlineValue) throw TUsageError{QStringLiteral("%1 takes no value").arg(option->Name)};
+      if (inlineValue) throw TUsageError{QStringLiteral("%1 takes no value").arg(option->Name), true};
       flags_.insert(option->Name);
       continue;
     }
     if (!inlineValue) {
-      if (i + 1 >= args.size()) throw TUsageError{QStringLiteral("%1 needs a value").arg(option->Name)};
+      if (i + 1 >= args.size()) throw TUsageError{QStringLiteral("%1 needs a value").arg(option->Name), true};
       inlineValue = args[++i];
     }
     values_.insert(option->Name, *inlineValue);
@@ -55,7 +55,7 @@ std::optional<QString> TOptions::Value(const QString& name) const {
 
 QString TOptions::Required(const QString& name) const {
   const std::optional<QString> value = Value(name);
-  if (!value || value->isEmpty()) throw TUsageError{QStringLiteral("%1 is required").arg(name)};
+  if (!value || value->isEmpty()) throw TUsageError{QStringLiteral("%1 is required").arg(name), true};
   return *value;
 }
 
@@ -83,7 +83,7 @@ int TOptions::Choice(const QString& name, const QStringList& words, int fallback
 }
 
 void TOptions::ExpectPositional(int count, const QString& what) const {
-  if (positional_.size() < count) throw TUsageError{QStringLiteral("%1 is missing").arg(what)};
+  if (positional_.size() < count) throw TUsageError{QStringLiteral("%1 is missing").arg(what), true};
   if (positional_.size() > count)
-    throw TUsageError{QStringLiteral("unexpected argument \"%1\"").arg(positional_[count])};
+    throw TUsageError{QStringLiteral("unexpected argument \"%1\"").arg(positional_[count]), true};
 }
