@@ -11,24 +11,19 @@ widgets_dir=$(dirname "$(find /usr/include -path '*/qt6/QtWidgets/QWidget' -prin
 [ -d "$widgets_dir" ] || { echo "QtWidgets headers not found"; exit 1; }
 
 layers=(platform display pieces play game shell)
-rank() {
-  local i
-  for i in "${!layers[@]}"; do
-    [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }
-  done
-  echo ""
-}
+declare -A rank
+for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 
-# The folder a quoted include names: the compiler looks beside the including
-# file first, then from the top of the tree.
+# The folder a quoted include names, in included_in: the compiler looks beside
+# the including file first, then from the top of the tree.
 included_folder() {
-  local file=$1 included=$2 path
-  if [ -e "$(dirname "$file")/$included" ]; then
-    path=$(realpath -m --relative-to="$root" "$(dirname "$file")/$included")
-  else
+  local file=$1 included=$2 path=$2
+  if [ -e "${file%/*}/$included" ]; then
+    path=$(realpath -m --relative-to="$root" "${file%/*}/$included")
+  elif [[ $included == *..* || $included == ./* ]]; then
     path=$(realpath -m --relative-to="$root" "$included")
   fi
-  echo "${path%%/*}"
+  included_in=${path%%/*}
 }
 
 includes() {
@@ -37,10 +32,11 @@ includes() {
 
 failures=0
 for folder in "${layers[@]}"; do
-  own=$(rank "$folder")
+  own=${rank[$folder]}
   while IFS= read -r -d '' file; do
     while IFS= read -r included; do
-      target=$(rank "$(included_folder "$file" "$included")")
+      included_folder "$file" "$included"
+      target=${rank[$included_in]:-}
       if [ -n "$target" ] && [ "$target" -gt "$own" ]; then
         echo "$file includes $included, which lies above it"
         failures=$((failures + 1))
