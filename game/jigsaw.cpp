@@ -476,8 +476,9 @@ TBox& TJigsaw::ArrangeTray(TArrangeSource source) const {
 }
 
 void TJigsaw::Arranged(TBox& tray) {
-  tray.SortPieces(SortStacking);
-  RefreshArea(tray.BoundsRect());
+  const TRect before = tray.BoundsRect();
+  HoldArranged(tray);
+  RefreshArea(before.Union(tray.BoundsRect()).Inflate(12, 12));
 }
 
 void TJigsaw::ArrangeInGrid(TArrangeSource source, bool byShape, bool byColour) {
@@ -757,9 +758,9 @@ void TJigsaw::MouseUp(int x, int y) {
       const TRect resized = Band.BandEnd();
       CurrentTray->SetWidth(std::uint16_t(resized.Width()));
       CurrentTray->SetHeight(std::uint16_t(resized.Height()));
-      FitTrayPieces(*CurrentTray);
       MoveTray(*CurrentTray, resized.Left - old.Left, resized.Top - old.Top);
-      RefreshArea(old.Union(resized));
+      FitTrayPieces(*CurrentTray);
+      RefreshArea(old.Union(CurrentTray->BoundsRect()));
       MouseState = Idle;
       Screen.SetCursor(crDefault);
       break;

@@ -262,6 +262,10 @@ class TJigsaw : public TMove {
 
   // The tray a tray command acts on: the current one, never the board.
   TBox* CommandTray() const;
+  // Nothing floats and the game plays: the board is one to note.
+  bool IsSettled() const;
+  // KeepPiecesInSight, and the board repainted where pieces moved.
+  void SettleInSight();
   // One step back (undo) or forward (redo) through the history.
   void StepHistory(bool back);
   // The board of an undo or redo; changed names the pieces that move.
@@ -271,6 +275,9 @@ class TJigsaw : public TMove {
   // A tray too small to lay its loose pieces out apart grows, as far as the
   // board allows.
   void GrowToHoldLoosePieces(TBox& tray);
+  // After a tray's pieces were laid out: in stacking order, and in a tray
+  // other than the board all whole inside it, which grows to hold them.
+  void HoldArranged(TBox& tray);
 
   // One more cheat on the record.
   void CountCheat();

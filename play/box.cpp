@@ -196,6 +196,11 @@ void TBox::ResizeStart(int& x, int& y, int cursor) {
   if (cursor == crSizeNS) x = X;
   if (cursor == crSizeWE) y = Y;
   owner_.ResizeAnchor = {x, y};
+  // The tray never becomes too small to hold its largest group whole.
+  const TSize largest = owner_.LargestGroupSize(*this);
+  const TRect inner = InnerRect();
+  owner_.ResizeLeast = {std::max<int>(MinWidth, largest.Width + Width - inner.Width()),
+                        std::max<int>(MinHeight, largest.Height + Height - inner.Height())};
   owner_.Band.BandStart(owner_.Screen, x, y);
 }
 
@@ -205,9 +210,14 @@ void TBox::ResizeTrack(int& x, int& y, int cursor) {
   y += owner_.ResizeGrab.Y;
   if (cursor == crSizeNS) x = X + Width;
   if (cursor == crSizeWE) y = Y + Height;
-  // The moving edge stops at the minimum size from the staying one.
-  x = anchor.X != X ? std::min(x, anchor.X - MinWidth) : std::max(x, X + MinWidth);
-  y = anchor.Y != Y ? std::min(y, anchor.Y - MinHeight) : std::max(y, Y + MinHeight);
+  // The moving edge stays on the board, where the title bar can be taken.
+  const TRect board = owner_.BoardTray().BoundsRect();
+  x = std::clamp(x, std::min<int>(X, board.Left), std::max<int>(X + Width, board.Right));
+  y = std::clamp(y, std::min<int>(Y, board.Top), std::max<int>(Y + Height, board.Bottom));
+  // The moving edge stops at the least size from the staying one.
+  const TSize least = owner_.ResizeLeast;
+  x = anchor.X != X ? std::min(x, anchor.X - least.Width) : std::max(x, X + least.Width);
+  y = anchor.Y != Y ? std::min(y, anchor.Y - least.Height) : std::max(y, Y + least.Height);
   owner_.Band.BandTo(x, y);
 }
 
