@@ -15,6 +15,10 @@ TBoardState TJigsaw::CaptureBoard() const {
     if (!tray->IsBoard())
       frame.Trays.push_back({tray->Number, tray->BoundsRect(), tray->FrontNo, tray->Color, tray->Open, tray->Description});
   frame.Counters = Extras;
+  // Saving sets the count of the record; the board has as many trays as it
+  // has whether or not it was saved (the clock's recovery writes save it
+  // every few seconds), so a save is never a step.
+  frame.Counters.TrayCount = std::uint16_t(Trays.size());
   frame.NextGroupId = Record.NextGroupId;
   frame.Completed = Record.Completed;
   frame.ScalePercent = Record.ScalePercent;
@@ -48,6 +52,8 @@ void TJigsaw::NoteChanges() {
     SettleInSight();
     History.Note(CaptureBoard());
   }
+  // The count changes with the join a person has just seen and heard.
+  ShowSolvedStatus();
   ShowUndoItems();
 }
 

@@ -141,6 +141,8 @@ class TJigsaw : public TMove {
   void PopupClosed();
   void PopupTrayIcon(TPoint screenPoint) override;
 
+  // "Solved N of M" on the status line, when it shows.
+  void ShowSolvedStatus();
   // The clock's second: the status panels, the play time while one of the
   // game's windows is active, and the congratulations once the last join
   // has made the puzzle one group.

@@ -147,14 +147,17 @@ int TBox::EdgeCursorAt(int x, int y) const {
   enum : int { Bottom = 1, Top = 2, Right = 4, Left = 8 };
   const int dx = x - X;
   const int dy = y - Y;
+  // The zones are at least 6 pixels of the screen deep (7 at the bottom and
+  // right, 8 at the left), as deep again on a screen of 200 %.
+  const int scale = std::max(1, int(std::lround(owner_.Bar.PlayAreaScale)));
   int edges = 0;
-  if (dy > Height - 8)
+  if (dy >= Height - 7 * scale)
     edges |= Bottom;
-  else if (dy <= 4)
+  else if (dy < 6 * scale)
     edges |= Top;
-  if (dx > Width - 8)
+  if (dx >= Width - 7 * scale)
     edges |= Right;
-  else if (dx < 8)
+  else if (dx < 8 * scale)
     edges |= Left;
   switch (edges) {
     case Bottom:

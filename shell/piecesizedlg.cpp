@@ -16,6 +16,7 @@
 #include "platform/utility.h"
 #include "shell/adaptcolors.h"
 #include "shell/devicepixels.h"
+#include "shell/fixeddialog.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
 #include "shell/modal.h"
@@ -187,7 +188,7 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
   setObjectName(QStringLiteral("PieceSizeDlg"));
   setWindowTitle(QStringLiteral("Set Piece Size and Shape"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
   // Sized once they have the dialog's font.
   for (QLabel* label : {Label4, Label1}) label->adjustSize();
 

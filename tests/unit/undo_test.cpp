@@ -76,6 +76,8 @@ TEST_F(UndoTest, AnUndoneJoinSplitsTheGroupAndRedoJoinsItAgain) {
   ASSERT_TRUE(Drag(right, fits.X - right.X + 3, fits.Y - right.Y - 2));
   ASSERT_TRUE(right.Joined);
   ASSERT_EQ(t_->records.Puzzle.SolvedCount, 2);
+  // The status line counts the join at once, not at the clock's next tick.
+  EXPECT_EQ(t_->window.SolvedStatus.Text(), QStringLiteral("Solved 2 of 12"));
   const TBoardState joined = game().CaptureBoard();
   EXPECT_TRUE(t_->window.Commands.Undo.Enabled());
 
@@ -179,6 +181,14 @@ TEST_F(UndoTest, ArrangeInGridIsUndoneAndTheHistoryKeepsTwoHundredSteps) {
     ++undone;
   }
   EXPECT_EQ(undone, 200);
+}
+
+TEST_F(UndoTest, SavingIsNoStep) {
+  // The game is saved while the opening splash waits, the clock's recovery
+  // writes every few seconds: none makes a step to undo.
+  game().SaveGame();
+  game().NoteChanges();
+  EXPECT_FALSE(game().CanUndo());
 }
 
 TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
