@@ -104,6 +104,8 @@ TEST_F(Dialogs, CongratulationsLayout) {
     EXPECT_EQ(title->font().pixelSize(), 30);
     EXPECT_TRUE(title->font().bold());
   }
+  // The title stands clear of the bevel around it.
+  EXPECT_LE(dialog.Title->geometry().right() + 6, dialog.Bevel->geometry().right());
   EXPECT_EQ(dialog.TitleShad->pos(), QPoint(138, 48));
   EXPECT_EQ(dialog.Title->pos(), QPoint(139, 49));
   EXPECT_EQ(TextColor(*dialog.TitleShad), QColor(Qt::white));
