@@ -31,8 +31,8 @@ class TQuickClock : public TTimerDevice {
   std::int32_t now_ = 0;
 };
 
-// A long game of trays played with the mouse and the tray commands, from a
-// fixed seed: after every action, as the main window notes it, no piece of a
+// A long game of trays played with the mouse and the tray commands, saved
+// and resumed now and then, from a fixed seed: after every action, as the main window notes it, no piece of a
 // tray lies even partly outside the tray's inner area (where it would be cut
 // off or hidden), and no piece on the board lies under an open tray.
 class TrayPlay : public ::testing::Test {
@@ -164,6 +164,16 @@ class TrayPlay : public ::testing::Test {
         g.Redo();
         return "redo";
       case 18: {
+        if (Below(3) == 0) {
+          // The game is closed with its trays and resumed at the next start.
+          g.SaveGame();
+          const int w = t_->window.PlayAreaWidth, h = t_->window.PlayAreaHeight;
+          t_ = std::make_unique<TTestGame>(gift_, w, h);
+          t_->window.TrayBar.Width = w;
+          t_->Start();
+          game().NoteChanges();
+          return "save and resume";
+        }
         // The window is made larger or smaller.
         const int w = 760 + Below(300), h = 560 + Below(200);
         t_->window.PlayAreaWidth = w;
