@@ -26,10 +26,16 @@ class TSteadyTimerDevice final : public TTimerDevice {
 
 }  // namespace
 
+namespace {
+TTimerDevice* replacementDevice = nullptr;
+}  // namespace
+
 TTimerDevice& SystemTimerDevice() {
   static TSteadyTimerDevice device;
-  return device;
+  return replacementDevice ? *replacementDevice : device;
 }
+
+void SetSystemTimerDevice(TTimerDevice* device) { replacementDevice = device; }
 
 THRTimer::THRTimer(std::uint16_t period, TTimerDevice& device) : device_(device) {
   TTimerCaps caps;

@@ -28,6 +28,9 @@ class TTimerDevice {
 // The steady clock of this platform. Its resolution is always finer than a
 // millisecond, so the period calls have nothing to do.
 TTimerDevice& SystemTimerDevice();
+// A test's own device in the steady clock's place for the timers made from
+// now on; null puts the steady clock back.
+void SetSystemTimerDevice(TTimerDevice* device);
 
 class THRTimer {
  public:

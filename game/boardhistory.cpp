@@ -15,34 +15,50 @@ TBoardState TJigsaw::CaptureBoard() const {
     if (!tray->IsBoard())
       frame.Trays.push_back({tray->Number, tray->BoundsRect(), tray->FrontNo, tray->Color, tray->Open, tray->Description});
   frame.Counters = Extras;
+  // Saving sets the count of the record; the board has as many trays as it
+  // has whether or not it was saved (the clock's recovery writes save it
+  // every few seconds), so a save is never a step.
+  frame.Counters.TrayCount = std::uint16_t(Trays.size());
   frame.NextGroupId = Record.NextGroupId;
   frame.Completed = Record.Completed;
   frame.ScalePercent = Record.ScalePercent;
+  frame.ShapeStyle = Record.ShapeStyle;
+  frame.Oddness = Record.Oddness;
   frame.Board = BoardTray().BoundsRect();
   return board;
 }
 
-bool TJigsaw::CanUndo() const {
-  return IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle && History.CanUndo();
-}
+bool TJigsaw::CanUndo() const { return IsSettled() && History.CanUndo(); }
 
-bool TJigsaw::CanRedo() const {
-  return IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle && History.CanRedo();
-}
+bool TJigsaw::CanRedo() const { return IsSettled() && History.CanRedo(); }
 
 void TJigsaw::ShowUndoItems() {
   Window.Commands.Undo.SetEnabled(CanUndo());
   Window.Commands.Redo.SetEnabled(CanRedo());
 }
 
+bool TJigsaw::IsSettled() const { return IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle; }
+
+void TJigsaw::SettleInSight() {
+  // Whatever an action left cut off in a tray or under one comes into view
+  // before the board is noted, so that undo never brings a hidden piece back.
+  const TRect moved = KeepPiecesInSight();
+  if (!moved.IsEmpty()) RefreshArea(WithSide(moved));
+}
+
 void TJigsaw::NoteChanges() {
   // A board with something afloat is not one to come back to.
-  if (IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle) History.Note(CaptureBoard());
+  if (IsSettled()) {
+    SettleInSight();
+    History.Note(CaptureBoard());
+  }
+  // The count changes with the join a person has just seen and heard.
+  ShowSolvedStatus();
   ShowUndoItems();
 }
 
 void TJigsaw::NoteBoardResized() {
-  if (IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle) History.Rebase(CaptureBoard());
+  if (IsSettled()) History.Rebase(CaptureBoard());
 }
 
 void TJigsaw::Undo() {
@@ -56,6 +72,7 @@ void TJigsaw::Redo() {
 void TJigsaw::StepHistory(bool back) {
   const auto [board, changed] = back ? History.Undo() : History.Redo();
   RestoreBoard(*board, changed);
+  SettleInSight();
   // Laid out on a play area of another size, the board is not quite the
   // one kept: what is shown now is where the next step starts.
   History.Rebase(CaptureBoard());
@@ -65,8 +82,12 @@ void TJigsaw::StepHistory(bool back) {
 void TJigsaw::RestoreBoard(const TBoardState& board, const std::vector<std::size_t>& changed) {
   const TBoardFrame& frame = board.Frame;
   // A step across a new cut cuts again, and then everything is drawn anew.
-  const bool recut = frame.ScalePercent != Record.ScalePercent;
-  if (recut) Recut(frame.ScalePercent);
+  const bool recut = frame.ScalePercent != Record.ScalePercent || frame.ShapeStyle != Record.ShapeStyle ||
+                     frame.Oddness != Record.Oddness;
+  if (recut) {
+    SetShape(std::int16_t(frame.Oddness), frame.ShapeStyle);
+    Recut(frame.ScalePercent);
+  }
   TRect dirty;
   for (const auto& tray : Trays)
     if (!tray->IsBoard()) dirty = dirty.Union(tray->BoundsRect());

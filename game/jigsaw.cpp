@@ -476,8 +476,9 @@ TBox& TJigsaw::ArrangeTray(TArrangeSource source) const {
 }
 
 void TJigsaw::Arranged(TBox& tray) {
-  tray.SortPieces(SortStacking);
-  RefreshArea(tray.BoundsRect());
+  const TRect before = tray.BoundsRect();
+  HoldArranged(tray);
+  RefreshArea(before.Union(tray.BoundsRect()).Inflate(12, 12));
 }
 
 void TJigsaw::ArrangeInGrid(TArrangeSource source, bool byShape, bool byColour) {
@@ -521,10 +522,14 @@ void TJigsaw::RightWayUpAll() {
   ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
 }
 
+void TJigsaw::ShowSolvedStatus() {
+  if (IsPlaying() && Window.Menus.ShowNum.Checked())
+    Window.SolvedStatus.SetText(QStringLiteral("Solved %1 of %2").arg(Record.SolvedCount).arg(Record.PieceCount));
+}
+
 void TJigsaw::Tick() {
   if (!IsPlaying()) return;
-  if (Window.Menus.ShowNum.Checked())
-    Window.SolvedStatus.SetText(QStringLiteral("Solved %1 of %2").arg(Record.SolvedCount).arg(Record.PieceCount));
+  ShowSolvedStatus();
   if (Window.Menus.ShowTimer.Checked()) {
     std::int32_t s = Record.ElapsedSeconds;
     if (Extras.ClockLimited) {
@@ -757,9 +762,9 @@ void TJigsaw::MouseUp(int x, int y) {
       const TRect resized = Band.BandEnd();
       CurrentTray->SetWidth(std::uint16_t(resized.Width()));
       CurrentTray->SetHeight(std::uint16_t(resized.Height()));
-      FitTrayPieces(*CurrentTray);
       MoveTray(*CurrentTray, resized.Left - old.Left, resized.Top - old.Top);
-      RefreshArea(old.Union(resized));
+      FitTrayPieces(*CurrentTray);
+      RefreshArea(old.Union(CurrentTray->BoundsRect()));
       MouseState = Idle;
       Screen.SetCursor(crDefault);
       break;
@@ -807,6 +812,7 @@ void TJigsaw::PreparePiecePopup() {
   Window.Commands.ShowNeighbor.SetEnabled(cheat && neighbour);
   Window.Commands.FetchNeighbor.SetEnabled(cheat && neighbour);
   Window.Commands.RightWayUp2.SetEnabled(cheat && PopupPiece && PopupPiece->Rotation != 0);
+  Window.Commands.Unlock.SetEnabled(PopupPiece && PopupPiece->Joined);
 }
 
 void TJigsaw::RotatePiece(int turns) {
@@ -820,7 +826,8 @@ void TJigsaw::RightWayUpPiece() {
 }
 
 void TJigsaw::Unlock() {
-  if (!PopupPiece) return;
+  // A loose piece has no group to leave.
+  if (!PopupPiece || !PopupPiece->Joined) return;
   DetachPiece(*PopupPiece);
   CurrentTray->SortPieces(SortStacking);
   // Out of its group, the piece may lie above or below its old neighbours.
@@ -944,6 +951,7 @@ void TJigsaw::AutoSolve() {
       if (TFormPiece* r = LooseNeighbour(*q)) {
         Fetch(*q, *r, true, Window.Solve.Speed);
         DropMoving(&BoardTray(), true);
+        ShowSolvedStatus();
       }
     Window.LetEventsRun();
     CloseEmptyTrays();

@@ -141,6 +141,8 @@ class TJigsaw : public TMove {
   void PopupClosed();
   void PopupTrayIcon(TPoint screenPoint) override;
 
+  // "Solved N of M" on the status line, when it shows.
+  void ShowSolvedStatus();
   // The clock's second: the status panels, the play time while one of the
   // game's windows is active, and the congratulations once the last join
   // has made the puzzle one group.
@@ -262,6 +264,10 @@ class TJigsaw : public TMove {
 
   // The tray a tray command acts on: the current one, never the board.
   TBox* CommandTray() const;
+  // Nothing floats and the game plays: the board is one to note.
+  bool IsSettled() const;
+  // KeepPiecesInSight, and the board repainted where pieces moved.
+  void SettleInSight();
   // One step back (undo) or forward (redo) through the history.
   void StepHistory(bool back);
   // The board of an undo or redo; changed names the pieces that move.
@@ -271,6 +277,9 @@ class TJigsaw : public TMove {
   // A tray too small to lay its loose pieces out apart grows, as far as the
   // board allows.
   void GrowToHoldLoosePieces(TBox& tray);
+  // After a tray's pieces were laid out: in stacking order, and in a tray
+  // other than the board all whole inside it, which grows to hold them.
+  void HoldArranged(TBox& tray);
 
   // One more cheat on the record.
   void CountCheat();

@@ -45,9 +45,14 @@ QString CheatSuffix(const TPuzzleRecord& record) {
 }
 
 QString CompletionText(const TPuzzleRecord& record) {
-  return QString::asprintf("You solved all %d pieces in %d minutes and %d seconds", int(record.PieceCount),
-                           int(record.ElapsedSeconds / 60), int(record.ElapsedSeconds % 60)) +
-         CheatSuffix(record);
+  // "1 minute", and no count of none: "2 minutes", "26 seconds".
+  const auto count = [](int n, const char* unit) {
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(unit)).arg(n == 1 ? "" : "s");
+  };
+  const int minutes = int(record.ElapsedSeconds / 60), seconds = int(record.ElapsedSeconds % 60);
+  QString time = count(seconds, "second");
+  if (minutes > 0) time = seconds > 0 ? count(minutes, "minute") + QStringLiteral(" and ") + time : count(minutes, "minute");
+  return QStringLiteral("You solved all %1 pieces in %2").arg(int(record.PieceCount)).arg(time) + CheatSuffix(record);
 }
 
 QString VersionNote(const TPuzzleRecord& record) {

@@ -115,37 +115,41 @@ void TJigsaw::GetLoosePieces(bool edgesOnly) {
   const TOptionMenus& menus = Window.Menus;
   ::ArrangeInGrid(*this, tray->Pieces, tray->InnerRect(),
                   ArrangeSortMode(menus.SortByShape.Checked(), menus.SortByColor.Checked()));
-  tray->SortPieces(SortStacking);
-  StoreTrayPositions(*tray);
+  HoldArranged(*tray);
   if (!tray->Open) tray->ToggleOpen();
   // The pieces came from all over the board.
   RefreshArea(board.BoundsRect().Union(before));
 }
 
 void TJigsaw::GrowToHoldLoosePieces(TBox& tray) {
-  const int loose = int(std::count_if(tray.Pieces.begin(), tray.Pieces.end(), [](const TFormPiece* p) {
-    return !p->Joined;
-  }));
+  int loose = 0, widest = 0, highest = 0;
+  for (const TFormPiece* p : tray.Pieces)
+    if (!p->Joined) {
+      ++loose;
+      widest = std::max<int>(widest, p->Width);
+      highest = std::max<int>(highest, p->Height);
+    }
   if (loose == 0) return;
-  // A grid whose pitch is a whole cell keeps every piece apart and inside;
-  // it is made about as wide as a tray is, four by three.
+  // A grid whose pitch is a whole cell keeps the pieces apart, their tabs
+  // reaching into the next cell; it is made about as wide as a tray is, four
+  // by three, and its last row and column are whole.
   const int pitch = std::max<int>(Record.CellWidth, Record.CellHeight);
   const int columns = std::max(1, int(std::ceil(std::sqrt(loose * 4.0 / 3.0))));
   const int rows = (loose + columns - 1) / columns;
+  GrowTray(tray, (columns - 1) * pitch + std::max(widest, pitch) + 1, (rows - 1) * pitch + std::max(highest, pitch) + 1);
+}
+
+void TJigsaw::HoldArranged(TBox& tray) {
+  tray.SortPieces(SortStacking);
+  if (tray.IsBoard()) return;
+  // An arrangement fills the tray from its top-left; its last row and column
+  // may reach beyond, and the tray grows to hold them whole.
+  TRect laid;
+  for (const TFormPiece* p : tray.Pieces) laid = laid.Union(PieceRect(*p));
   const TRect inner = tray.InnerRect();
-  const TRect board = BoardTray().BoundsRect();
-  const int frameX = tray.Width - inner.Width(), frameY = tray.Height - inner.Height();
-  // Never smaller than it was, even on a board smaller than the tray: a
-  // saved game holds no tray below the smallest size.
-  const int width = std::max<int>(tray.Width, std::min(board.Width(), columns * pitch + frameX + 1));
-  const int height = std::max<int>(tray.Height, std::min(board.Height(), rows * pitch + frameY + 1));
-  if (width == tray.Width && height == tray.Height) return;
-  TRect grown = Bounds(tray.X, tray.Y, width, height);
-  // A grown tray that would leave the board moves back onto it.
-  grown = grown.Offset(std::min(0, board.Right - grown.Right), std::min(0, board.Bottom - grown.Bottom));
-  grown = grown.Offset(std::max(0, board.Left - grown.Left), std::max(0, board.Top - grown.Top));
-  MoveTray(tray, grown.Left - tray.X, grown.Top - tray.Y);
-  tray.SetBounds(grown);
+  GrowTray(tray, laid.Right - inner.Left, laid.Bottom - inner.Top);
+  FitTrayPieces(tray);
+  StoreTrayPositions(tray);
 }
 
 void TJigsaw::SetTrayDescription(const QString& description) {

@@ -36,14 +36,17 @@ struct TTrayState {
   friend bool operator==(const TTrayState&, const TTrayState&) = default;
 };
 
-// The board apart from its pieces: trays, counters, the cut's scale and the
-// play area it was laid out on.
+// The board apart from its pieces: trays, counters, the cut and the play
+// area it was laid out on.
 struct TBoardFrame {
   std::vector<TTrayState> Trays;  // in drawing order, the board's left out
   TTrayCounters Counters;
   std::int32_t NextGroupId = 0;
   std::uint8_t Completed = 0;
+  // The cut: its scale, shape and oddness.
   std::int16_t ScalePercent = 100;
+  std::int32_t ShapeStyle = 1;
+  std::uint16_t Oddness = 0;
   TRect Board;
   friend bool operator==(const TBoardFrame&, const TBoardFrame&) = default;
 };

@@ -99,6 +99,8 @@ class TCommandItems {
       RightWayUp2{false, false}, Solve1{false, false}, Solve2{false, false};
   // The piece popup's cheats, set as it opens.
   TMenuItemState ShowNeighbor{false, false}, FetchNeighbor{false, false};
+  // Unlock, for a piece that has a group to leave.
+  TMenuItemState Unlock{false, false};
 
   // The items that the playing state enables.
   std::array<TMenuItemState*, 10> PlayItems() {

@@ -147,14 +147,17 @@ int TBox::EdgeCursorAt(int x, int y) const {
   enum : int { Bottom = 1, Top = 2, Right = 4, Left = 8 };
   const int dx = x - X;
   const int dy = y - Y;
+  // The zones are at least 6 pixels of the screen deep (7 at the bottom and
+  // right, 8 at the left), as deep again on a screen of 200 %.
+  const int scale = std::max(1, int(std::lround(owner_.Bar.PlayAreaScale)));
   int edges = 0;
-  if (dy > Height - 8)
+  if (dy >= Height - 7 * scale)
     edges |= Bottom;
-  else if (dy <= 4)
+  else if (dy < 6 * scale)
     edges |= Top;
-  if (dx > Width - 8)
+  if (dx >= Width - 7 * scale)
     edges |= Right;
-  else if (dx < 8)
+  else if (dx < 8 * scale)
     edges |= Left;
   switch (edges) {
     case Bottom:
@@ -196,6 +199,11 @@ void TBox::ResizeStart(int& x, int& y, int cursor) {
   if (cursor == crSizeNS) x = X;
   if (cursor == crSizeWE) y = Y;
   owner_.ResizeAnchor = {x, y};
+  // The tray never becomes too small to hold its largest group whole.
+  const TSize largest = owner_.LargestGroupSize(*this);
+  const TRect inner = InnerRect();
+  owner_.ResizeLeast = {std::max<int>(MinWidth, largest.Width + Width - inner.Width()),
+                        std::max<int>(MinHeight, largest.Height + Height - inner.Height())};
   owner_.Band.BandStart(owner_.Screen, x, y);
 }
 
@@ -205,9 +213,14 @@ void TBox::ResizeTrack(int& x, int& y, int cursor) {
   y += owner_.ResizeGrab.Y;
   if (cursor == crSizeNS) x = X + Width;
   if (cursor == crSizeWE) y = Y + Height;
-  // The moving edge stops at the minimum size from the staying one.
-  x = anchor.X != X ? std::min(x, anchor.X - MinWidth) : std::max(x, X + MinWidth);
-  y = anchor.Y != Y ? std::min(y, anchor.Y - MinHeight) : std::max(y, Y + MinHeight);
+  // The moving edge stays on the board, where the title bar can be taken.
+  const TRect board = owner_.BoardTray().BoundsRect();
+  x = std::clamp(x, std::min<int>(X, board.Left), std::max<int>(X + Width, board.Right));
+  y = std::clamp(y, std::min<int>(Y, board.Top), std::max<int>(Y + Height, board.Bottom));
+  // The moving edge stops at the least size from the staying one.
+  const TSize least = owner_.ResizeLeast;
+  x = anchor.X != X ? std::min(x, anchor.X - least.Width) : std::max(x, X + least.Width);
+  y = anchor.Y != Y ? std::min(y, anchor.Y - least.Height) : std::max(y, Y + least.Height);
   owner_.Band.BandTo(x, y);
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/utility.h"
@@ -140,13 +141,126 @@ void TBoxes::StoreTrayPositions(TBox& tray) { StoreGroupNormalised(tray.Pieces, 
 
 TRect TBoxes::SettleTrayPieces(TBox& tray) {
   tray.SortPieces(SortStacking);
-  const TRect brought = RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
+  TRect brought = RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
+  brought = brought.Union(FitTrayPieces(tray));
   StoreTrayPositions(tray);
   return brought;
 }
 
-void TBoxes::FitTrayPieces(TBox& tray) {
-  if (!tray.IsBoard()) RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
+void TBoxes::ForEachGroup(TPieceSpan list, const std::function<void(TPieceSpan, const TRect&)>& action) {
+  std::size_t start = 0;
+  while (start < list.size()) {
+    std::size_t end = start + 1;
+    while (end < list.size() && list[end]->Group == list[start]->Group) ++end;
+    const TPieceSpan run = list.subspan(start, end - start);
+    TRect bounds;
+    for (const TFormPiece* p : run) bounds = bounds.Union(PieceRect(*p));
+    action(run, bounds);
+    start = end;
+  }
+}
+
+TSize TBoxes::LargestGroupSize(const TBox& tray) const {
+  TPieceList list = tray.Pieces;
+  SortList(list, SortStacking);
+  TSize largest{0, 0};
+  ForEachGroup(list, [&](TPieceSpan, const TRect& bounds) {
+    largest.Width = std::max(largest.Width, bounds.Width());
+    largest.Height = std::max(largest.Height, bounds.Height());
+  });
+  return largest;
+}
+
+void TBoxes::GrowTray(TBox& tray, int width, int height) {
+  const TRect inner = tray.InnerRect();
+  const TRect board = BoardTray().BoundsRect();
+  const int grownWidth = std::min(board.Width(), tray.Width + std::max(0, width - inner.Width()));
+  const int grownHeight = std::min(board.Height(), tray.Height + std::max(0, height - inner.Height()));
+  if (grownWidth <= tray.Width && grownHeight <= tray.Height) return;
+  TRect grown = Bounds(tray.X, tray.Y, std::max<int>(grownWidth, tray.Width), std::max<int>(grownHeight, tray.Height));
+  grown = grown.Offset(std::min(0, board.Right - grown.Right), std::min(0, board.Bottom - grown.Bottom));
+  grown = grown.Offset(std::max(0, board.Left - grown.Left), std::max(0, board.Top - grown.Top));
+  OffsetPieces(tray.Pieces, grown.Left - tray.X, grown.Top - tray.Y);
+  tray.SetBounds(grown);
+  StoreTrayPositions(tray);
+}
+
+TRect TBoxes::FitTrayPieces(TBox& tray) {
+  if (tray.IsBoard() || tray.Pieces.empty()) return {};
+  // A group's first piece holds its place; the others lie against it.
+  tray.SortPieces(SortStacking);
+  ForEachGroup(tray.Pieces, [](TPieceSpan run, const TRect&) {
+    for (TFormPiece* p : run.subspan(1)) AlignTo(*p, *run.front());
+  });
+  const TSize largest = LargestGroupSize(tray);
+  const TRect before = tray.BoundsRect();
+  GrowTray(tray, largest.Width, largest.Height);
+  const TRect inner = tray.InnerRect();
+  // A tray that grew shows anew with its shadow.
+  TRect moved = before == tray.BoundsRect() ? TRect{} : before.Union(tray.BoundsRect()).Inflate(12, 12);
+  ForEachGroup(tray.Pieces, [&](TPieceSpan run, const TRect& bounds) {
+    // A group larger than the board allows the tray to grow keeps its
+    // top-left inside.
+    int dx = std::min(0, inner.Right - bounds.Right);
+    dx = std::max(dx, inner.Left - bounds.Left);
+    int dy = std::min(0, inner.Bottom - bounds.Bottom);
+    dy = std::max(dy, inner.Top - bounds.Top);
+    if (dx == 0 && dy == 0) return;
+    OffsetPieces(run, dx, dy);
+    StoreNormalised(*run.front(), inner);
+    moved = moved.Union(bounds).Union(bounds.Offset(dx, dy));
+  });
+  return moved;
+}
+
+TRect TBoxes::UncoverBoardPieces() {
+  std::vector<TRect> covers;
+  for (const auto& tray : Trays)
+    if (!tray->IsBoard() && tray->Open) covers.push_back(tray->BoundsRect());
+  if (covers.empty()) return {};
+  const auto covered = [&](const TRect& r) {
+    return std::any_of(covers.begin(), covers.end(), [&](const TRect& c) { return c.Intersects(r); });
+  };
+  TBox& board = BoardTray();
+  const TRect area = board.BoundsRect();
+  board.SortPieces(SortStacking);
+  TRect moved;
+  ForEachGroup(board.Pieces, [&](TPieceSpan run, const TRect& bounds) {
+    if (!covered(bounds)) return;
+    // The nearest free place lies against an edge of a tray or of the board
+    // on each axis, or where the group is.
+    const int w = bounds.Width(), h = bounds.Height();
+    std::vector<int> xs{bounds.Left, area.Left, area.Right - w};
+    std::vector<int> ys{bounds.Top, area.Top, area.Bottom - h};
+    for (const TRect& c : covers) {
+      xs.insert(xs.end(), {c.Left - w, c.Right});
+      ys.insert(ys.end(), {c.Top - h, c.Bottom});
+    }
+    const auto fits = [](int at, int size, int low, int high) { return at >= low && (at + size <= high || at == low); };
+    std::int64_t best = -1;
+    TPoint to;
+    for (const int x : xs) {
+      if (!fits(x, w, area.Left, area.Right)) continue;
+      for (const int y : ys) {
+        if (!fits(y, h, area.Top, area.Bottom) || covered(Bounds(x, y, w, h))) continue;
+        const std::int64_t dx = x - bounds.Left, dy = y - bounds.Top;
+        if (best >= 0 && dx * dx + dy * dy >= best) continue;
+        best = dx * dx + dy * dy;
+        to = {x, y};
+      }
+    }
+    if (best < 0) return;
+    OffsetPieces(run, to.X - bounds.Left, to.Y - bounds.Top);
+    StoreNormalised(*run.front(), area);
+    moved = moved.Union(bounds).Union(bounds.Offset(to.X - bounds.Left, to.Y - bounds.Top));
+  });
+  return moved;
+}
+
+TRect TBoxes::KeepPiecesInSight() {
+  TRect moved;
+  for (const auto& tray : Trays) moved = moved.Union(FitTrayPieces(*tray));
+  return moved.Union(UncoverBoardPieces());
 }
 
 void TBoxes::KeepTrayVisible(TRect& rect, const TRect& area) {
@@ -168,6 +282,7 @@ void TBoxes::RefitTrays() {
   }
   TBox& board = BoardTray();
   RelayoutGroups(board.Pieces, board.InnerRect(), true);
+  UncoverBoardPieces();
 }
 
 void TBoxes::CloseEmptyTrays() {

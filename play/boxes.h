@@ -6,6 +6,7 @@
 // lays out their buttons on the tray bar.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "display/hrtimer.h"
 #include "display/screen.h"
 #include "pieces/pieces.h"
+#include "platform/canvas.h"
 #include "platform/types.h"
 #include "play/band.h"
 #include "play/box.h"
@@ -47,6 +49,8 @@ class TBoxes : public TPieces {
   // offset from the corner that moves.
   TPoint ResizeAnchor;
   TPoint ResizeGrab;
+  // The least size the tray being resized may take.
+  TSize ResizeLeast{TBox::MinWidth, TBox::MinHeight};
   // The tray the mouse or a tray command acts on; the board tray by default.
   TBox* CurrentTray = nullptr;
 
@@ -77,14 +81,34 @@ class TBoxes : public TPieces {
   // shows after a drop is what the next start shows. Returns where the
   // groups brought back lay before and after.
   TRect SettleTrayPieces(TBox& tray);
-  // Pulls back groups that lie outside a tray's inner area (not the board).
-  void FitTrayPieces(TBox& tray);
+  // Every group of a tray other than the board whole inside its inner area,
+  // where nothing of it is cut off: the tray grows (as far as the board
+  // allows) for a group larger than the area, and a group that sticks out
+  // moves in. The places of the groups that moved are stored. Returns where
+  // they lay before and after.
+  TRect FitTrayPieces(TBox& tray);
+  // The tray grows to the right and down until its inner area is at least
+  // width x height, moving back onto the board where it would leave it and
+  // never growing beyond the board.
+  void GrowTray(TBox& tray, int width, int height);
+  // Every group of the board that lies under an open tray moves to the
+  // nearest place on the board that no open tray covers, if there is one.
+  // Returns where the groups moved lay before and after.
+  TRect UncoverBoardPieces();
+  // Both: nothing cut off inside a tray, nothing of the board under one.
+  // What every change of the board ends with.
+  TRect KeepPiecesInSight();
+  // The size of the tray's largest group.
+  TSize LargestGroupSize(const TBox& tray) const;
   // Shifts rect so that at least 32 pixels of it stay in the area across and
   // its top stays inside.
   static void KeepTrayVisible(TRect& rect, const TRect& area);
   // After the play area changed size: every tray kept on it, the board's
   // groups re-placed.
   void RefitTrays();
+  // The action for every group of a list in stacking order, with the
+  // group's bounds.
+  static void ForEachGroup(TPieceSpan list, const std::function<void(TPieceSpan, const TRect&)>& action);
   // Closes every open tray other than the board that holds no piece.
   void CloseEmptyTrays();
   // Places the scroll and tray buttons on the bar.

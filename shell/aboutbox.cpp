@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
 #include "shell/labels.h"
@@ -34,7 +35,7 @@ TAboutBox::TAboutBox(const QString& webAddress, QWidget* parent)
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About Tessarine Gift"));
   setFont(DesignFont(QStringLiteral("Arial"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setGeometry(9, 8, 378, 151);

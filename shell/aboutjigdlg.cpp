@@ -4,14 +4,17 @@
 
 #include "platform/colors.h"
 #include "shell/adaptcolors.h"
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/labels.h"
 
 namespace {
 
 constexpr int CaptionLeft = 12;
-constexpr int ValueLeft = 76;
-constexpr int ValueWidth = 281;
+constexpr int ValueLeft = 84;
+// The creation line, "Created <date> by version <version>  (as v4)", shows
+// whole at the design's font.
+constexpr int ValueWidth = 356;
 constexpr int LineHeight = 18;
 constexpr TColor Navy = 0x800000;
 
@@ -34,7 +37,7 @@ QGroupBox* Group(QWidget* parent, const QString& name, const QString& title, QRe
 
 TAboutJigDlg::TAboutJigDlg(QWidget* parent)
     : QDialog(parent),
-      InfoGroup(Group(this, QStringLiteral("InfoGroup"), QStringLiteral("Information"), {11, 8, 368, 200})),
+      InfoGroup(Group(this, QStringLiteral("InfoGroup"), QStringLiteral("Information"), {11, 8, ClientWidth - 22, 200})),
       TitleLabel(Caption(InfoGroup, QStringLiteral("TitleLabel"), QStringLiteral("Title:"), 26)),
       CreatorLabel(Caption(InfoGroup, QStringLiteral("CreatorLabel"), QStringLiteral("Creator:"), 52)),
       InfoLabel(Caption(InfoGroup, QStringLiteral("InfoLabel"), QStringLiteral("Info:"), 78)),
@@ -45,18 +48,18 @@ TAboutJigDlg::TAboutJigDlg(QWidget* parent)
       CreationStats(Value(InfoGroup, QStringLiteral("CreationStats"), 78 + LineHeight + 2)),
       JigStatus(Value(InfoGroup, QStringLiteral("JigStatus"), 126, 49)),
       DescriptionGroup(Group(this, QStringLiteral("DescriptionGroup"), QStringLiteral("Description"),
-                             {11, 216, 368, 161})),
+                             {11, 216, ClientWidth - 22, 161})),
       Memo1(new QPlainTextEdit(QStringLiteral("Hello there!"), DescriptionGroup)),
       OKBtn(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutJigDlg"));
   setWindowTitle(QStringLiteral("About this jigsaw"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -14, true));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   JigStatus->setWordWrap(true);
 
   Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setGeometry(10, 22, 348, 129);
+  Memo1->setGeometry(10, 22, ClientWidth - 42, 129);
   Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13, true));

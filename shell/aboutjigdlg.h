@@ -14,7 +14,7 @@ class TAboutJigDlg : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int ClientWidth = 390;
+  static constexpr int ClientWidth = 470;
   static constexpr int ClientHeight = 442;
 
   explicit TAboutJigDlg(QWidget* parent = nullptr);

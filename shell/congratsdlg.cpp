@@ -2,6 +2,7 @@
 
 
 #include "shell/adaptcolors.h"
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
 #include "shell/labels.h"
@@ -31,10 +32,10 @@ TCongratsDlg::TCongratsDlg(const QString& status, QWidget* parent)
   setObjectName(QStringLiteral("CongratsDlg"));
   setWindowTitle(QStringLiteral("You solved it!"));
   setFont(DesignFont(QStringLiteral("System"), -16));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   Bevel->setObjectName(QStringLiteral("Bevel"));
-  Bevel->setGeometry(10, 10, 351, 201);
+  Bevel->setGeometry(10, 10, ClientWidth - 20, 201);
   Bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
@@ -43,7 +44,7 @@ TCongratsDlg::TCongratsDlg(const QString& status, QWidget* parent)
   ProgramIcon->setPixmap(WindowIcon().pixmap(QSize(120, 120)));
 
   JigStatus->setObjectName(QStringLiteral("JigStatus"));
-  JigStatus->setGeometry(140, 108, 209, 97);
+  JigStatus->setGeometry(140, 108, ClientWidth - 162, 97);
   JigStatus->setWordWrap(true);
   JigStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

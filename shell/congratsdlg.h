@@ -11,7 +11,7 @@ class TCongratsDlg : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int ClientWidth = 371;
+  static constexpr int ClientWidth = 401;
   static constexpr int ClientHeight = 266;
 
   // status: the completion text of the game.

@@ -262,6 +262,15 @@ void PaintRotate(QPainter& painter, bool clockwise) {
   DrawArrow(painter, arc, QPointF(std::sin(end), std::cos(end)), 2, 4);
 }
 
+// A hooked arrow turning back to the left (undo), or mirrored to the right
+// (redo).
+void PaintUndo(QPainter& painter, bool redo) {
+  if (redo) painter.setTransform(QTransform(-1, 0, 0, 1, 24, 0), true);
+  QPainterPath shaft(QPointF(19, 19));
+  shaft.cubicTo(QPointF(20, 10), QPointF(13, 6.5), QPointF(8.5, 9.5));
+  DrawArrow(painter, shaft, QPointF(-0.8, 0.6), 2.6, 5);
+}
+
 // An open cardboard box seen from the front, its flaps folded out.
 void PaintBox(QPainter& painter, bool full) {
   const QColor cardboard(0xC8, 0x8E, 0x4A);
@@ -360,6 +369,10 @@ TGlyphDesign Design(TGlyph glyph) {
       return {24, PaintMusic};
     case TGlyph::QuickHelp:
       return {24, PaintQuickHelp};
+    case TGlyph::Undo:
+      return {24, [](QPainter& painter) { PaintUndo(painter, false); }};
+    case TGlyph::Redo:
+      return {24, [](QPainter& painter) { PaintUndo(painter, true); }};
     case TGlyph::RotateRight:
       return {16, [](QPainter& painter) { PaintRotate(painter, true); }};
     case TGlyph::RotateLeft:

@@ -21,6 +21,8 @@ enum class TGlyph {
   Sound,
   Music,
   QuickHelp,
+  Undo,
+  Redo,
   // Piece popup and tray bar, 16 x 16.
   RotateRight,
   RotateLeft,

@@ -262,12 +262,15 @@ void TMainForm::BindStates() {
   Bind(c.Solve2, menu.Solve2);
   Bind(c.ShowNeighbor, menu.ShowNeighbor);
   Bind(c.FetchNeighbor, menu.FetchNeighbor);
+  Bind(c.Unlock, menu.Unlock);
 
   Bind(c.NewTray, menu.NewTray);
   Bind(c.Undo, menu.Undo1);
   Bind(c.Undo, menu.Undo2);
   Bind(c.Redo, menu.Redo1);
   Bind(c.Redo, menu.Redo2);
+  Bind(c.Undo, bar.SpeedUndo);
+  Bind(c.Redo, bar.SpeedRedo);
   Bind(c.NewTray, menu.NewTray2);
 
   auto showPanel = [](TStatusPanel& model, QLabel* panel) {
@@ -477,6 +480,8 @@ void TMainForm::BindCommands() {
     ShowModal(help);
   });
   connect(bar.SpeedHelp, &QAbstractButton::clicked, Menus->HelpQuickItem, &QAction::trigger);
+  connect(bar.SpeedUndo, &QAbstractButton::clicked, Menus->Undo1, &QAction::trigger);
+  connect(bar.SpeedRedo, &QAbstractButton::clicked, Menus->Redo1, &QAction::trigger);
   OnCommand(menu.HelpAboutItem, [this] {
     TAboutBox about(MakerWebAddress(), this);
     ShowModal(about);

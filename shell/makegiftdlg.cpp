@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "shell/adaptcolors.h"
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
 #include "shell/modal.h"
@@ -74,7 +75,7 @@ TMakeGiftDlg::TMakeGiftDlg(const QString& toolFolder, QWidget* parent)
   setObjectName(QStringLiteral("MakeGiftDlg"));
   setWindowTitle(QStringLiteral("Make your own jigsaw gift"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
   ProgramIcon->setGeometry(12, 12, 64, 64);

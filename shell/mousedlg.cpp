@@ -1,6 +1,7 @@
 #include "shell/mousedlg.h"
 
 #include "platform/messagebox.h"
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/modal.h"
 
@@ -43,7 +44,7 @@ TMouseDlg::TMouseDlg(QWidget* parent)
   setObjectName(QStringLiteral("MouseDlg"));
   setWindowTitle(QStringLiteral("Choose mouse action"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -14));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   MouseAction->setObjectName(QStringLiteral("MouseAction"));
   MouseAction->setGeometry(8, 8, 185, 118);

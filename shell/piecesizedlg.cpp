@@ -16,6 +16,7 @@
 #include "platform/utility.h"
 #include "shell/adaptcolors.h"
 #include "shell/devicepixels.h"
+#include "shell/fixeddialog.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
 #include "shell/modal.h"
@@ -170,7 +171,7 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
       LEDMix(StyleLed(this, 5)),
       OKBtn(Button(this, QStringLiteral("OKBtn"), QStringLiteral("OK"), 10)),
       CancelBtn(Button(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), 45)),
-      ApplyBtn(new QToolButton(this)),
+      ApplyBtn(Button(this, QStringLiteral("ApplyBtn"), QStringLiteral("Apply"), 80)),
       Label4(Label(this, QStringLiteral("Label4"), QStringLiteral("Oddness:"), {242, 161})),
       Panel3(LoweredPanel(this, QStringLiteral("Panel3"), {241, 177, 90, 31})),
       ScrollBarOdd(ValueBar(Panel3, QStringLiteral("ScrollBarOdd"), 0, MaxOddness)),
@@ -187,7 +188,7 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
   setObjectName(QStringLiteral("PieceSizeDlg"));
   setWindowTitle(QStringLiteral("Set Piece Size and Shape"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
   // Sized once they have the dialog's font.
   for (QLabel* label : {Label4, Label1}) label->adjustSize();
 
@@ -203,11 +204,9 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
   connect(OKBtn, &QPushButton::clicked, this, &TPieceSizeDlg::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-  ApplyBtn->setObjectName(QStringLiteral("ApplyBtn"));
-  ApplyBtn->setText(QStringLiteral("Apply"));
-  ApplyBtn->setGeometry(256, 128, 75, 30);
+  // A button as OK and Cancel are, right below them.
   SetHint(*ApplyBtn, QStringLiteral("Apply changes"));
-  connect(ApplyBtn, &QToolButton::clicked, this, &TPieceSizeDlg::ApplyBtnClick);
+  connect(ApplyBtn, &QPushButton::clicked, this, &TPieceSizeDlg::ApplyBtnClick);
 
   ScrollBarOdd->setSingleStep(1);
   ScrollBarOdd->setPageStep(1);
@@ -307,8 +306,51 @@ void TPieceSizeDlg::ClearPreview() {
 
 bool TPieceSizeDlg::DrawPreview() {
   ClearPreview();
-  TCanvas canvas(preview_);
-  return DrawSamplePiece(source_.Record(), &canvas, ScrollBarScale->value(), ScrollBarOdd->value(), StyleIndex);
+  previewNote_.clear();
+  const TPuzzleRecord& record = source_.Record();
+  const int scale = ScrollBarScale->value();
+  if (!DrawSamplePiece(record, nullptr, scale, ScrollBarOdd->value(), StyleIndex)) return false;
+  // The piece is drawn on a sheet of its own with room for its tabs, then
+  // placed in the middle of the box.
+  const int cellWidth = scale * record.PictureWidth / 100 / std::max<int>(record.Columns, 1);
+  const int cellHeight = scale * record.PictureHeight / 100 / std::max<int>(record.Rows, 1);
+  const TColor background = preview_.Pixel(0, 0);
+  TBitmap sheet(2 * cellWidth + 8, 2 * cellHeight + 8);
+  sheet.Fill(background);
+  TCanvas canvas(sheet);
+  DrawSamplePiece(record, &canvas, scale, ScrollBarOdd->value(), StyleIndex);
+  int left = sheet.Width(), top = sheet.Height(), right = -1, bottom = -1;
+  for (int y = 0; y < sheet.Height(); ++y)
+    for (int x = 0; x < sheet.Width(); ++x)
+      if (sheet.Pixel(x, y) != background) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  if (right < 0) return true;
+  const QRect drawn(QPoint(left, top), QPoint(right, bottom));
+  QImage piece = sheet.Image().copy(drawn);
+  const QRect box(0, 0, preview_.Width(), preview_.Height());
+  // A piece larger than the box is shown smaller, with room for the note
+  // that says so.
+  const int noteHeight = QFontMetrics(font()).height() * preview_.Height() / std::max(1, PaintBox1->height());
+  if (piece.width() > box.width() || piece.height() > box.height()) {
+    const QSize room = box.size() - QSize(8, 8 + noteHeight);
+    piece = piece.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    previewNote_ = QStringLiteral("Shown at %1 % of its size").arg(100 * piece.width() / drawn.width());
+  }
+  QPainter painter(&preview_.Image());
+  const int noteRoom = previewNote_.isEmpty() ? 0 : noteHeight;
+  painter.drawImage(QPoint((box.width() - piece.width()) / 2, (box.height() - noteRoom - piece.height()) / 2), piece);
+  if (!previewNote_.isEmpty()) {
+    QFont note = font();
+    note.setPixelSize(std::max(1, note.pixelSize() * preview_.Height() / std::max(1, PaintBox1->height())));
+    painter.setFont(note);
+    painter.setPen(PaintBox1->palette().color(QPalette::WindowText));
+    painter.drawText(QRect(0, box.height() - noteRoom - 2, box.width(), noteRoom), Qt::AlignCenter, previewNote_);
+  }
+  return true;
 }
 
 void TPieceSizeDlg::ShowValues() {

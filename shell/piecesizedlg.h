@@ -91,7 +91,7 @@ class TPieceSizeDlg : public QDialog {
   TLed* LEDMix;
   QPushButton* OKBtn;
   QPushButton* CancelBtn;
-  QToolButton* ApplyBtn;
+  QPushButton* ApplyBtn;
   QLabel* Label4;
   QFrame* Panel3;
   QScrollBar* ScrollBarOdd;
@@ -124,6 +124,8 @@ class TPieceSizeDlg : public QDialog {
   void BtnPieceClick(QToolButton* sender);
   void ApplyBtnClick();
   void OKBtnClick();
+  // The note under a preview scaled down to fit the box; empty otherwise.
+  const QString& PreviewNote() const { return previewNote_; }
 
  protected:
   bool event(QEvent* event) override;
@@ -131,8 +133,9 @@ class TPieceSizeDlg : public QDialog {
 
  private:
   void ClearPreview();
-  // Clears the preview and draws the sample piece of the controls' values;
-  // false when the scale is refused and nothing is drawn.
+  // Clears the preview and draws the sample piece of the controls' values
+  // whole in its middle, scaled down with a note when it is larger than the
+  // box; false when the scale is refused and nothing is drawn.
   bool DrawPreview();
   void ShowValues();
   // SetShape and SetScale, and back to 100 % when the cut fails.
@@ -140,6 +143,7 @@ class TPieceSizeDlg : public QDialog {
 
   TPieceSizeSource& source_;
   TBitmap preview_;
+  QString previewNote_;
 };
 
 // Piece Size...: the dialog opens on the game's values and is shown modally;

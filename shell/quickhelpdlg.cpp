@@ -1,15 +1,18 @@
 #include "shell/quickhelpdlg.h"
 
+#include <algorithm>
 #include <span>
 #include <utility>
 
 #include "shell/adaptcolors.h"
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 
 namespace {
 
 constexpr int Margin = 12;
-constexpr int GroupWidth = TQuickHelpDlg::ClientWidth - 2 * Margin;
+constexpr int GroupWidth = (TQuickHelpDlg::ClientWidth - 3 * Margin) / 2;
+constexpr int SecondColumn = 2 * Margin + GroupWidth;
 constexpr int FirstLine = 28;
 constexpr int LineStep = 26;
 constexpr int LineHeight = 20;
@@ -32,11 +35,25 @@ constexpr TText BoardTexts[] = {
     {"Right mouse", "Board popup menu"},
 };
 
+constexpr TText TrayTexts[] = {
+    {"Left mouse on frame", "Move tray"},
+    {"Left mouse on edge", "Resize tray"},
+    {"Left mouse on box", "Close tray"},
+    {"Right mouse", "Tray popup menu"},
+    {"Tray bar button", "Open or close tray"},
+};
+
+constexpr TText KeyTexts[] = {
+    {"Ctrl+Z", "Undo"},
+    {"Ctrl+Y, Ctrl+Shift+Z", "Redo"},
+    {"F2", "Zoom picture"},
+};
+
 // A group just tall enough for its lines.
-QGroupBox* Group(QWidget* parent, const QString& name, const char* title, int top, int lines) {
+QGroupBox* Group(QWidget* parent, const QString& name, const char* title, int left, int top, int lines) {
   auto* group = new QGroupBox(QString::fromLatin1(title), parent);
   group->setObjectName(name);
-  group->setGeometry(Margin, top, GroupWidth, FirstLine + (lines - 1) * LineStep + LineHeight + 14);
+  group->setGeometry(left, top, GroupWidth, FirstLine + (lines - 1) * LineStep + LineHeight + 14);
   return group;
 }
 
@@ -61,20 +78,27 @@ std::vector<TQuickHelpDlg::TLine> Lines(QGroupBox* group, std::span<const TText>
 
 TQuickHelpDlg::TQuickHelpDlg(QWidget* parent)
     : QDialog(parent),
-      PieceGroup(Group(this, QStringLiteral("PieceGroup"), "Mouse click over piece", 8, std::size(PieceTexts))),
-      BoardGroup(Group(this, QStringLiteral("BoardGroup"), "Mouse click over board",
+      PieceGroup(Group(this, QStringLiteral("PieceGroup"), "Mouse click over piece", Margin, 8,
+                       std::size(PieceTexts))),
+      BoardGroup(Group(this, QStringLiteral("BoardGroup"), "Mouse click over board", Margin,
                        PieceGroup->geometry().bottom() + 12, std::size(BoardTexts))),
+      TrayGroup(Group(this, QStringLiteral("TrayGroup"), "Mouse on a tray", SecondColumn, 8, std::size(TrayTexts))),
+      KeyGroup(Group(this, QStringLiteral("KeyGroup"), "Keys", SecondColumn, TrayGroup->geometry().bottom() + 12,
+                     std::size(KeyTexts))),
       PieceLines(Lines(PieceGroup, PieceTexts)),
       BoardLines(Lines(BoardGroup, BoardTexts)),
+      TrayLines(Lines(TrayGroup, TrayTexts)),
+      KeyLines(Lines(KeyGroup, KeyTexts)),
       OKBtn(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("QuickHelpDlg"));
   setWindowTitle(QStringLiteral("Quick help"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
 
   // Centred below the groups; Enter and Escape close the window as well.
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setGeometry((ClientWidth - 96) / 2, BoardGroup->geometry().bottom() + 24, 96, 33);
+  OKBtn->setGeometry((ClientWidth - 96) / 2,
+                     std::max(BoardGroup->geometry().bottom(), KeyGroup->geometry().bottom()) + 24, 96, 33);
   OKBtn->setDefault(true);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 

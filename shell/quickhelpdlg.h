@@ -1,5 +1,6 @@
 #pragma once
-// "Quick help": what each mouse button does over a piece and over the board.
+// "Quick help": what each mouse button does over a piece, over the board and
+// on a tray, and the keys, in two columns.
 
 #include <QDialog>
 #include <QGroupBox>
@@ -12,7 +13,7 @@ class TQuickHelpDlg : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int ClientWidth = 390;
+  static constexpr int ClientWidth = 768;
   static constexpr int ClientHeight = 384;
 
   explicit TQuickHelpDlg(QWidget* parent = nullptr);
@@ -26,7 +27,11 @@ class TQuickHelpDlg : public QDialog {
 
   QGroupBox* PieceGroup;
   QGroupBox* BoardGroup;
+  QGroupBox* TrayGroup;
+  QGroupBox* KeyGroup;
   std::vector<TLine> PieceLines;
   std::vector<TLine> BoardLines;
+  std::vector<TLine> TrayLines;
+  std::vector<TLine> KeyLines;
   QPushButton* OKBtn;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "shell/fixeddialog.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
 
@@ -82,7 +83,7 @@ TSolveDlg::TSolveDlg(QWidget* parent)
   setObjectName(QStringLiteral("SolveDlg"));
   setWindowTitle(QStringLiteral("Set speed"));
   setFont(DesignFont(QStringLiteral("MS Sans Serif"), -13));
-  setFixedSize(ClientWidth, ClientHeight);
+  SetFixedDialogSize(*this, ClientWidth, ClientHeight);
   move(14, 334);
 
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -94,13 +95,13 @@ TSolveDlg::TSolveDlg(QWidget* parent)
   SolveGauge->setToolTip(QStringLiteral("Percentage complete"));
 
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setGeometry(71, 4, 78, 33);
+  OKBtn->setGeometry(71, 4, ClientWidth - 75, 33);
   OKBtn->setIcon(GlyphIcon(TGlyph::Close));
   OKBtn->setIconSize(QSize(16, 16));
   connect(OKBtn, &QPushButton::clicked, this, &QWidget::close);
 
   SpeedBar->setObjectName(QStringLiteral("SpeedBar"));
-  SpeedBar->setGeometry(71, 39, 78, 27);
+  SpeedBar->setGeometry(71, 39, ClientWidth - 75, 27);
   SpeedBar->setRange(1, 10);
   SpeedBar->setValue(5);
   SpeedBar->setPageStep(1);

@@ -60,7 +60,7 @@ class TSolveDlg : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int ClientWidth = 153;
+  static constexpr int ClientWidth = 180;
   static constexpr int ClientHeight = 70;
 
   explicit TSolveDlg(QWidget* parent = nullptr);

@@ -30,7 +30,11 @@ constexpr TButtonRow Buttons[] = {
      Toggle | Down},
     {&TSpeedBar::SpeedMusic, "SpeedMusic", 168, "Music|Turn background music on/off", TGlyph::Music,
      Toggle | Down},
-    {&TSpeedBar::SpeedHelp, "SpeedHelp", 208, "Quick Help|Display mouse and keyboard controls",
+    {&TSpeedBar::SpeedUndo, "SpeedUndo", 208, "Undo (Ctrl+Z)|Take back the last change to the board",
+     TGlyph::Undo, Disabled},
+    {&TSpeedBar::SpeedRedo, "SpeedRedo", 238, "Redo (Ctrl+Y)|Make the change taken back again",
+     TGlyph::Redo, Disabled},
+    {&TSpeedBar::SpeedHelp, "SpeedHelp", 278, "Quick Help|Display mouse and keyboard controls",
      TGlyph::QuickHelp, 0},
 };
 

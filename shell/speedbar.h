@@ -22,6 +22,8 @@ class TSpeedBar : public QWidget {
   QToolButton* SpeedGrid = nullptr;
   QToolButton* SpeedSound = nullptr;  // toggle, down while sound effects are on
   QToolButton* SpeedMusic = nullptr;  // toggle, down while music is on
+  QToolButton* SpeedUndo = nullptr;  // enabled while there is something to undo
+  QToolButton* SpeedRedo = nullptr;  // enabled while there is something to redo
   QToolButton* SpeedHelp = nullptr;
 
  protected:

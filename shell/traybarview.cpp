@@ -1,6 +1,9 @@
 #include "shell/traybarview.h"
 
+#include <QApplication>
+#include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolButton>
 
 #include "platform/utility.h"
@@ -44,7 +47,9 @@ void Show(QToolButton& widget, const TTrayButton& model) {
 TTrayBarView::TTrayBarView(TTrayBar& bar, QWidget* parent) : QWidget(parent), bar_(bar) {
   setObjectName(QStringLiteral("BoxBar"));
   setFixedHeight(BarHeight);
-  setAutoFillBackground(true);
+  // The bar is a panel of the window, not of the board: on a board of any
+  // colour its buttons and arrows show in the desktop's own colours.
+  setPalette(QApplication::palette());
   AddButton(bar.BoxBtn, QStringLiteral("BoxBtn"));
   const std::pair<TTrayButton*, Qt::ArrowType> arrows[] = {{&bar.SpeedBoxLeft, Qt::LeftArrow},
                                                            {&bar.SpeedBoxRight, Qt::RightArrow},
@@ -79,6 +84,23 @@ QToolButton* TTrayBarView::AddButton(TTrayButton& model, const QString& name) {
     model.Click();
   });
   return widget;
+}
+
+void TTrayBarView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) setPalette(QApplication::palette());
+  QWidget::changeEvent(event);
+}
+
+void TTrayBarView::paintEvent(QPaintEvent*) {
+  // Shaded as the toolbar is, with a line between it and the board.
+  QPainter painter(this);
+  const QColor face = palette().color(QPalette::Button);
+  QLinearGradient shade(0, 0, 0, height());
+  shade.setColorAt(0, face.lighter(108));
+  shade.setColorAt(1, face.darker(106));
+  painter.fillRect(rect(), shade);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(0, 0, width(), 0);
 }
 
 QToolButton* TTrayBarView::ButtonFor(const TTrayButton& button) const {

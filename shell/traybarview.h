@@ -20,6 +20,10 @@ class TTrayBarView : public QWidget {
   // included), or null.
   QToolButton* ButtonFor(const TTrayButton& button) const;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   QToolButton* AddButton(TTrayButton& model, const QString& name);
 

@@ -134,12 +134,20 @@ TEST_F(TrayTest, EdgeCursorsFollowTheFrameZones) {
   MakePieces(0);
   const TBox& tray = AddTray(1, Bounds(100, 50, 200, 150));
   const std::vector<std::pair<TPoint, int>> cases = {
-      {{102, 53}, crSizeNWSE},  {{102, 56}, crSizeWE},   {{200, 54}, crSizeNS},   {{200, 55}, crDefault},
+      {{102, 53}, crSizeNWSE},  {{102, 56}, crSizeWE},   {{200, 55}, crSizeNS},   {{200, 56}, crDefault},
       {{200, 192}, crDefault},  {{200, 193}, crSizeNS},  {{200, 199}, crSizeNS},  {{200, 200}, crDefault},
       {{107, 120}, crSizeWE},   {{108, 120}, crDefault}, {{292, 120}, crDefault}, {{293, 120}, crSizeWE},
       {{299, 120}, crSizeWE},   {{300, 120}, crDefault}, {{99, 120}, crDefault},  {{299, 50}, crSizeNESW},
       {{100, 199}, crSizeNESW}, {{299, 199}, crSizeNWSE}};
   for (const auto& [point, cursor] : cases)
+    EXPECT_EQ(tray.EdgeCursorAt(point.X, point.Y), cursor) << point.X << ", " << point.Y;
+  // On a screen of 200 % the board has twice the pixels: the zones are as
+  // deep on the screen.
+  bar.PlayAreaScale = 2;
+  const std::vector<std::pair<TPoint, int>> doubled = {
+      {{200, 61}, crSizeNS}, {{200, 62}, crDefault}, {{115, 120}, crSizeWE}, {{116, 120}, crDefault},
+      {{285, 120}, crDefault}, {{286, 120}, crSizeWE}, {{200, 186}, crSizeNS}, {{200, 185}, crDefault}};
+  for (const auto& [point, cursor] : doubled)
     EXPECT_EQ(tray.EdgeCursorAt(point.X, point.Y), cursor) << point.X << ", " << point.Y;
 }
 

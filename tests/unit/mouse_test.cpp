@@ -462,10 +462,18 @@ TEST_F(MouseTest, ThePiecePopupsCommands) {
   // Unlock takes the piece out of its group; the count follows.
   popupOn(right);
   EXPECT_EQ(game().PopupPiece, &right);
+  EXPECT_TRUE(t_->window.Commands.Unlock.Enabled());
   game().Unlock();
   EXPECT_FALSE(right.Joined);
   EXPECT_EQ(t_->records.Puzzle.SolvedCount, 0);
   EXPECT_TRUE(BoardIsClean());
+  // A loose piece has nothing to unlock: the item is disabled and the
+  // board stays as it is.
+  popupOn(right);
+  EXPECT_FALSE(t_->window.Commands.Unlock.Enabled());
+  const TBoardState loose = game().CaptureBoard();
+  game().Unlock();
+  EXPECT_EQ(game().CaptureBoard(), loose);
 
   // Send to Back puts the group under every other.
   popupOn(piece(6));

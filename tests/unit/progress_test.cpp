@@ -47,7 +47,16 @@ TEST(Progress, CompletionTextGivesMinutesAndSecondsAndTheSuffix) {
   TPuzzleRecord r = PlayedRecord();
   EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 3 minutes and 7 seconds without cheating!");
   r.ElapsedSeconds = 0;
-  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 0 minutes and 0 seconds without cheating!");
+  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 0 seconds without cheating!");
+  // One of a unit is said so, and a count of none is left out.
+  r.ElapsedSeconds = 73;
+  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 1 minute and 13 seconds without cheating!");
+  r.ElapsedSeconds = 26;
+  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 26 seconds without cheating!");
+  r.ElapsedSeconds = 121;
+  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 2 minutes and 1 second without cheating!");
+  r.ElapsedSeconds = 120;
+  EXPECT_EQ(CompletionText(r), "You solved all 54 pieces in 2 minutes without cheating!");
   // An hour and more stays in minutes.
   r.ElapsedSeconds = 3725;
   r.CheatCount = 1;

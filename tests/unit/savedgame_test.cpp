@@ -226,6 +226,9 @@ class SavedGameTest : public ::testing::Test {
     game.Record.CheatCount = 3;
     game.Record.AutoSolveUsed = 1;
     game.Window.SetColor(0x336699);
+    // As the window notes the board after every action: what a tray covers
+    // has moved out from under it.
+    game.NoteChanges();
     return t;
   }
 

@@ -76,6 +76,8 @@ TEST_F(UndoTest, AnUndoneJoinSplitsTheGroupAndRedoJoinsItAgain) {
   ASSERT_TRUE(Drag(right, fits.X - right.X + 3, fits.Y - right.Y - 2));
   ASSERT_TRUE(right.Joined);
   ASSERT_EQ(t_->records.Puzzle.SolvedCount, 2);
+  // The status line counts the join at once, not at the clock's next tick.
+  EXPECT_EQ(t_->window.SolvedStatus.Text(), QStringLiteral("Solved 2 of 12"));
   const TBoardState joined = game().CaptureBoard();
   EXPECT_TRUE(t_->window.Commands.Undo.Enabled());
 
@@ -179,4 +181,51 @@ TEST_F(UndoTest, ArrangeInGridIsUndoneAndTheHistoryKeepsTwoHundredSteps) {
     ++undone;
   }
   EXPECT_EQ(undone, 200);
+}
+
+TEST_F(UndoTest, SavingIsNoStep) {
+  // The game is saved while the opening splash waits, the clock's recovery
+  // writes every few seconds: none makes a step to undo.
+  game().SaveGame();
+  game().NoteChanges();
+  EXPECT_FALSE(game().CanUndo());
+}
+
+TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
+  TJigsaw& g = game();
+  const TBoardState start = g.CaptureBoard();
+  const TBitmap board = g.BoardBitmap;
+  ASSERT_EQ(g.Record.Oddness, 5);
+  ASSERT_EQ(g.Record.ShapeStyle, 1);
+
+  // The piece size dialog's Apply: a shape, an oddness and a size together.
+  g.SetShape(9, 4);
+  g.SetScale(150);
+  g.NoteChanges();
+  const TBoardState recut = g.CaptureBoard();
+  g.Undo();
+  g.NoteChanges();
+  EXPECT_EQ(g.Record.ScalePercent, 100);
+  EXPECT_EQ(g.Record.Oddness, 5);
+  EXPECT_EQ(g.Record.ShapeStyle, 1);
+  EXPECT_EQ(g.CaptureBoard(), start);
+  EXPECT_TRUE(SameBitmap(g.BoardBitmap, board));
+  EXPECT_TRUE(BoardIsFresh());
+  g.Redo();
+  EXPECT_EQ(g.CaptureBoard(), recut);
+  EXPECT_EQ(g.Record.Oddness, 9);
+  g.Undo();
+
+  // A new shape at the same size is a step of its own, which Ctrl+Z takes
+  // back before anything else.
+  g.SetShape(0, 3);
+  g.SetScale(100);
+  g.NoteChanges();
+  EXPECT_FALSE(SameBitmap(g.BoardBitmap, board));
+  ASSERT_TRUE(g.CanUndo());
+  g.Undo();
+  EXPECT_EQ(g.Record.Oddness, 5);
+  EXPECT_EQ(g.Record.ShapeStyle, 1);
+  EXPECT_TRUE(SameBitmap(g.BoardBitmap, board));
+  EXPECT_EQ(g.CaptureBoard(), start);
 }

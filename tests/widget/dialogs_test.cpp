@@ -88,9 +88,9 @@ TEST_F(Dialogs, CongratulationsLayout) {
   TCongratsDlg dialog(status);
   EXPECT_EQ(dialog.windowTitle(), "You solved it!");
   EXPECT_EQ(dialog.size(), QSize(TCongratsDlg::ClientWidth, TCongratsDlg::ClientHeight));
-  EXPECT_EQ(dialog.size(), QSize(371, 266));
+  EXPECT_EQ(dialog.size(), QSize(401, 266));
   EXPECT_EQ(dialog.font().pixelSize(), 16);
-  EXPECT_EQ(dialog.Bevel->geometry(), Geometry(10, 10, 351, 201));
+  EXPECT_EQ(dialog.Bevel->geometry(), Geometry(10, 10, 381, 201));
 
   EXPECT_EQ(dialog.ProgramIcon->geometry(), Geometry(14, 14, 120, 134));
   const QImage icon = dialog.ProgramIcon->pixmap().toImage();
@@ -104,6 +104,8 @@ TEST_F(Dialogs, CongratulationsLayout) {
     EXPECT_EQ(title->font().pixelSize(), 30);
     EXPECT_TRUE(title->font().bold());
   }
+  // The title stands clear of the bevel around it.
+  EXPECT_LE(dialog.Title->geometry().right() + 6, dialog.Bevel->geometry().right());
   EXPECT_EQ(dialog.TitleShad->pos(), QPoint(138, 48));
   EXPECT_EQ(dialog.Title->pos(), QPoint(139, 49));
   EXPECT_EQ(TextColor(*dialog.TitleShad), QColor(Qt::white));
@@ -111,7 +113,7 @@ TEST_F(Dialogs, CongratulationsLayout) {
   EXPECT_GT(dialog.children().indexOf(dialog.Title), dialog.children().indexOf(dialog.TitleShad))
       << "the blue title lies in front";
 
-  EXPECT_EQ(dialog.JigStatus->geometry(), Geometry(140, 108, 209, 97));
+  EXPECT_EQ(dialog.JigStatus->geometry(), Geometry(140, 108, 239, 97));
   EXPECT_TRUE(dialog.JigStatus->wordWrap());
   EXPECT_EQ(dialog.JigStatus->text(), status);
 
@@ -146,14 +148,14 @@ TEST_F(Dialogs, CongratulationsAdaptBlackTextOnlyWhenShown) {
 TEST_F(Dialogs, AboutThisJigsawLayout) {
   TAboutJigDlg dialog;
   EXPECT_EQ(dialog.windowTitle(), "About this jigsaw");
-  EXPECT_EQ(dialog.size(), QSize(390, 442));
+  EXPECT_EQ(dialog.size(), QSize(470, 442));
   EXPECT_EQ(dialog.font().pixelSize(), 14);
   EXPECT_TRUE(dialog.font().bold());
 
   EXPECT_EQ(dialog.InfoGroup->title(), "Information");
-  EXPECT_EQ(dialog.InfoGroup->size(), QSize(368, 200));
+  EXPECT_EQ(dialog.InfoGroup->size(), QSize(448, 200));
   EXPECT_EQ(dialog.DescriptionGroup->title(), "Description");
-  EXPECT_EQ(dialog.DescriptionGroup->size(), QSize(368, 161));
+  EXPECT_EQ(dialog.DescriptionGroup->size(), QSize(448, 161));
   EXPECT_GE(dialog.DescriptionGroup->y(), dialog.InfoGroup->geometry().bottom());
 
   EXPECT_EQ(dialog.TitleLabel->text(), "Title:");
@@ -173,7 +175,7 @@ TEST_F(Dialogs, AboutThisJigsawLayout) {
   EXPECT_EQ(dialog.CreationStats->x(), dialog.PuzzleStats->x());
   EXPECT_GE(dialog.CreationStats->y(), dialog.PuzzleStats->geometry().bottom());
   EXPECT_LT(dialog.CreationStats->geometry().bottom(), dialog.JigStatus->y());
-  EXPECT_EQ(dialog.JigStatus->size(), QSize(281, 49));
+  EXPECT_EQ(dialog.JigStatus->size(), QSize(356, 49));
   EXPECT_TRUE(dialog.JigStatus->wordWrap());
   EXPECT_LE(dialog.JigStatus->geometry().bottom(), dialog.InfoGroup->height());
 
@@ -185,7 +187,7 @@ TEST_F(Dialogs, AboutThisJigsawLayout) {
   EXPECT_TRUE(dialog.Memo1->font().bold());
 
   EXPECT_EQ(dialog.OKBtn->text(), "OK");
-  EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 390 / 2);
+  EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 470 / 2);
   EXPECT_GE(dialog.OKBtn->y(), dialog.DescriptionGroup->geometry().bottom());
   EXPECT_LE(dialog.OKBtn->geometry().bottom(), 442);
 }
@@ -267,7 +269,7 @@ TEST_F(Dialogs, AdaptColorsReplacesOnlyBlackText) {
 TEST_F(Dialogs, SolveWindowLayout) {
   TSolveDlg dialog;
   EXPECT_EQ(dialog.windowTitle(), "Set speed");
-  EXPECT_EQ(dialog.size(), QSize(153, 70));
+  EXPECT_EQ(dialog.size(), QSize(180, 70));
   EXPECT_EQ(dialog.pos(), QPoint(14, 334));
   EXPECT_EQ(dialog.windowType(), Qt::Tool);
   EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -275,7 +277,7 @@ TEST_F(Dialogs, SolveWindowLayout) {
   EXPECT_FALSE(dialog.font().bold());
 
   EXPECT_EQ(dialog.OKBtn->text(), "Stop!");
-  EXPECT_EQ(dialog.OKBtn->size(), QSize(78, 33));
+  EXPECT_EQ(dialog.OKBtn->size(), QSize(105, 33));
   EXPECT_FALSE(dialog.OKBtn->icon().isNull());
   EXPECT_EQ(dialog.Panel1->size(), QSize(63, 61));
   EXPECT_EQ(dialog.Panel1->frameShadow(), QFrame::Sunken);
@@ -288,7 +290,7 @@ TEST_F(Dialogs, SolveWindowLayout) {
   EXPECT_EQ(dialog.SolveGauge->Maximum(), 100);
   EXPECT_EQ(dialog.SolveGauge->Progress(), 0);
 
-  EXPECT_EQ(dialog.SpeedBar->size(), QSize(78, 27));
+  EXPECT_EQ(dialog.SpeedBar->size(), QSize(105, 27));
   EXPECT_EQ(dialog.SpeedBar->minimum(), 1);
   EXPECT_EQ(dialog.SpeedBar->maximum(), 10);
   EXPECT_EQ(dialog.SpeedBar->value(), 5);

@@ -320,7 +320,9 @@ TEST(SpeedBar, ButtonsStandInTheirPlacesWithTheirHints) {
       {"SpeedGrid", 98, "Arrange in grid", "Arrange pieces in a grid", false, false},
       {"SpeedSound", 138, "Sound", "Turn sound effects on/off", true, true},
       {"SpeedMusic", 168, "Music", "Turn background music on/off", true, true},
-      {"SpeedHelp", 208, "Quick Help", "Display mouse and keyboard controls", true, false},
+      {"SpeedUndo", 208, "Undo (Ctrl+Z)", "Take back the last change to the board", false, false},
+      {"SpeedRedo", 238, "Redo (Ctrl+Y)", "Make the change taken back again", false, false},
+      {"SpeedHelp", 278, "Quick Help", "Display mouse and keyboard controls", true, false},
   };
   TSpeedBar bar;
   bar.resize(603, bar.height());

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QPainter>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <vector>
@@ -135,15 +137,33 @@ QImage Shown(const TPieceSizeDlg& dialog) {
   return dialog.PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The pieces subsystem's sample piece for that grid on the preview's
-// background, worked out apart from the dialog.
+// The pieces subsystem's sample piece for that grid, worked out apart from
+// the dialog, in the middle of the preview's background.
 QImage SamplePiece(const TPieceSizeDlg& dialog, int scale, int oddness, int style, const TPictureGrid& grid) {
-  TBitmap expected(213, 194);
   const QColor background = dialog.PaintBox1->palette().color(QPalette::Window);
-  expected.Fill(RGBColor(background.red(), background.green(), background.blue()));
-  TCanvas canvas(expected);
+  const TColor fill = RGBColor(background.red(), background.green(), background.blue());
+  TBitmap sheet(640, 640);
+  sheet.Fill(fill);
+  TCanvas canvas(sheet);
   DrawSamplePiece(&canvas, scale, oddness, style, grid);
+  QRect drawn;
+  for (int y = 0; y < sheet.Height(); ++y)
+    for (int x = 0; x < sheet.Width(); ++x)
+      if (sheet.Pixel(x, y) != fill) drawn |= QRect(x, y, 1, 1);
+  TBitmap expected(213, 194);
+  expected.Fill(fill);
+  QPainter(&expected.Image())
+      .drawImage(QPoint((213 - drawn.width()) / 2, (194 - drawn.height()) / 2), sheet.Image().copy(drawn));
   return expected.Image().convertToFormat(QImage::Format_RGB32);
+}
+
+// The box around the pure red pixels.
+QRect RedBox(const QImage& image) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == QColor(255, 0, 0)) box |= QRect(x, y, 1, 1);
+  return box;
 }
 
 int RedPixels(const QImage& image) {
@@ -221,7 +241,9 @@ TEST_F(PieceSizeDialog, LayoutTextsAndHints) {
   EXPECT_EQ(dialog.OKBtn->statusTip(), "Press OK to apply the new size");
   EXPECT_EQ(dialog.CancelBtn->pos(), QPoint(241, 45));
   EXPECT_EQ(dialog.CancelBtn->text(), "Cancel");
-  EXPECT_EQ(dialog.ApplyBtn->geometry(), QRect(256, 128, 75, 30));
+  // A push button as OK and Cancel are, right below them.
+  EXPECT_EQ(dialog.ApplyBtn->geometry(), QRect(241, 80, 90, 30));
+  EXPECT_FALSE(dialog.ApplyBtn->isFlat());
   EXPECT_EQ(dialog.ApplyBtn->text(), "Apply");
   EXPECT_EQ(dialog.ApplyBtn->toolTip(), "Apply changes");
   EXPECT_EQ(dialog.ApplyBtn->statusTip(), "Apply changes");
@@ -370,6 +392,19 @@ TEST_F(PieceSizeDialog, OpensOnTheGameAndPreviewsTheSamplePieceOfTheChoice) {
     EXPECT_EQ(shown.LabelScale->text(), "120%");
     EXPECT_EQ(Lights(shown), OnlyLit(5)) << "the scale leaves the style alone";
     EXPECT_EQ(Shown(shown), SamplePiece(shown, 120, 6, 5, grid));
+
+    EXPECT_TRUE(shown.PreviewNote().isEmpty());
+
+    // A piece larger than the box is shown whole in its middle, smaller,
+    // and the box says so.
+    shown.ScrollBarScale->setValue(200);
+    const QImage large = Shown(shown);
+    const QRect red = RedBox(large);
+    EXPECT_GT(red.left(), 0);
+    EXPECT_GT(red.top(), 0);
+    EXPECT_LT(red.right(), large.width() - 1);
+    EXPECT_LE(std::abs(red.left() - (large.width() - 1 - red.right())), 2) << "centred across";
+    EXPECT_TRUE(shown.PreviewNote().startsWith(QStringLiteral("Shown at "))) << shown.PreviewNote().toStdString();
 
     shown.BtnMix->click();
     EXPECT_EQ(Lights(shown), OnlyLit(6));

@@ -116,7 +116,7 @@ TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
   SetSystemColor(COLOR_WINDOWTEXT, 0xE0F0F0);
   TQuickHelpDlg dialog;
   EXPECT_EQ(dialog.windowTitle(), "Quick help");
-  EXPECT_EQ(dialog.size(), QSize(390, 384));
+  EXPECT_EQ(dialog.size(), QSize(768, 384));
   EXPECT_EQ(dialog.font().family(), "MS Sans Serif");
   EXPECT_EQ(dialog.font().pixelSize(), 13);
   EXPECT_FALSE(dialog.font().bold());
@@ -152,13 +152,25 @@ TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
   };
   check(dialog.PieceGroup, dialog.PieceLines, pieceTexts);
   check(dialog.BoardGroup, dialog.BoardLines, boardTexts);
+  // Beside them, the trays and the keys.
+  EXPECT_GT(dialog.TrayGroup->x(), dialog.PieceGroup->geometry().right());
+  EXPECT_GT(dialog.KeyGroup->y(), dialog.TrayGroup->geometry().bottom());
+  check(dialog.TrayGroup, dialog.TrayLines,
+        {{"Left mouse on frame", "Move tray"},
+         {"Left mouse on edge", "Resize tray"},
+         {"Left mouse on box", "Close tray"},
+         {"Right mouse", "Tray popup menu"},
+         {"Tray bar button", "Open or close tray"}});
+  check(dialog.KeyGroup, dialog.KeyLines,
+        {{"Ctrl+Z", "Undo"}, {"Ctrl+Y, Ctrl+Shift+Z", "Redo"}, {"F2", "Zoom picture"}});
   // Black texts take the scheme's colour as the window is made.
   EXPECT_EQ(TextColor(*dialog.PieceLines[0].Gesture), ToQColor(0xE0F0F0));
 
   EXPECT_EQ(dialog.OKBtn->text(), "OK");
   EXPECT_TRUE(dialog.OKBtn->isDefault());
-  EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 390 / 2);
+  EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 768 / 2);
   EXPECT_GT(dialog.OKBtn->y(), dialog.BoardGroup->geometry().bottom());
+  EXPECT_GT(dialog.OKBtn->y(), dialog.KeyGroup->geometry().bottom());
   EXPECT_LE(dialog.OKBtn->geometry().bottom(), 384);
   dialog.show();
   dialog.OKBtn->click();
