@@ -120,8 +120,8 @@ TBoardSeen Seen(const TJigsaw& game) {
   return seen;
 }
 
-// The top piece of the board picked up by the mouse and dropped where it
-// fits its first home neighbour, so that it joins when that one lies on the
+// The top piece of the board picked up by the mouse, as the window passes it
+// on, and dropped where it fits its first home neighbour, so that it joins when that one lies on the
 // board turned as it is; a little aside when it has none.
 void PlayAMove(TTestGame& t) {
   TJigsaw& game = *t.game;
@@ -139,6 +139,9 @@ void PlayAMove(TTestGame& t) {
   game.MouseMove(from.X + dx / 2, from.Y + dy / 2);
   game.MouseMove(from.X + dx, from.Y + dy);
   game.MouseUp(from.X + dx, from.Y + dy);
+  // The window notes the board after every mouse operation; that brings
+  // into sight what the drop left under a tray.
+  game.NoteChanges();
   game.Tick();
   t.screen.PaintInvalid();
 }
