@@ -61,13 +61,15 @@ TSpeedBar::TSpeedBar(QWidget* parent) : QWidget(parent) {
   }
 }
 
-void TSpeedBar::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  const QColor face = palette().color(QPalette::Button);
-  QLinearGradient shade(0, 0, 0, height());
+void PaintBarFace(QWidget& bar, int lineY) {
+  QPainter painter(&bar);
+  const QColor face = bar.palette().color(QPalette::Button);
+  QLinearGradient shade(0, 0, 0, bar.height());
   shade.setColorAt(0, face.lighter(108));
   shade.setColorAt(1, face.darker(106));
-  painter.fillRect(rect(), shade);
-  painter.setPen(palette().color(QPalette::Mid));
-  painter.drawLine(0, height() - 1, width(), height() - 1);
+  painter.fillRect(bar.rect(), shade);
+  painter.setPen(bar.palette().color(QPalette::Mid));
+  painter.drawLine(0, lineY, bar.width(), lineY);
 }
+
+void TSpeedBar::paintEvent(QPaintEvent*) { PaintBarFace(*this, height() - 1); }

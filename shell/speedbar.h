@@ -7,6 +7,10 @@
 #include <QToolButton>
 #include <QWidget>
 
+// The face the bars around the board share: the desktop's button colour
+// shaded top to bottom, and a line at lineY that sets the bar off.
+void PaintBarFace(QWidget& bar, int lineY);
+
 class TSpeedBar : public QWidget {
   Q_OBJECT
 

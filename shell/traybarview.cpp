@@ -1,14 +1,13 @@
 #include "shell/traybarview.h"
 
 #include <QApplication>
-#include <QLinearGradient>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QToolButton>
 
 #include "platform/utility.h"
 #include "shell/fonts.h"
 #include "shell/glyphs.h"
+#include "shell/speedbar.h"
 
 namespace {
 
@@ -93,14 +92,7 @@ void TTrayBarView::changeEvent(QEvent* event) {
 
 void TTrayBarView::paintEvent(QPaintEvent*) {
   // Shaded as the toolbar is, with a line between it and the board.
-  QPainter painter(this);
-  const QColor face = palette().color(QPalette::Button);
-  QLinearGradient shade(0, 0, 0, height());
-  shade.setColorAt(0, face.lighter(108));
-  shade.setColorAt(1, face.darker(106));
-  painter.fillRect(rect(), shade);
-  painter.setPen(palette().color(QPalette::Mid));
-  painter.drawLine(0, 0, width(), 0);
+  PaintBarFace(*this, 0);
 }
 
 QToolButton* TTrayBarView::ButtonFor(const TTrayButton& button) const {
