@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "pieces/real48.h"
 #include "pieces/texture.h"
@@ -419,12 +421,23 @@ TRect TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) 
       // One shift can leave a run short of the overlap the next shift asks
       // for: a rectangle out on both axes comes back fully along one only.
       // Shifting until it stays put makes a relayout leave what it laid out
-      // where it is, so a resize or a resume moves nothing twice. An area
-      // narrower than a cell satisfies no place; the rounds are bounded.
+      // where it is, so a resize or a resume moves nothing twice. A run
+      // larger than the area has no such place: its shifts go round a cycle,
+      // and it takes the cycle's top-left place, whichever place it entered
+      // the cycle by, so the next relayout finds it there again.
+      std::vector<TRect> places{bounds};
       TRect kept = bounds;
-      bool moved = false;
-      for (int round = 0; round < 3 && KeepInArea(kept, area); ++round) moved = true;
-      if (moved) {
+      while (KeepInArea(kept, area)) {
+        const auto again = std::find(places.begin(), places.end(), kept);
+        if (again != places.end()) {
+          kept = *std::min_element(again, places.end(), [](const TRect& a, const TRect& b) {
+            return std::pair(a.Top, a.Left) < std::pair(b.Top, b.Left);
+          });
+          break;
+        }
+        places.push_back(kept);
+      }
+      if (kept != bounds) {
         OffsetPieces(run, kept.Left - bounds.Left, kept.Top - bounds.Top);
         brought = brought.Union(bounds).Union(kept);
       }

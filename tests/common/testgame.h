@@ -35,9 +35,10 @@ inline std::vector<std::size_t> GroupPlaces(const std::vector<TFormPiece>& piece
 // middle when none is found.
 inline TPoint PointOnPiece(const TJigsaw& game, const TFormPiece& p) {
   const TPoint centre{p.X + p.Width / 2, p.Y + p.Height / 2};
+  // Rings of growing distance from the centre, each point tried once.
   for (int r = 0; r < p.Width / 2; ++r)
     for (int dy = -r; dy <= r; ++dy)
-      for (int dx = -r; dx <= r; ++dx)
+      for (int dx = -r; dx <= r; dx += (dy == -r || dy == r || dx == r) ? 1 : 2 * r)
         if (game.TrayAt(centre.X + dx, centre.Y + dy).PieceUnder(centre.X + dx, centre.Y + dy, true) == &p)
           return {centre.X + dx, centre.Y + dy};
   return centre;

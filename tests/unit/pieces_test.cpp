@@ -563,6 +563,21 @@ TEST_F(PiecesTest, RelayoutGroupsLeavesWhatItLaidOutWhereItIs) {
   EXPECT_EQ(TPieces::PieceRect(p), (TRect{0, 0, 20, 20}));
   pieces.RelayoutGroups(pieces.AllPieces(), area, false);
   EXPECT_EQ(TPieces::PieceRect(p), (TRect{0, 0, 20, 20}));
+
+  // A piece larger than its area has no place that satisfies both sides:
+  // the shifts alternate between x = -20 (its left half a cell outside) and
+  // x = -180 (its right half a cell outside), both with y = -280 (its
+  // bottom at the area's top plus half a cell). It takes the left one, and
+  // keeps it.
+  p.Width = 300;
+  p.Height = 300;
+  p.X = -1000;
+  p.Y = -1000;
+  const TRect small{0, 0, 100, 100};
+  pieces.RelayoutGroups(pieces.AllPieces(), small, false);
+  EXPECT_EQ(TPieces::PieceRect(p), (TRect{-180, -280, 120, 20}));
+  pieces.RelayoutGroups(pieces.AllPieces(), small, false);
+  EXPECT_EQ(TPieces::PieceRect(p), (TRect{-180, -280, 120, 20}));
 }
 
 TEST_F(PiecesTest, RecordBlocksByteByByte) {
