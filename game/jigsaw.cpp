@@ -361,7 +361,7 @@ bool CanCutAtScale(const TPuzzleRecord& record, int percent) {
   // The puzzle record keeps the cut's size in 16 bits, and a cell needs a
   // few pixels across for its outline.
   constexpr int MinCellPixels = 4;
-  return percent > 0 && width <= 0xFFFF && height <= 0xFFFF && width * height <= MaxPicturePixels &&
+  return percent > 0 && percent <= LargestScalePercent && width <= 0xFFFF && height <= 0xFFFF && width * height <= MaxPicturePixels &&
          width >= MinCellPixels * record.Columns && height >= MinCellPixels * record.Rows &&
          CutSheetProblem(record, width, height).isEmpty();
 }

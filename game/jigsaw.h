@@ -302,9 +302,15 @@ class TJigsaw : public TMove {
 // when the complement alone is too close in brightness.
 TColor ContrastingColor(TColor average);
 
-// Whether SetScale cuts the record's picture at percent: the cut's size fits
-// the puzzle record and the picture limit, every cell keeps a few pixels
-// across, and the pieces' sheets fit theirs (CutSheetProblem).
+// The largest piece size, in percent of the picture's, the piece size dialog
+// offers; no game is ever cut larger, so a saved game that claims more is not
+// one a game wrote.
+constexpr int LargestScalePercent = 300;
+
+// Whether SetScale cuts the record's picture at percent: at most the largest
+// piece size, the cut's size fits the puzzle record and the picture limit,
+// every cell keeps a few pixels across, and the pieces' sheets fit theirs
+// (CutSheetProblem).
 bool CanCutAtScale(const TPuzzleRecord& record, int percent);
 
 // Cuts the record's puzzle again from its seed into the piece set, whose

@@ -60,7 +60,6 @@ void TLed::paintEvent(QPaintEvent*) {
 namespace {
 
 constexpr int MinScale = 10;
-constexpr int MaxScale = 300;
 constexpr int MaxOddness = 10;
 constexpr int FullScale = 100;
 
@@ -179,7 +178,7 @@ TPieceSizeDlg::TPieceSizeDlg(TPieceSizeSource& source, QWidget* parent)
           ValueLabel(Panel3, QStringLiteral("LabelOdd"), QStringLiteral("Piece oddness|Change piece oddness factor"))),
       Label1(Label(this, QStringLiteral("Label1"), QStringLiteral("Set size:"), {241, 214})),
       Panel2(LoweredPanel(this, QStringLiteral("Panel2"), {241, 230, 90, 31})),
-      ScrollBarScale(ValueBar(Panel2, QStringLiteral("ScrollBarScale"), MinScale, MaxScale)),
+      ScrollBarScale(ValueBar(Panel2, QStringLiteral("ScrollBarScale"), MinScale, LargestScalePercent)),
       LabelScale(
           ValueLabel(Panel2, QStringLiteral("LabelScale"), QStringLiteral("Piece size|Change piece scale factor"))),
       StyleButtons{BtnClassic, BtnBlip, BtnSquare, BtnStar, BtnRound, BtnMix},

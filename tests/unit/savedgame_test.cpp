@@ -611,6 +611,7 @@ TEST_F(SavedGameTest, ADamagedFileIsKeptAsideAndANewGameLaidOut) {
       {4286, 11, "oddness 11"},
       {4453, 0, "no scale"},
       {4453, 4000, "a scale too large to cut"},
+      {4453, 301, "a piece size larger than any the game offers"},
       {4317, 0x8000, "a negative play time"},
       {4294, 0x7FFF, "a group counter at the 32-bit limit"},
       {ExtrasAt + 8, 5, "more trays than records"},
