@@ -494,7 +494,7 @@ void AssembleGroup(TJigsaw& game, int count) {
   TPieces::OffsetPieces(group, (area.Left + area.Right - bounds.Left - bounds.Right) / 2,
                         (area.Top + area.Bottom - bounds.Top - bounds.Bottom) / 2);
   game.BringToFront(group);
-  board.SortPieces(SortStacking);
+  board.SortPieces(TSortOrder::Stacking);
   game.StoreGroupNormalised(board.Pieces, board.InnerRect());
   game.RefreshArea(area);
 }
@@ -737,7 +737,7 @@ void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
       TPieces::OffsetPieces(piece, place->X - p.X, place->Y - p.Y);
       ++place;
     }
-    board.SortPieces(SortStacking);
+    board.SortPieces(TSortOrder::Stacking);
     game.StoreGroupNormalised(board.Pieces, board.InnerRect());
     game.RefreshArea(board.BoundsRect());
     tray.SetBounds(firstBounds);

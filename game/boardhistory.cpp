@@ -142,8 +142,8 @@ void TJigsaw::RestoreBoard(const TBoardState& board, const std::vector<std::size
   Record.SolvedCount = std::uint16_t(std::count_if(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Joined; }));
   for (const auto& tray : Trays) tray->Pieces.clear();
   for (TFormPiece& p : Pieces) TrayByNumber(std::uint32_t(p.Tray)).Pieces.push_back(&p);
-  SortAllTrayPieces(SortStacking);
-  SortTrays(0);
+  SortAllTrayPieces(TSortOrder::Stacking);
+  SortTrays(TTrayOrder::Stacking);
   for (const auto& tray : Trays) tray->Button->SetFull(tray->Count() > 0);
   CurrentTray = &BoardTray();
 

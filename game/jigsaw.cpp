@@ -279,7 +279,7 @@ void TJigsaw::RestoreLayout() {
   Config.PlayHeight = Window.PlayAreaHeight;
   BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
   ComputeEdgeClasses(*this, AllPieces());
-  SortAllTrayPieces(SortStacking);
+  SortAllTrayPieces(TSortOrder::Stacking);
   RelayoutGroups(BoardTray().Pieces, BoardTray().InnerRect(), true);
   Window.SetColor(Extras.WindowColour);
   // The board is built by the resize that follows the layout, as after a
@@ -714,7 +714,7 @@ void TJigsaw::MouseMove(int x, int y) {
     case DraggingPieces:
     case DraggingSelection:
     case DraggingTray:
-      DragTo(x, y, MouseState);
+      DragTo(x, y, TDragMode(MouseState));
       break;
     case OverEdge: {
       const int cursor = CurrentTray->EdgeCursorAt(x, y);
@@ -829,7 +829,7 @@ void TJigsaw::Unlock() {
   // A loose piece has no group to leave.
   if (!PopupPiece || !PopupPiece->Joined) return;
   DetachPiece(*PopupPiece);
-  CurrentTray->SortPieces(SortStacking);
+  CurrentTray->SortPieces(TSortOrder::Stacking);
   // Out of its group, the piece may lie above or below its old neighbours.
   RefreshArea(WithSide(PieceRect(*PopupPiece)));
 }

@@ -34,18 +34,20 @@ enum class TArrangeSource { Board, PopupTray };
 class TJigsaw : public TMove {
  public:
   enum : std::uint8_t { NotStarted = 0, Playing = 2 };
-  // What the mouse is doing over the play area.
-  enum : std::uint8_t {
+  // What the mouse is doing over the play area. The three drags have the
+  // values of their TDragMode.
+  enum class TMouseState : std::uint8_t {
     Idle = 0,
     Selected = 1,  // a band selection floats until the next press
     Banding = 2,
-    DraggingPieces = 3,
-    DraggingSelection = 4,
-    DraggingTray = 5,
+    DraggingPieces = std::uint8_t(TDragMode::Pieces),
+    DraggingSelection = std::uint8_t(TDragMode::Selection),
+    DraggingTray = std::uint8_t(TDragMode::Tray),
     OverEdge = 6,  // the pointer rests on a tray's edge
     Resizing = 7,
     PressingCloseBox = 8
   };
+  using enum TMouseState;
   enum : int { LeftButton = 0, RightButton = 1, MiddleButton = 2 };
 
   // The window state, the records and the screen must outlive the game.
@@ -66,7 +68,7 @@ class TJigsaw : public TMove {
 
   TBitmap OriginalPicture;  // as decoded; the source of every rescale
   std::uint8_t State = NotStarted;
-  std::uint8_t MouseState = 0;
+  TMouseState MouseState = Idle;
   // The two mask sheets of the last cut, kept for rebuilding the images.
   std::vector<std::uint8_t> OutlineBuffer;
   TPoint PopupPoint;

@@ -76,7 +76,7 @@ void TJigsaw::SendTrayToBack() {
   // The others come forward in the order they lie, leaving it behind them.
   for (const auto& other : Trays)
     if (!other->IsBoard() && other.get() != tray) other->TakeFrontNo();
-  SortTrays(0);
+  SortTrays(TTrayOrder::Stacking);
   RefreshArea(tray->BoundsRect());
 }
 
@@ -87,10 +87,10 @@ void TJigsaw::DropTrayPieces() {
   TBox& board = BoardTray();
   const TPieceList pieces = tray->Pieces;
   MoveToTray(pieces, board);
-  board.SortPieces(SortStacking);
+  board.SortPieces(TSortOrder::Stacking);
   // Groups stay whole, each kept where enough of it shows on the board.
   TPieceList dropped = pieces;
-  SortList(dropped, SortStacking);
+  SortList(dropped, TSortOrder::Stacking);
   RelayoutGroups(dropped, board.InnerRect(), false);
   StoreGroupNormalised(dropped, board.InnerRect());
   TRect changed = tray->BoundsRect();
@@ -140,7 +140,7 @@ void TJigsaw::GrowToHoldLoosePieces(TBox& tray) {
 }
 
 void TJigsaw::HoldArranged(TBox& tray) {
-  tray.SortPieces(SortStacking);
+  tray.SortPieces(TSortOrder::Stacking);
   if (tray.IsBoard()) return;
   // An arrangement fills the tray from its top-left; its last row and column
   // may reach beyond, and the tray grows to hold them whole.

@@ -130,9 +130,9 @@ class TRingWalk {
 
 }  // namespace
 
-int ArrangeSortMode(bool byShape, bool byColour) {
-  if (byShape) return byColour ? SortShapeColour : SortShape;
-  return byColour ? SortColour : SortShuffle;
+TSortOrder ArrangeSortMode(bool byShape, bool byColour) {
+  if (byShape) return byColour ? TSortOrder::ShapeColour : TSortOrder::Shape;
+  return byColour ? TSortOrder::Colour : TSortOrder::Shuffle;
 }
 
 void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list) {
@@ -178,9 +178,9 @@ void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area) {
   pieces.RotatePieces(list, 0, rotating);
 }
 
-void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode) {
+void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, TSortOrder order) {
   if (list.empty()) return;
-  TPieces::SortList(list, mode);
+  TPieces::SortList(list, order);
   const int count = CountLoose(list);
   const int width = area.Right - area.Left + 1;
   const int height = area.Bottom - area.Top + 1;
@@ -199,12 +199,12 @@ void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& ar
     pieces.SetPosition(*p, area.Left + pitch * (j % columns), area.Top + pitch * (j / columns), area);
     ++j;
   }
-  TPieces::SortList(list, SortStacking);
+  TPieces::SortList(list, TSortOrder::Stacking);
 }
 
-void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode) {
+void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, TSortOrder order) {
   if (list.empty()) return;
-  TPieces::SortList(list, mode);
+  TPieces::SortList(list, order);
   const int count = CountLoose(list);
   const TEdgeLayout layout =
       FitEdgeLayout(pieces.Puzzle(), area.Right - area.Left + 1, area.Bottom - area.Top + 1, count);
@@ -215,7 +215,7 @@ void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& ar
     pieces.SetPosition(*p, area.Left + layout.PitchX * cell.X, area.Top + layout.PitchY * cell.Y, area);
     walk.Advance();
   }
-  TPieces::SortList(list, SortStacking);
+  TPieces::SortList(list, TSortOrder::Stacking);
 }
 
 void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, bool rotateOnly) {
@@ -224,5 +224,5 @@ void Disarrange(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area,
     pieces.ResetRotations(list, true);
   else
     Scatter(pieces, list, area);
-  TPieces::SortList(list, SortStacking);
+  TPieces::SortList(list, TSortOrder::Stacking);
 }

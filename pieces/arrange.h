@@ -10,9 +10,9 @@
 #include "platform/types.h"
 
 // The SortList order for the Sort by Shape and Sort by Colour options: both
-// give SortShapeColour, shape alone SortShape, colour alone SortColour,
-// neither SortShuffle.
-int ArrangeSortMode(bool byShape, bool byColour);
+// give TSortOrder::ShapeColour, shape alone TSortOrder::Shape, colour alone TSortOrder::Colour,
+// neither TSortOrder::Shuffle.
+TSortOrder ArrangeSortMode(bool byShape, bool byColour);
 
 // Sets EdgeClass of every record of the list from its home index.
 void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list);
@@ -26,11 +26,11 @@ void ComputeEdgeClasses(const TPieces& pieces, TPieceSpan list);
 void Scatter(TPieces& pieces, TPieceSpan list, const TRect& area);
 
 // Lay out the records of the list that are neither Joined nor Placed, sorted by
-// mode (ArrangeSortMode): in rows at a pitch of up to one and a half cells, or
+// order (ArrangeSortMode): in rows at a pitch of up to one and a half cells, or
 // in rings along the border of the area that keep a picture-sized middle free.
 // The list ends in stacking order.
-void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode);
-void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, int mode);
+void ArrangeInGrid(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, TSortOrder order);
+void ArrangeAtEdge(TPieces& pieces, std::span<TFormPiece*> list, const TRect& area, TSortOrder order);
 
 // Scatters the loose records of the list over the area again, or with
 // rotateOnly turns them at random where they lie. The list ends in stacking

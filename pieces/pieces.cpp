@@ -211,31 +211,29 @@ int TPieces::GroupSize(const TFormPiece& p) const {
   return int(std::count_if(Pieces.begin(), Pieces.end(), [&](const TFormPiece& q) { return q.Group == p.Group; }));
 }
 
-void TPieces::SortList(std::span<TFormPiece*> list, int mode) {
+void TPieces::SortList(std::span<TFormPiece*> list, TSortOrder order) {
   auto sort = [&](auto compare) { SortItems<TFormPiece*>(list, compare); };
-  switch (mode & ~0x80) {
-    case SortStacking:
+  switch (order) {
+    case TSortOrder::Stacking:
       sort([](const TFormPiece* a, const TFormPiece* b) {
         const int byGroup = Compare(a->Group, b->Group);
         return byGroup != 0 ? byGroup : Compare(a->Index, b->Index);
       });
       break;
-    case SortShape:
+    case TSortOrder::Shape:
       sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->EdgeClass, b->EdgeClass); });
       break;
-    case SortColour:
+    case TSortOrder::Colour:
       sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->ColourKey, b->ColourKey); });
       break;
-    case SortShapeColour:
+    case TSortOrder::ShapeColour:
       sort([](const TFormPiece* a, const TFormPiece* b) {
         const int byShape = Compare(a->EdgeClass, b->EdgeClass);
         return byShape != 0 ? byShape : Compare(a->ColourKey, b->ColourKey);
       });
       break;
-    case SortShuffle:
+    case TSortOrder::Shuffle:
       sort([](const TFormPiece* a, const TFormPiece* b) { return Compare(a->ShuffleKey, b->ShuffleKey); });
-      break;
-    default:
       break;
   }
 }

@@ -31,13 +31,13 @@ struct TNeighbourSlot {
 };
 using TNeighbourSlots = std::array<TNeighbourSlot, 4>;
 
-// Sort orders of SortList.
-enum : int {
-  SortStacking = 0,       // Group, then Index
-  SortShape = 1,          // EdgeClass
-  SortColour = 2,         // ColourKey
-  SortShapeColour = 3,    // EdgeClass, then ColourKey
-  SortShuffle = 4         // ShuffleKey
+// Sort orders of SortList, by the keys they compare.
+enum class TSortOrder : std::uint8_t {
+  Stacking = 0,     // Group, then Index
+  Shape = 1,        // EdgeClass
+  Colour = 2,       // ColourKey
+  ShapeColour = 3,  // EdgeClass, then ColourKey
+  Shuffle = 4       // ShuffleKey
 };
 
 class TPieces {
@@ -115,8 +115,7 @@ class TPieces {
   // p's group goes to the bottom (group 0); every other piece moves up one.
   void SendGroupToBack(const TFormPiece& p);
   int GroupSize(const TFormPiece& p) const;
-  // Sorts by one of the Sort... orders; bit 7 of the mode is ignored.
-  static void SortList(std::span<TFormPiece*> list, int mode);
+  static void SortList(std::span<TFormPiece*> list, TSortOrder order);
   static void SetHidden(TPieceSpan list, bool value);
   static void SetPlaced(TPieceSpan list, bool value);
 

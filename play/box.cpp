@@ -271,7 +271,7 @@ void TBox::ToggleOpen() {
   Button->SetDown(Open);
   if (Open) {
     TakeFrontNo();
-    owner_.SortTrays(0);
+    owner_.SortTrays(TBoxes::TTrayOrder::Stacking);
   }
   owner_.RefreshArea(BoundsRect());
   owner_.TrayEffect(4);

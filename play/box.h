@@ -84,7 +84,7 @@ class TBox {
   TPieceList& PieceList() { return Pieces; }
   // Appends the pieces and makes this tray theirs.
   void AddPieces(TPieceSpan list);
-  void SortPieces(int mode) { TPieces::SortList(Pieces, mode); }
+  void SortPieces(TSortOrder order) { TPieces::SortList(Pieces, order); }
   // The topmost piece under the point inside the tray's inner area, tested by
   // its shape when byShape is set; null when there is none.
   TFormPiece* PieceUnder(int x, int y, bool byShape) const;

@@ -72,26 +72,24 @@ void TBoxes::DrawTrays(TBitmap& bitmap, const TRect* clip) const {
   for (const auto& tray : Trays) DrawTray(*tray, bitmap, clip);
 }
 
-void TBoxes::SortTrays(int key) {
+void TBoxes::SortTrays(TTrayOrder order) {
   // The board tray stays first whatever its keys: only the others are sorted.
   if (Trays.size() < 2) return;
   const std::span<std::unique_ptr<TBox>> others(Trays.begin() + 1, Trays.end());
   using TItem = std::unique_ptr<TBox>;
-  switch (key) {
-    case 0:
+  switch (order) {
+    case TTrayOrder::Stacking:
       SortItems(others, [](const TItem& a, const TItem& b) { return Compare(a->FrontNo, b->FrontNo); });
       break;
-    case 1:
+    case TTrayOrder::Number:
       SortItems(others, [](const TItem& a, const TItem& b) { return Compare(a->Number, b->Number); });
-      break;
-    default:
       break;
   }
 }
 
-void TBoxes::SortAllTrayPieces(int mode) {
-  SortTrays(0);
-  for (const auto& tray : Trays) tray->SortPieces(mode);
+void TBoxes::SortAllTrayPieces(TSortOrder order) {
+  SortTrays(TTrayOrder::Stacking);
+  for (const auto& tray : Trays) tray->SortPieces(order);
 }
 
 TBox& TBoxes::TrayAt(int x, int y) const {
@@ -140,7 +138,7 @@ void TBoxes::MoveTray(TBox& tray, int dx, int dy) {
 void TBoxes::StoreTrayPositions(TBox& tray) { StoreGroupNormalised(tray.Pieces, tray.InnerRect()); }
 
 TRect TBoxes::SettleTrayPieces(TBox& tray) {
-  tray.SortPieces(SortStacking);
+  tray.SortPieces(TSortOrder::Stacking);
   TRect brought = RelayoutGroups(tray.Pieces, tray.InnerRect(), false);
   brought = brought.Union(FitTrayPieces(tray));
   StoreTrayPositions(tray);
@@ -162,7 +160,7 @@ void TBoxes::ForEachGroup(TPieceSpan list, const std::function<void(TPieceSpan, 
 
 TSize TBoxes::LargestGroupSize(const TBox& tray) const {
   TPieceList list = tray.Pieces;
-  SortList(list, SortStacking);
+  SortList(list, TSortOrder::Stacking);
   TSize largest{0, 0};
   ForEachGroup(list, [&](TPieceSpan, const TRect& bounds) {
     largest.Width = std::max(largest.Width, bounds.Width());
@@ -188,7 +186,7 @@ void TBoxes::GrowTray(TBox& tray, int width, int height) {
 TRect TBoxes::FitTrayPieces(TBox& tray) {
   if (tray.IsBoard() || tray.Pieces.empty()) return {};
   // A group's first piece holds its place; the others lie against it.
-  tray.SortPieces(SortStacking);
+  tray.SortPieces(TSortOrder::Stacking);
   ForEachGroup(tray.Pieces, [](TPieceSpan run, const TRect&) {
     for (TFormPiece* p : run.subspan(1)) AlignTo(*p, *run.front());
   });
@@ -223,7 +221,7 @@ TRect TBoxes::UncoverBoardPieces() {
   };
   TBox& board = BoardTray();
   const TRect area = board.BoundsRect();
-  board.SortPieces(SortStacking);
+  board.SortPieces(TSortOrder::Stacking);
   TRect moved;
   ForEachGroup(board.Pieces, [&](TPieceSpan run, const TRect& bounds) {
     if (!covered(bounds)) return;
@@ -325,7 +323,7 @@ void TBoxes::LayoutBar(bool playing) {
   const int count = int(Trays.size()) - 1;
   bool scrollable = false;
   if (playing) {
-    SortTrays(1);
+    SortTrays(TTrayOrder::Number);
     scrollable = count > VisibleButtons;
     if (!scrollable || Counters.FirstShownTray < 1) Counters.FirstShownTray = 1;
     const int first = Counters.FirstShownTray;
@@ -340,7 +338,7 @@ void TBoxes::LayoutBar(bool playing) {
       else
         button.SetTop(place);
     }
-    SortTrays(0);
+    SortTrays(TTrayOrder::Stacking);
   }
   const int first = Counters.FirstShownTray;
   Bar.SpeedBoxLeft.SetEnabled(scrollable && first > 1);

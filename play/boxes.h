@@ -62,9 +62,11 @@ class TBoxes : public TPieces {
   // A tray with its pieces (pieces only for the board), limited to clip.
   void DrawTray(const TBox& tray, TBitmap& bitmap, const TRect* clip) const;
   void DrawTrays(TBitmap& bitmap, const TRect* clip) const;
-  // Key 0: ascending FrontNo; 1: ascending Number; any other key: nothing.
-  void SortTrays(int key);
-  void SortAllTrayPieces(int mode);
+  // Orders the trays after the board by ascending FrontNo (their stacking)
+  // or by ascending Number.
+  enum class TTrayOrder : std::uint8_t { Stacking = 0, Number = 1 };
+  void SortTrays(TTrayOrder order);
+  void SortAllTrayPieces(TSortOrder order);
   // The frontmost open tray whose bounds hold the point; the board if none.
   TBox& TrayAt(int x, int y) const;
   // The first tray with that number; the board if none.

@@ -142,7 +142,7 @@ bool TMove::PickInRect(std::uint32_t trayNumber, const TRect& rect) {
     MoveRect = MoveRect.Union(r);
   }
   if (Moving.empty()) return false;
-  SortList(Moving, SortStacking);
+  SortList(Moving, TSortOrder::Stacking);
   BringToFront(Moving);
   LiftMoving();
   return true;
@@ -257,11 +257,11 @@ void TMove::SetMousePos(int x, int y) {
   MouseY = y;
 }
 
-void TMove::DragTo(int x, int y, int mode) {
+void TMove::DragTo(int x, int y, TDragMode mode) {
   SetMousePos(x, y);
   MoveRect = MoveRect.Offset(x - GrabX - MoveRect.Left, y - GrabY - MoveRect.Top);
   switch (mode) {
-    case 3: {
+    case TDragMode::Pieces: {
       // The board in the pieces' own coordinates, which change only at the
       // drop.
       const TRect board =
@@ -279,11 +279,11 @@ void TMove::DragTo(int x, int y, int mode) {
       MoveImageTo(MoveRect.Left, MoveRect.Top);
       break;
     }
-    case 4:
+    case TDragMode::Selection:
       KeepOnBoard(MoveRect);
       MoveImageTo(MoveRect.Left, MoveRect.Top);
       break;
-    case 5: {
+    case TDragMode::Tray: {
       const int width = Options().PlayWidth, height = Options().PlayHeight;
       TRect& m = MoveRect;
       if (m.Right < 32) m = m.Offset(32 - m.Right, 0);
@@ -293,8 +293,6 @@ void TMove::DragTo(int x, int y, int mode) {
       MoveTrayImageTo(m.Left, m.Top);
       break;
     }
-    default:
-      break;
   }
 }
 
@@ -330,7 +328,7 @@ void TMove::DropMoving(TBox* tray, bool join) {
 void TMove::DropTray(TBox& tray) {
   SetTrayLifted(tray, false);
   MoveTray(tray, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
-  SortTrays(0);
+  SortTrays(TTrayOrder::Stacking);
   RefreshArea(MoveRect);
 }
 

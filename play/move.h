@@ -8,6 +8,12 @@
 #include "pieces/mural.h"
 #include "play/boxes.h"
 
+// What a drag carries, which decides how it is kept in sight: a piece or
+// group held by the left button stays partly on the board, a band's
+// selection stays on it, a tray keeps its title bar reachable. The values are
+// the mouse machine's states for these drags.
+enum class TDragMode : std::uint8_t { Pieces = 3, Selection = 4, Tray = 5 };
+
 class TMove : public TBoxes {
  public:
   TMove(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
@@ -57,7 +63,7 @@ class TMove : public TBoxes {
   // Follows the mouse: pieces picked by the user (3) stay on the board by
   // at least one piece, a band selection (4) by half a cell, a tray (5) by
   // 32 pixels.
-  void DragTo(int x, int y, int mode);
+  void DragTo(int x, int y, TDragMode mode);
   void MoveImageTo(int x, int y);
   void MoveTrayImageTo(int x, int y);
   TPoint GetMovePos() const { return {MoveRect.Left, MoveRect.Top}; }

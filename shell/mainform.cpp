@@ -55,9 +55,10 @@ constexpr int StartInterval = 100;  // ms until the first tick builds the puzzle
 constexpr int ClockInterval = 1000;
 
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-  return (modifiers & Qt::ShiftModifier ? ssShift : 0) | (modifiers & Qt::AltModifier ? ssAlt : 0) |
-         (modifiers & Qt::ControlModifier ? ssCtrl : 0) | (buttons & Qt::LeftButton ? ssLeft : 0) |
-         (buttons & Qt::RightButton ? ssRight : 0) | (buttons & Qt::MiddleButton ? ssMiddle : 0);
+  const auto flag = [](bool held, TShiftFlag flag) { return held ? TShiftState(flag) : TShiftState(0); };
+  return flag(modifiers & Qt::ShiftModifier, ssShift) | flag(modifiers & Qt::AltModifier, ssAlt) |
+         flag(modifiers & Qt::ControlModifier, ssCtrl) | flag(buttons & Qt::LeftButton, ssLeft) |
+         flag(buttons & Qt::RightButton, ssRight) | flag(buttons & Qt::MiddleButton, ssMiddle);
 }
 
 QLabel* StatusPanel(QWidget* parent, const QString& name, int width, const QString& hint) {

@@ -158,10 +158,10 @@ TEST_F(ArrangeTest, EdgeClassesOfGridsOfEveryShape) {
 // Sort modes -------------------------------------------------------------------------------
 
 TEST_F(ArrangeTest, SortModeFromTheTwoOptionsAndShapeSortPutsCornersFirst) {
-  EXPECT_EQ(ArrangeSortMode(true, true), SortShapeColour);
-  EXPECT_EQ(ArrangeSortMode(true, false), SortShape);
-  EXPECT_EQ(ArrangeSortMode(false, true), SortColour);
-  EXPECT_EQ(ArrangeSortMode(false, false), SortShuffle);
+  EXPECT_EQ(ArrangeSortMode(true, true), TSortOrder::ShapeColour);
+  EXPECT_EQ(ArrangeSortMode(true, false), TSortOrder::Shape);
+  EXPECT_EQ(ArrangeSortMode(false, true), TSortOrder::Colour);
+  EXPECT_EQ(ArrangeSortMode(false, false), TSortOrder::Shuffle);
 
   MakeGrid(4, 3);
   ComputeEdgeClasses(pieces, pieces.AllPieces());
@@ -342,7 +342,7 @@ TEST_F(ArrangeTest, GridPitchShrinksUntilThePiecesFit) {
   const TRect area{10, 20, 209, 139};
   TPieceList list = pieces.AllPieces();
   std::reverse(list.begin(), list.end());
-  ArrangeInGrid(pieces, list, area, SortShapeColour);
+  ArrangeInGrid(pieces, list, area, TSortOrder::ShapeColour);
   const std::vector<std::pair<int, TPoint>> expected{{5, {10, 20}},  {4, {61, 20}},  {3, {112, 20}}, {2, {10, 71}},
                                                      {8, {61, 71}},  {7, {112, 71}}, {6, {10, 122}}};
   for (const auto& [i, at] : expected) EXPECT_EQ(At(i), at) << "piece " << i;
@@ -351,13 +351,13 @@ TEST_F(ArrangeTest, GridPitchShrinksUntilThePiecesFit) {
 
   // Six fit at the full pitch of one and a half cells.
   pieces.PieceAt(6).Placed = true;
-  ArrangeInGrid(pieces, list, area, SortShapeColour);
+  ArrangeInGrid(pieces, list, area, TSortOrder::ShapeColour);
   const std::vector<std::pair<int, TPoint>> full{{5, {10, 20}}, {4, {70, 20}}, {3, {130, 20}},
                                                  {2, {10, 80}}, {8, {70, 80}}, {7, {130, 80}}};
   for (const auto& [i, at] : full) EXPECT_EQ(At(i), at) << "piece " << i;
 
   // An area of one pixel holds nothing at any pitch: everything goes to its corner.
-  ArrangeInGrid(pieces, list, {3, 4, 3, 4}, SortShuffle);
+  ArrangeInGrid(pieces, list, {3, 4, 3, 4}, TSortOrder::Shuffle);
   for (int i : {2, 3, 4, 5, 7, 8}) EXPECT_EQ(At(i), (TPoint{3, 4}));
 }
 
@@ -377,7 +377,7 @@ TEST_F(ArrangeTest, EdgeRingsWithBandsTwoDeepAllRound) {
   pieces.PieceAt(30).Placed = true;
   const TRect area{0, 0, 499, 399};
   TPieceList list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, area, SortShuffle);
+  ArrangeAtEdge(pieces, list, area, TSortOrder::Shuffle);
   const std::vector<TPoint> expected = Lines({{{0, 0}, {9, 0}}, {{9, 1}, {9, 7}}, {{8, 7}, {0, 7}}, {{0, 6}, {0, 1}},
                                               {{1, 1}, {8, 1}}, {{8, 2}, {8, 6}}, {{7, 6}, {1, 6}}, {{1, 5}, {1, 2}}});
   ASSERT_EQ(expected.size(), 56u);
@@ -393,7 +393,7 @@ TEST_F(ArrangeTest, EdgeRingsCrossSidesWhoseBandIsUsedUp) {
   // 2 x 10 + 6 x 4 = 44. The second ring has only its side columns.
   const TRect area{0, 0, 499, 399};
   TPieceList list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, area, SortShuffle);
+  ArrangeAtEdge(pieces, list, area, TSortOrder::Shuffle);
   EXPECT_EQ(Cells(area, 50, 50), Lines({{{0, 0}, {9, 0}}, {{9, 1}, {9, 7}}, {{8, 7}, {0, 7}}, {{0, 6}, {0, 1}},
                                         {{8, 1}, {8, 6}}, {{1, 6}, {1, 1}}}));
 
@@ -403,7 +403,7 @@ TEST_F(ArrangeTest, EdgeRingsCrossSidesWhoseBandIsUsedUp) {
   puzzle.CutWidth = 300;
   puzzle.CutHeight = 100;
   list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, area, SortShuffle);
+  ArrangeAtEdge(pieces, list, area, TSortOrder::Shuffle);
   EXPECT_EQ(Cells(area, 50, 50), Lines({{{0, 0}, {9, 0}}, {{9, 1}, {9, 7}}, {{8, 7}, {0, 7}}, {{0, 6}, {0, 1}},
                                         {{1, 1}, {8, 1}}, {{8, 6}, {1, 6}}}));
 }
@@ -417,7 +417,7 @@ TEST_F(ArrangeTest, EdgePitchSearchAndTheFreeMiddle) {
   puzzle.CutHeight = 100;
   const TRect area{0, 0, 499, 399};
   TPieceList list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, area, SortShuffle);
+  ArrangeAtEdge(pieces, list, area, TSortOrder::Shuffle);
   std::vector<TPoint> expected = Lines({{{0, 0}, {10, 0}}, {{10, 1}, {10, 7}}, {{9, 7}, {0, 7}}, {{0, 6}, {0, 1}},
                                         {{1, 1}, {9, 1}}, {{9, 2}, {9, 6}}, {{8, 6}, {1, 6}}, {{1, 5}, {1, 2}}});
   expected.resize(57);
@@ -432,7 +432,7 @@ TEST_F(ArrangeTest, EdgePitchSearchAndTheFreeMiddle) {
   puzzle.CutWidth = 200;
   puzzle.CutHeight = 100;
   list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, area, SortShuffle);
+  ArrangeAtEdge(pieces, list, area, TSortOrder::Shuffle);
   std::set<std::pair<int, int>> taken;
   for (const TPoint& c : Cells(area, 29, 30)) {
     EXPECT_TRUE(c.X >= 0 && c.X < 17 && c.Y >= 0 && c.Y < 13) << c.X << "," << c.Y;
@@ -451,10 +451,10 @@ TEST_F(ArrangeTest, EdgeInAnAreaNarrowerThanOnePitch) {
   puzzle.CutWidth = 200;
   puzzle.CutHeight = 300;
   TPieceList list = pieces.AllPieces();
-  ArrangeAtEdge(pieces, list, {0, 0, 29, 999}, SortShuffle);
+  ArrangeAtEdge(pieces, list, {0, 0, 29, 999}, TSortOrder::Shuffle);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(At(i), (TPoint{0, 62 * i}));
 
   TPieceList none;
-  ArrangeAtEdge(pieces, none, {0, 0, 29, 999}, SortShuffle);
-  ArrangeInGrid(pieces, none, {0, 0, 29, 999}, SortShuffle);
+  ArrangeAtEdge(pieces, none, {0, 0, 29, 999}, TSortOrder::Shuffle);
+  ArrangeInGrid(pieces, none, {0, 0, 29, 999}, TSortOrder::Shuffle);
 }

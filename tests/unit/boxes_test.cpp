@@ -236,7 +236,7 @@ TEST_F(TrayTest, TrayAtAndSorting) {
   EXPECT_EQ(&boxes.TrayAt(299, 120), &a);
   EXPECT_EQ(&boxes.TrayAt(300, 120), &boxes.BoardTray());
   a.FrontNo = 5;
-  boxes.SortTrays(0);
+  boxes.SortTrays(TBoxes::TTrayOrder::Stacking);
   EXPECT_EQ(&boxes.TrayAt(250, 200), &a);
   a.Open = false;
   EXPECT_EQ(&boxes.TrayAt(250, 200), &b);
@@ -250,11 +250,11 @@ TEST_F(TrayTest, TrayAtAndSorting) {
     return numbers;
   };
   EXPECT_EQ(order(), (std::vector<std::uint32_t>{0, 2, 1}));
-  boxes.SortTrays(1);
+  boxes.SortTrays(TBoxes::TTrayOrder::Number);
   EXPECT_EQ(order(), (std::vector<std::uint32_t>{0, 1, 2}));
   // A tray whose front number ties with the board's never goes below it.
   b.FrontNo = 0;
-  boxes.SortTrays(0);
+  boxes.SortTrays(TBoxes::TTrayOrder::Stacking);
   EXPECT_EQ(order(), (std::vector<std::uint32_t>{0, 2, 1}));
 }
 

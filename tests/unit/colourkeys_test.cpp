@@ -143,7 +143,7 @@ TEST_F(ColourKeysTest, ChainStopsAtSquaredDistance65535) {
 
   // Pieces not reached keep their colour and so sort before every ranked one.
   TPieceList all = pieces.AllPieces();
-  TPieces::SortList(all, SortColour);
+  TPieces::SortList(all, TSortOrder::Colour);
   EXPECT_EQ(all.front()->Index, 1);
 }
 

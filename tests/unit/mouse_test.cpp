@@ -192,7 +192,7 @@ TEST_F(MouseTest, TheSmallestGroupJoinsFirst) {
   piece(leftOf).X = fits.X + 1;
   piece(leftOf).Y = fits.Y + 1;
   group({leftOf, 2 * columns}, 501);
-  for (auto& tray : g.Trays) tray->SortPieces(SortStacking);
+  for (auto& tray : g.Trays) tray->SortPieces(TSortOrder::Stacking);
   g.RefreshArea({0, 0, 960, 720});
   ASSERT_EQ(g.GroupSize(piece(up)), 5);
   ASSERT_EQ(g.GroupSize(piece(leftOf)), 2);
@@ -421,7 +421,7 @@ TEST_F(MouseTest, TheWholePuzzleAsOneGroupGoesAnywhereTheBoardAllows) {
     p.Joined = true;
     TPieces::AlignTo(p, piece(0));
   }
-  game().BoardTray().SortPieces(SortStacking);
+  game().BoardTray().SortPieces(TSortOrder::Stacking);
   game().RefreshArea({0, 0, 960, 720});
   const TPoint grip = Middle(piece(5));
   const TPoint start{piece(0).X, piece(0).Y};

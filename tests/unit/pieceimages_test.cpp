@@ -356,7 +356,7 @@ TEST(PieceImages, WoodSidesGoUnderTheirOwnGroupButOverTheGroupsBelow) {
   // pieces below them.
   for (TFormPiece& p : pieces.Pieces) p.Group = puzzle.Record.PieceCount - p.Index;
   TPieceList stacked = all;
-  TPieces::SortList(stacked, SortStacking);
+  TPieces::SortList(stacked, TSortOrder::Stacking);
   TBitmap separate(170, 150);
   separate.Fill(Magenta);
   pieces.DrawPieceList(stacked, separate, nullptr);

@@ -277,26 +277,25 @@ TEST_F(PiecesTest, SortListByEachKey) {
     p[i].ColourKey = colour[i];
     p[i].ShuffleKey = std::uint16_t(shuffle[i]);
   }
-  auto sorted = [&](int mode) {
+  auto sorted = [&](TSortOrder order) {
     TPieceList list = pieces.AllPieces();
     std::reverse(list.begin(), list.end());
-    TPieces::SortList(list, mode);
-    std::vector<int> order;
-    for (const TFormPiece* q : list) order.push_back(q->Index);
-    return order;
+    TPieces::SortList(list, order);
+    std::vector<int> indices;
+    for (const TFormPiece* q : list) indices.push_back(q->Index);
+    return indices;
   };
-  EXPECT_EQ(sorted(SortStacking), (std::vector<int>{5, 3, 1, 4, 0, 2}));
-  EXPECT_EQ(sorted(SortColour), (std::vector<int>{4, 5, 1, 2, 0, 3}));  // ranks after plain colours
-  EXPECT_EQ(sorted(SortShapeColour), (std::vector<int>{1, 3, 5, 2, 4, 0}));
-  EXPECT_EQ(sorted(SortShuffle), (std::vector<int>{2, 4, 3, 0, 5, 1}));
-  EXPECT_EQ(sorted(SortShuffle | 0x80), (std::vector<int>{2, 4, 3, 0, 5, 1}));  // bit 7 ignored
-  const std::vector<int> byShape = sorted(SortShape);
+  EXPECT_EQ(sorted(TSortOrder::Stacking), (std::vector<int>{5, 3, 1, 4, 0, 2}));
+  EXPECT_EQ(sorted(TSortOrder::Colour), (std::vector<int>{4, 5, 1, 2, 0, 3}));  // ranks after plain colours
+  EXPECT_EQ(sorted(TSortOrder::ShapeColour), (std::vector<int>{1, 3, 5, 2, 4, 0}));
+  EXPECT_EQ(sorted(TSortOrder::Shuffle), (std::vector<int>{2, 4, 3, 0, 5, 1}));
+  const std::vector<int> byShape = sorted(TSortOrder::Shape);
   std::vector<int> classes;
   for (int i : byShape) classes.push_back(edge[std::size_t(i)]);
   EXPECT_EQ(classes, (std::vector<int>{0, 0, 1, 1, 5, 5}));
 
   TPieceList none;
-  TPieces::SortList(none, SortStacking);
+  TPieces::SortList(none, TSortOrder::Stacking);
   EXPECT_TRUE(none.empty());
 }
 

@@ -186,7 +186,7 @@ TEST_F(SavedCountersTest, ATrayNumberedAtTheBoundLeavesRoomForNewTrays) {
     TBox& tray = *game.Trays.emplace_back(std::make_unique<TBox>(game, TBox::LargestNumber));
     tray.SetBounds({600, 420, 900, 640});
     tray.Description = QStringLiteral("Last");
-    game.SortTrays(0);
+    game.SortTrays(TBoxes::TTrayOrder::Stacking);
   });
   auto t = PlayedOnAndResumed([](TTestGame& t) {
     // Numbers past the largest the file holds are not given: the lowest
@@ -232,7 +232,7 @@ TEST_F(SavedCountersTest, ATrayFilledOnATinyBoardKeepsASizeASavedGameHolds) {
   SaveChanged([](TJigsaw& game) {
     TBox& tray = *game.Trays.emplace_back(std::make_unique<TBox>(game, 1));
     tray.SetBounds({0, 0, TBox::MinWidth, TBox::MinHeight});
-    game.SortTrays(0);
+    game.SortTrays(TBoxes::TTrayOrder::Stacking);
     game.ResizeBoard(90, 60);
     game.CurrentTray = &tray;
     game.GetLoosePieces(false);

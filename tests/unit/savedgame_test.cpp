@@ -184,7 +184,7 @@ class SavedGameTest : public ::testing::Test {
     tray.SetBounds(bounds);
     tray.Description = description;
     tray.TakeFrontNo();
-    game.SortTrays(0);
+    game.SortTrays(TBoxes::TTrayOrder::Stacking);
     return tray;
   }
 

@@ -208,7 +208,9 @@ TEST_F(TraysTest, ThreeTraysComeBackFromTheSavedGame) {
     EXPECT_EQ(b.Count(), a.Count());
     EXPECT_EQ(b.Button->Down(), a.Button->Down());
     // Placed again from the saved game, the pieces lie whole inside.
-    if (i > 0) EXPECT_TRUE(InsideInner(b)) << b.Number;
+    if (i > 0) {
+      EXPECT_TRUE(InsideInner(b)) << b.Number;
+    }
   }
   EXPECT_TRUE(resumed->window.TrayBar.Visible());
   EXPECT_EQ(r.TrayColorChoice(r.TrayByNumber(1)), TTrayColorChoice::Matching);

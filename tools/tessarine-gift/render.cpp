@@ -101,7 +101,7 @@ void PutTogether(TJigsaw& game) {
     p->Joined = true;
     game.SetPosition(*p, p->HomeX, p->HomeY, area);
   }
-  board.SortPieces(SortStacking);
+  board.SortPieces(TSortOrder::Stacking);
   game.RefreshArea(area);
 }
 
