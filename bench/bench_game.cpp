@@ -94,11 +94,7 @@ class THeadlessGame {
     screen_.Resize(BoardWidth, BoardHeight);
     screen_.SetPainter([this] { game_.PaintBoard(); });
     game_.LoadGift();
-    game_.BuildPuzzle();
-    game_.ResumeOrStart();
-    // The new layout is made before the game plays: only now is there a
-    // board to draw.
-    game_.ResizeBoard(std::uint16_t(BoardWidth), std::uint16_t(BoardHeight));
+    game_.StartGame();
     if (scalePercent != game_.Record.ScalePercent) game_.SetScale(scalePercent);
     screen_.PaintInvalid();
   }

@@ -77,8 +77,7 @@ class TStart {
   // True when the saved game was resumed.
   bool LayOut() {
     const TMoment start = TMoment::Now();
-    const bool resumed = game_.ResumeOrStart();
-    game_.ResizeBoard(std::uint16_t(BoardWidth), std::uint16_t(BoardHeight));
+    const bool resumed = game_.BeginPlay();
     screen_.PaintInvalid();
     LaidOut = TMoment::Now().Since(start);
     return resumed;

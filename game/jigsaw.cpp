@@ -170,36 +170,6 @@ void TJigsaw::BuildPuzzle() {
   });
 }
 
-bool TJigsaw::ResumeOrStart() {
-  bool resumed = false;
-  if (const std::optional<TSavedGame> saved = TSavedGame::Find(*this)) {
-    saved->Restore(*this);
-    SetState(Playing);
-    RebuildSaved();
-    resumed = true;
-  } else {
-    StartNewLayout();
-    SetState(Playing);
-  }
-  Recovery.Restart();
-  History.Restart();
-  return resumed;
-}
-
-void TJigsaw::SaveGame() {
-  if (IsPlaying()) TSavedGamePlace(Gift.ExePath).Write(ComposeSavedGame(*this));
-}
-
-void TJigsaw::DiscardSavedGame() {
-  StopAutoSolve();
-  const TSavedGamePlace place(Gift.ExePath);
-  place.Remove(Record);
-  QFile::remove(place.Recovery());
-  Extras = {};
-}
-
-void TJigsaw::RemoveRecovery() { QFile::remove(TSavedGamePlace(Gift.ExePath).Recovery()); }
-
 void TJigsaw::WriteRecovery() {
   // Never of a game half way through a gesture or a move: auto-solve lets
   // the clock tick only between its moves.

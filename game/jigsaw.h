@@ -81,11 +81,30 @@ class TJigsaw : public TMove {
   // Decodes the picture, cuts it and builds the pieces and their images. The
   // cut suits a new game on the play area as it is now (see CutToFit).
   void BuildPuzzle();
+  // How a game begins: with the gift's saved game when there is one that
+  // reads and fits the puzzle, or always with a new layout.
+  enum class TOpening { ResumeOrNew, New };
+  // Builds the loaded gift's puzzle and begins play: the start of a game,
+  // after LoadGift. True when a saved game was resumed.
+  bool StartGame(TOpening opening = TOpening::ResumeOrNew);
+  // Lays out the built puzzle, draws the first board at the play area's size
+  // and makes that board where undo ends. For a caller that changes the
+  // puzzle between the build and the layout, as the gift tool does.
+  bool BeginPlay(TOpening opening = TOpening::ResumeOrNew);
   // Lays out the game: the gift's saved game when there is one that reads
   // and fits this puzzle (true), else a new layout (false); the ResizeBoard
   // that follows draws the board. A saved game that cannot be read is set
   // aside under a new name and the user told why.
   bool ResumeOrStart();
+  // The person did not want the resumed game: its saved game goes and a new
+  // game of the gift starts.
+  void DeclineResume();
+  // The game ends, saved first when asked; EError when it cannot be saved,
+  // and the game then goes on as it was. Its recovery file goes.
+  void EndGame(bool save);
+  // The game stops without ending normally: its recovery file stays for the
+  // next start.
+  void LeaveGame();
   void StartNewLayout();
   void RebuildSaved();
   void RestoreLayout();

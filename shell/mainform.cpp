@@ -151,7 +151,7 @@ void TMainForm::BindSolveWindow() {
 }
 
 void TMainForm::SolveClick() {
-  if (!Started || Game->IsAutoSolving()) return;
+  if (!BoardLive() || Game->IsAutoSolving()) return;
   SolveDlg->show();
   SolveDlg->raise();
   // Hidden however auto-solve ends; hiding it does not count as the user's
@@ -162,7 +162,6 @@ void TMainForm::SolveClick() {
 
 TMainForm::~TMainForm() {
   SetStatusLine(nullptr);
-  Started = false;
   Game.reset();
   Sound.FreeSounds();
 }
@@ -297,7 +296,7 @@ void TMainForm::ForwardMouse() {
   connect(PaintBox1, &TPlayArea::MousePressed, this,
           [this](Qt::MouseButton button, Qt::KeyboardModifiers, Qt::MouseButtons held, QPoint at) {
             // A press made while the other button is held is dropped.
-            if (!Started || ((held & Qt::LeftButton) && (held & Qt::RightButton))) return;
+            if (!BoardLive() || ((held & Qt::LeftButton) && (held & Qt::RightButton))) return;
             const int number = button == Qt::LeftButton    ? TJigsaw::LeftButton
                                : button == Qt::RightButton ? TJigsaw::RightButton
                                : button == Qt::MiddleButton ? TJigsaw::MiddleButton
@@ -307,14 +306,14 @@ void TMainForm::ForwardMouse() {
   connect(PaintBox1, &TPlayArea::MouseReleased, this, [this](Qt::MouseButton button, QPoint at) {
     // The right button acts on its press. The middle button picks pieces up
     // as the left one does, so its release puts them down.
-    if (Started && (button == Qt::LeftButton || button == Qt::MiddleButton))
+    if (BoardLive() && (button == Qt::LeftButton || button == Qt::MiddleButton))
       Guarded([&] { Game->MouseUp(at.x(), at.y()); });
   });
   connect(PaintBox1, &TPlayArea::MouseMoved, this,
           [this](Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, QPoint at) {
-            if (Started) Guarded([&] { Game->MouseMove(at.x(), at.y()); }, false);
+            if (BoardLive()) Guarded([&] { Game->MouseMove(at.x(), at.y()); }, false);
             const TShiftState shift = ShiftOf(modifiers, buttons);
-            if (Started && shift != LastShift) Game->ShowModifierHint(shift);
+            if (BoardLive() && shift != LastShift) Game->ShowModifierHint(shift);
             LastShift = shift;
           });
   connect(&Window, &TWindowState::PopupRequested, this, [this](TPopup popup, int x, int y) {
@@ -336,7 +335,7 @@ void TMainForm::BindTrayCommands() {
   TMenus& menu = *Menus;
   auto onTray = [this](const std::function<void(TJigsaw&)>& command) {
     return [this, command] {
-      if (Started) command(*Game);
+      if (BoardLive()) command(*Game);
     };
   };
   OnCommand(menu.NewTray, onTray([](TJigsaw& g) { g.NewTray(); }));
@@ -378,7 +377,7 @@ void TMainForm::ShowTrayColorChoice() {
 }
 
 void TMainForm::TrayDescriptionClick() {
-  if (!Started || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
+  if (!BoardLive() || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
   TBox& tray = *Game->CurrentTray;
   QInputDialog dialog(this);
   dialog.setObjectName(QStringLiteral("TrayDescriptionDlg"));
@@ -392,7 +391,7 @@ void TMainForm::TrayDescriptionClick() {
 }
 
 void TMainForm::TrayColorClick() {
-  if (!Started || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
+  if (!BoardLive() || !Game->CurrentTray || Game->CurrentTray->IsBoard()) return;
   QColorDialog dialog(ToQColor(Game->CurrentTray->Color), this);
   dialog.setWindowTitle(QStringLiteral("Color"));
   if (ShowModal(dialog) != QDialog::Accepted) return;
@@ -407,7 +406,7 @@ void TMainForm::BindCommands() {
   const auto sortByColor = [this] { return Window.Menus.SortByColor.Checked(); };
   auto arrange = [this, sortByShape, sortByColor](TArrangeSource source, bool edge) {
     return [this, sortByShape, sortByColor, source, edge] {
-      if (!Started) return;
+      if (!BoardLive()) return;
       if (edge)
         Game->ArrangeAtEdge(source, sortByShape(), sortByColor());
       else
@@ -416,7 +415,7 @@ void TMainForm::BindCommands() {
   };
   auto disarrange = [this](TArrangeSource source) {
     return [this, source] {
-      if (Started) Game->Disarrange(source, false);
+      if (BoardLive()) Game->Disarrange(source, false);
     };
   };
 
@@ -473,7 +472,7 @@ void TMainForm::BindCommands() {
   });
   OnCommand(menu.BackgroundColor, [this] { BackgroundColorClick(); });
   OnCommand(menu.RightWayUp1, [this] {
-    if (Started) Game->RightWayUpAll();
+    if (BoardLive()) Game->RightWayUpAll();
   });
   OnCommand(menu.HelpOrderItem, [this] { ShowMakeGiftDlg(this); });
   OnCommand(menu.HelpQuickItem, [this] {
@@ -499,14 +498,14 @@ void TMainForm::BindCommands() {
   OnCommand(menu.Music, [this] { MusicClick(); });
   connect(bar.SpeedMusic, &QAbstractButton::clicked, Menus->Music, &QAction::trigger);
   OnCommand(menu.HelpAboutJigItem, [this] {
-    if (!Started) return;
+    if (!BoardLive()) return;
     TAboutJigDlg about(this);
     about.Fill(AboutInfo(Game->Record));
     ShowModal(about);
   });
   auto onPiece = [this](const std::function<void(TJigsaw&)>& command) {
     return [this, command] {
-      if (Started) command(*Game);
+      if (BoardLive()) command(*Game);
     };
   };
   OnCommand(menu.RotateRight, onPiece([](TJigsaw& g) { g.RotatePiece(1); }));
@@ -558,7 +557,7 @@ void TMainForm::PieceSizeClick() {
   // the dialog opens once its loop has returned.
   if (Game) Game->StopAutoSolve();
   WhenIdle([this] {
-    if (Started && Game->IsPlaying()) ChoosePieceSize(*PieceSizeDlg);
+    if (BoardLive()) ChoosePieceSize(*PieceSizeDlg);
   });
 }
 
@@ -589,7 +588,7 @@ void TMainForm::BackgroundColorClick() {
   if (ShowModal(dialog) != QDialog::Accepted) return;
   const QColor chosen = dialog.selectedColor();
   Window.SetColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
-  if (Started) Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
+  if (BoardLive()) Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
 }
 
 void TMainForm::ApplyWindowColor() {
@@ -599,7 +598,7 @@ void TMainForm::ApplyWindowColor() {
 }
 
 void TMainForm::ZoompictureClick() {
-  if (!Started) return;
+  if (!BoardLive()) return;
   TZoomForm zoom([this](TBitmap& box) { Game->PaintZoom(box); }, this);
   ShowModal(zoom);
 }
@@ -619,7 +618,7 @@ bool TMainForm::event(QEvent* event) {
       return true;
     case QEvent::WindowDeactivate:
       // Another window took the mouse: nothing may stay afloat.
-      if (Started) Guarded([this] { Game->CancelGesture(); });
+      if (BoardLive()) Guarded([this] { Game->CancelGesture(); });
       break;
     default:
       break;
@@ -640,7 +639,7 @@ void TMainForm::keyReleaseEvent(QKeyEvent* event) {
 void TMainForm::ShowHeldKeysHint() {
   // A modifier's own press or release reports the keys as they were before
   // it: the keyboard is asked how they are now.
-  if (Started)
+  if (BoardLive())
     Game->ShowModifierHint(ShiftOf(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
 }
 
@@ -658,7 +657,7 @@ void TMainForm::Guarded(const std::function<void()>& call, bool changesBoard) {
   }
   --gameCalls_;
   // Whatever the call changed on the board becomes a step to undo.
-  if (changesBoard && Started && Game) Game->NoteChanges();
+  if (changesBoard && BoardLive()) Game->NoteChanges();
   if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   if (gameCalls_ == 0)
     while (!whenIdle_.empty()) {
@@ -683,7 +682,7 @@ void TMainForm::PlayAreaResized() {
   Window.TrayBar.Height = TTrayBarView::BarHeight;
   Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
   Window.TrayBar.PlayAreaScale = PaintBox1->Ratio();
-  if (Started)
+  if (BoardLive())
     Guarded(
         [this] {
           Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
@@ -694,7 +693,7 @@ void TMainForm::PlayAreaResized() {
 }
 
 void TMainForm::PaintPlayArea() {
-  if (Started && Game)
+  if (BoardLive())
     Guarded([this] { Game->PaintBoard(); }, false);
   else
     PaintBox1->FillInvalid(Window.Color());
@@ -722,14 +721,14 @@ void TMainForm::FormShow() {
   // is on the screen: a window system that ties a dialog to its parent's
   // surface (Wayland) can tie it only then, and opens it over the parent.
   QTimer::singleShot(0, SplashForm.get(), [this] {
-    if (!Started) SplashForm->show();
+    if (!BoardLive()) SplashForm->show();
   });
   Timer1->start();
   FlattenButtons(true);
 }
 
 void TMainForm::Timer1Timer() {
-  if (Started) Guarded([this] { Game->Tick(); }, false);
+  if (BoardLive()) Guarded([this] { Game->Tick(); }, false);
   if (!FirstTick) return;
   // Cleared first: ticks that arrive while the windows below are open only
   // run the clock.
@@ -754,14 +753,13 @@ void TMainForm::Timer1Timer() {
   SplashForm->close();
   SplashForm->SetButtonsEnabled(true);
   if (resumed) SplashForm->ShowSaveResumeBox(QStringLiteral("Resume game..."));
-  if (Started) {
+  if (BoardLive()) {
     SplashForm->SetStayOnTop(false);
     ShowModal(*SplashForm);
     if (!SplashForm->SaveResumeBox->isChecked())
       Guarded([this] {
-        Game->DiscardSavedGame();
-        Game->LoadGift();
-        StartGame();
+        Game->DeclineResume();
+        ShowStartedGame(false);
       });
   }
   if (!error.isEmpty()) {
@@ -772,20 +770,19 @@ void TMainForm::Timer1Timer() {
 }
 
 bool TMainForm::StartGame() {
+  const bool resumed = Game->StartGame();
+  ShowStartedGame(resumed);
+  return resumed;
+}
+
+void TMainForm::ShowStartedGame(bool resumed) {
   savedPlayArea_ = {};
-  Game->BuildPuzzle();
-  const bool resumed = Game->ResumeOrStart();
-  Started = true;
-  Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
   // A tray bar that the resumed game shows takes room from the play area,
   // which the window gives back.
   if (resumed) FitPlayArea();
   PaintBox1->RepaintNow();
-  // The board as it starts is where undo ends.
-  Game->NoteChanges();
   OverlayForm->Invalidate();
   if (Window.Menus.Picture.Checked()) OverlayForm->show();
-  return resumed;
 }
 
 void TMainForm::Restart1Click() {
@@ -802,7 +799,6 @@ void TMainForm::Restart1Click() {
       discarded = true;
     });
     if (!discarded) return;
-    Started = false;
     Game.reset();
     Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
     Guarded([this] {
@@ -869,44 +865,42 @@ bool TMainForm::RunClosingSequence() {
   SplashForm = std::make_unique<TSplashForm>(this);
   SplashForm->MakeCloseButton();
   // Only a game being played has something to save.
-  if (Started)
+  const bool playing = BoardLive();
+  if (playing)
     SplashForm->ShowSaveResumeBox(QStringLiteral("Save game..."));
   else
     SplashForm->CompactOkButton();
   TSplashTexts closing;
   if (Game) Game->ShowClosingTexts(closing);
-  if (!Started) closing.GiftLab = GiftLabText(QString());
+  if (!playing) closing.GiftLab = GiftLabText(QString());
   SplashForm->ShowTexts(closing);
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);
   ShowModal(*SplashForm);
   // A game that cannot be saved is said so, and the person goes back to it
   // or ends without saving; its recovery file then stays for the next
-  // start. Saved, or not to be saved, the game has ended normally.
-  if (Started) {
+  // start.
+  if (playing) {
     QString error;
-    if (SplashForm->SaveResumeBox->isChecked()) {
-      try {
-        Game->SaveGame();
-      } catch (const EError& e) {
-        error = e.Message();
-      } catch (const std::bad_alloc&) {
-        error = QStringLiteral("There is not enough memory to save the game.");
+    try {
+      Game->EndGame(SplashForm->SaveResumeBox->isChecked());
+    } catch (const EError& e) {
+      error = e.Message();
+    } catch (const std::bad_alloc&) {
+      error = QStringLiteral("There is not enough memory to save the game.");
+    }
+    if (!error.isEmpty()) {
+      if (MessageDlg(error + QStringLiteral("\n\nGo back to the game? No ends it without saving."), TMsgType::Error,
+                     TMsgButtons::YesNo) == TMsgResult::Yes) {
+        SplashForm.reset();
+        closing_ = false;
+        if (musicWasPlaying) Guarded([this] { StartMusic(); }, false);
+        return false;
       }
+      Game->LeaveGame();
     }
-    if (!error.isEmpty() &&
-        MessageDlg(error + QStringLiteral("\n\nGo back to the game? No ends it without saving."), TMsgType::Error,
-                   TMsgButtons::YesNo) == TMsgResult::Yes) {
-      SplashForm.reset();
-      closing_ = false;
-      if (musicWasPlaying) Guarded([this] { StartMusic(); }, false);
-      return false;
-    }
-    if (error.isEmpty()) Guarded([this] { Game->RemoveRecovery(); });
   }
   SplashForm.reset();
   Timer1->stop();
-  if (Game) Game->StopAutoSolve();
-  Started = false;
   return true;
 }

@@ -54,7 +54,8 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void SetStatusText(const QString& text) override;
   QString StatusText() const;
 
-  bool BoardLive() const override { return Started && Game; }
+  // The puzzle is built and laid out: until then nothing reaches the game.
+  bool BoardLive() const override { return Game && Game->IsPlaying(); }
   void PaintOverlay(TBitmap& box) override { Game->PaintOverlay(box); }
   void FitOverlay() override { Game->FitOverlay(); }
 
@@ -72,8 +73,6 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   TWindowState Window;
   TGameRecords Records;
   std::unique_ptr<TJigsaw> Game;
-  // The puzzle is built and laid out: until then nothing reaches the game.
-  bool Started = false;
   bool FirstTick = true;
   // The keys and buttons of the last mouse move over the play area.
   TShiftState LastShift = 0;
@@ -94,6 +93,9 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
 
   // Builds and lays out the puzzle; true when a saved game was resumed.
   bool StartGame();
+  // The window around a game that has just started: the play area fitted
+  // to a resumed tray bar, the board painted, the picture window shown.
+  void ShowStartedGame(bool resumed);
   void Timer1Timer();
   // Asks, then starts the puzzle afresh.
   void Restart1Click();

@@ -54,13 +54,13 @@ class TTestGame {
     screen.SetPainter([this] { game->PaintBoard(); });
   }
 
-  // What the start-up sequence does up to a board on the screen.
-  void Start() {
+  // The player's start up to a board on the screen: true when a saved game
+  // was resumed.
+  bool Start() {
     game->LoadGift();
-    game->BuildPuzzle();
-    game->ResumeOrStart();
-    game->ResizeBoard(std::uint16_t(window.PlayAreaWidth), std::uint16_t(window.PlayAreaHeight));
+    const bool resumed = game->StartGame();
     screen.PaintInvalid();
+    return resumed;
   }
 
   std::vector<TFormPiece> Records() const { return game->Pieces; }

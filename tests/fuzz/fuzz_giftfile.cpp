@@ -90,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const EError&) {
     return 0;
   }
-  FuzzCheck(!game.ResumeOrStart(), "a gift without a saved game resumed one");
-  game.ResizeBoard(std::uint16_t(t.window.PlayAreaWidth), std::uint16_t(t.window.PlayAreaHeight));
+  FuzzCheck(!game.BeginPlay(), "a gift without a saved game resumed one");
   t.screen.PaintInvalid();
   CheckPuzzle(game);
   return 0;

@@ -1,5 +1,5 @@
 // The saved game as the start of a game reads it: each input is the saved
-// game of one small gift, and ResumeOrStart either resumes it or starts a
+// game of one small gift, and BeginPlay either resumes it or starts a
 // new game after one message, never anything in between. The board it
 // leaves is whole (every piece in exactly one tray that exists, the piece
 // count the puzzle's), can be played, and a resumed game played on and saved
@@ -48,17 +48,16 @@ std::unique_ptr<TTestGame> BuiltGame() {
   return t;
 }
 
-// ResumeOrStart and the board drawn, as the start of the player has them.
+// The layout and the board drawn, as the start of the player has them.
 bool LaidOut(TTestGame& t) {
   ShownMessages().Clear();
   bool resumed = false;
   try {
-    resumed = t.game->ResumeOrStart();
+    resumed = t.game->BeginPlay();
   } catch (const EError& e) {
     std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
-    FuzzFailure("ResumeOrStart gave up half way");
+    FuzzFailure("BeginPlay gave up half way");
   }
-  t.game->ResizeBoard(std::uint16_t(t.window.PlayAreaWidth), std::uint16_t(t.window.PlayAreaHeight));
   t.screen.PaintInvalid();
   return resumed;
 }

@@ -72,9 +72,7 @@ class FuzzFoundTest : public ::testing::Test {
   std::unique_ptr<TTestGame> Started(bool& resumed) {
     shown_.clear();
     auto t = std::make_unique<TTestGame>(gift_, 960, 720);
-    t->game->LoadGift();
-    t->game->BuildPuzzle();
-    resumed = t->game->ResumeOrStart();
+    resumed = t->Start();
     return t;
   }
 

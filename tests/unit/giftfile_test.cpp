@@ -81,9 +81,7 @@ TEST_F(GiftFileTest, DataGiftPlaysAsItsExecutableGiftAndSavesBesideItself) {
   ASSERT_TRUE(QFile::rename(data, renamed));
   ASSERT_TRUE(QFile::rename(data + ".sav", renamed + ".sav"));
   TTestGame again(renamed);
-  again.game->LoadGift();
-  again.game->BuildPuzzle();
-  EXPECT_TRUE(again.game->ResumeOrStart());
+  EXPECT_TRUE(again.Start());
 }
 
 TEST_F(GiftFileTest, DataGiftThatCannotSaveBesideItselfSavesInTheStateFolder) {

@@ -61,7 +61,7 @@ TEST_F(JigsawTest, StartsANewGameWithTheBoardOnTheScreen) {
   EXPECT_EQ(t.records.Puzzle.ScalePercent, 60);
   EXPECT_EQ(t.records.Puzzle.CutWidth, 240);
 
-  EXPECT_FALSE(game.ResumeOrStart());
+  EXPECT_FALSE(game.BeginPlay());
   EXPECT_TRUE(game.IsPlaying());
   EXPECT_EQ(game.Config.SnapDivisor, 4);
   for (TMenuItemState* item : t.window.Commands.PlayItems()) EXPECT_TRUE(item->Enabled());

@@ -79,11 +79,7 @@ class SavedCountersTest : public ::testing::Test {
     // the clock's ticks write.
     QFile::remove(TSavedGamePlace(gift_).Recovery());
     auto t = std::make_unique<TTestGame>(gift_, 960, 720);
-    t->game->LoadGift();
-    t->game->BuildPuzzle();
-    resumed = t->game->ResumeOrStart();
-    t->game->ResizeBoard(960, 720);
-    t->screen.PaintInvalid();
+    resumed = t->Start();
     return t;
   }
 

@@ -169,12 +169,8 @@ class SavedGameTest : public ::testing::Test {
   std::unique_ptr<TTestGame> Started(bool* resumed = nullptr) { return StartedAt(gift_, resumed); }
   static std::unique_ptr<TTestGame> StartedAt(const QString& gift, bool* resumed = nullptr) {
     auto t = std::make_unique<TTestGame>(gift, 960, 720);
-    t->game->LoadGift();
-    t->game->BuildPuzzle();
-    const bool wasResumed = t->game->ResumeOrStart();
+    const bool wasResumed = t->Start();
     if (resumed) *resumed = wasResumed;
-    t->game->ResizeBoard(960, 720);
-    t->screen.PaintInvalid();
     return t;
   }
 

@@ -22,7 +22,10 @@ class UndoTest : public ::testing::Test {
     t_->window.TrayBar.Width = 960;
     t_->Start();
     SetInputSource([] { return TInputState{}; });
+    // A grid, where every piece can be taken by its middle, is where these
+    // games start and their undo ends.
     game().ArrangeInGrid(TArrangeSource::Board, false, false);
+    game().History.Restart();
     game().NoteChanges();
   }
   void TearDown() override { SetInputSource({}); }
@@ -228,4 +231,31 @@ TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
   EXPECT_EQ(g.Record.ShapeStyle, 1);
   EXPECT_TRUE(SameBitmap(g.BoardBitmap, board));
   EXPECT_EQ(g.CaptureBoard(), start);
+}
+
+TEST(UndoStart, TheFirstMoveOfAStartedGameIsUndoneToItsStart) {
+  // Started as the player starts, the new layout is where undo ends: the
+  // first move is a step, and undoing it gives back the board as it began.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString gift = dir.filePath(QStringLiteral("gift"));
+  ASSERT_TRUE(WriteTestGift(gift, 400, 300));
+  TTestGame t(gift, 960, 720);
+  EXPECT_FALSE(t.Start());
+  SetInputSource([] { return TInputState{}; });
+  TJigsaw& g = *t.game;
+  EXPECT_FALSE(g.CanUndo());
+  const TBoardState start = g.CaptureBoard();
+  const TFormPiece& top = *g.BoardTray().Pieces.back();
+  const TPoint at = PointOnPiece(g, top);
+  g.MouseDown(TJigsaw::LeftButton, at.X, at.Y);
+  g.MouseMove(at.X + 30, at.Y + 20);
+  g.MouseUp(at.X + 30, at.Y + 20);
+  g.NoteChanges();
+  ASSERT_TRUE(g.CanUndo());
+  EXPECT_NE(g.CaptureBoard(), start);
+  g.Undo();
+  EXPECT_EQ(g.CaptureBoard(), start);
+  EXPECT_FALSE(g.CanUndo());
+  SetInputSource({});
 }

@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   EXPECT_EQ(form->Timer1->interval(), 100);
   EXPECT_TRUE(form->SplashForm->isVisible());
   EXPECT_EQ(form->SplashForm->Memo1->toPlainText(), QStringLiteral("Hello from the tests"));
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
   form->Timer1->stop();
 
   // A tick that arrives while the splash waits only runs the clock.
@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   form->Timer1Timer();
   EXPECT_FALSE(form->FirstTick);
   EXPECT_EQ(form->Timer1->interval(), 1000);
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
   EXPECT_TRUE(form->Game->IsPlaying());
   ASSERT_EQ(answers.Splashes.size(), 1u);
   EXPECT_EQ(ticksDuringSplash, 1);
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, RestartAsksFirst) {
 
   TAnswers yes(TMsgResult::Yes);
   Choose(form->Menus->Restart1);
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
   EXPECT_TRUE(form->Game->IsPlaying());
   // A fresh game of the same gift: the pieces lie scattered again.
   bool moved = false;
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, ClosingShowsTheClosingSplash) {
   EXPECT_EQ(closing.Memo, QStringLiteral("Goodbye from the tests"));
   EXPECT_TRUE(closing.BoxVisible);
   EXPECT_EQ(closing.BoxCaption, QStringLiteral("Save game..."));
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
   EXPECT_FALSE(form->Timer1->isActive());
 }
 
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, ABadGiftLeavesAnEmptyWindowThatStillCloses) {
     auto form = Open(truncated);
     EXPECT_EQ(answers.Messages, std::vector<QString>{QStringLiteral("This jigsaw gift file is damaged and cannot be opened")});
     EXPECT_FALSE(form->SplashForm->isVisible());
-    EXPECT_FALSE(form->Started);
+    EXPECT_FALSE(form->BoardLive());
     // Events of the play area never reach a game that is not built.
     form->PaintBox1->Invalidate(form->PaintBox1->ClientRect());
     form->PaintBox1->PaintInvalid();
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, ABadGiftLeavesAnEmptyWindowThatStillCloses) {
   ASSERT_TRUE(WriteTestGift(notJpeg, TestTrailer(), QByteArray(4000, 'j')));
   TAnswers answers;
   auto form = Start(notJpeg);
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
   ASSERT_EQ(answers.Messages.size(), 1u);
   EXPECT_FALSE(answers.Messages[0].isEmpty());
   EXPECT_TRUE(answers.Splashes.empty());
@@ -355,7 +355,7 @@ TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing)
   Choose(form->Menus->Solve1);
   ASSERT_EQ(yes.Splashes.size(), 2u);
   EXPECT_EQ(yes.Splashes.back().BoxCaption, QStringLiteral("Save game..."));
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
   EXPECT_TRUE(QFileInfo::exists(gift_ + QStringLiteral(".sav")));
 }
 

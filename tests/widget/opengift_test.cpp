@@ -85,7 +85,7 @@ class OpenGiftTest : public ::testing::Test {
 
 TEST_F(OpenGiftTest, TheGameClosesWithItsSaveQuestionAndTheChosenGiftStarts) {
   auto form = Start();
-  ASSERT_TRUE(form->Started);
+  ASSERT_TRUE(form->BoardLive());
   EXPECT_EQ(form->Menus->FileOpenItem->text(), QStringLiteral("&Open Gift..."));
   EXPECT_EQ(form->Menus->FileOpenItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   form->Game->ArrangeInGrid(TArrangeSource::Board, true, true);
@@ -102,11 +102,11 @@ TEST_F(OpenGiftTest, TheGameClosesWithItsSaveQuestionAndTheChosenGiftStarts) {
   ASSERT_EQ(splashes_.size(), 1u);
   EXPECT_EQ(splashes_[0], QStringLiteral("Save game..."));
   EXPECT_TRUE(QFileInfo(first_ + ".sav").isFile());
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
 
   // The second gift starts as the player starts: its splash, then its board.
   FirstTick(*form);
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
   EXPECT_EQ(form->Game->Gift.ExePath, second_);
   EXPECT_EQ(form->Record().PictureWidth, 320);
   EXPECT_EQ(splashes_.size(), 2u);
@@ -116,7 +116,7 @@ TEST_F(OpenGiftTest, TheGameClosesWithItsSaveQuestionAndTheChosenGiftStarts) {
   form->OpenGift(first_);
   EXPECT_TRUE(QFileInfo(second_ + ".sav").isFile());
   FirstTick(*form);
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
   EXPECT_EQ(form->Game->Gift.ExePath, first_);
   EXPECT_EQ(splashes_.back(), QStringLiteral("Resume game..."));
 }
@@ -138,7 +138,7 @@ TEST_F(OpenGiftTest, AFileThatIsNoGiftIsSaidSoAndTheGameGoesOn) {
     EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("\"%1\" cannot be played as a jigsaw gift.").arg(path)))
         << qPrintable(messages_[0]);
     EXPECT_TRUE(splashes_.empty());
-    EXPECT_TRUE(form->Started);
+    EXPECT_TRUE(form->BoardLive());
     EXPECT_EQ(form->Game->Gift.ExePath, first_);
   }
   EXPECT_EQ(form->Game->Pieces.size(), before.size());
@@ -161,7 +161,7 @@ TEST_F(OpenGiftTest, AFileThatIsNoGiftIsSaidSoAndTheGameGoesOn) {
   messages_.clear();
   form->OpenGiftClick();
   EXPECT_TRUE(messages_.empty());
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST_F(SavedGameWindowTest, DecliningTheSavedGameDeletesItAndStartsAfresh) {
   auto declined = Start();
   EXPECT_EQ(answers.Splashes.back().BoxCaption, QStringLiteral("Resume game..."));
   EXPECT_FALSE(QFileInfo::exists(saved_));
-  EXPECT_TRUE(declined->Started);
+  EXPECT_TRUE(declined->BoardLive());
   EXPECT_TRUE(SamePlaces(declined->Game->Pieces, fresh));
   answers.OnSplash = {};
 
@@ -163,7 +163,7 @@ TEST_F(SavedGameWindowTest, DecliningTheSavedGameDeletesItAndStartsAfresh) {
   resumed->Menus->Restart1->trigger();
   QApplication::processEvents();
   EXPECT_FALSE(QFileInfo::exists(saved_));
-  EXPECT_TRUE(resumed->Started);
+  EXPECT_TRUE(resumed->BoardLive());
   EXPECT_TRUE(SamePlaces(resumed->Game->Pieces, fresh));
   EXPECT_EQ(answers.Messages.back(),
             QStringLiteral("This will restart the jigsaw from scratch. Are you sure?"));
@@ -193,7 +193,7 @@ TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAndThePersonGoesBackOr
                      "the game? No ends it without saving.")))
       << answers.Messages[0].toStdString();
   EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(form->Started);
+  EXPECT_TRUE(form->BoardLive());
   EXPECT_TRUE(form->Game->IsPlaying());
   EXPECT_TRUE(SamePlaces(form->Game->Pieces, played));
 
@@ -201,7 +201,7 @@ TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAndThePersonGoesBackOr
   ASSERT_TRUE(QDir().rmdir(saved_));
   EXPECT_TRUE(form->close());
   EXPECT_EQ(answers.Messages.size(), 1u);
-  EXPECT_FALSE(form->Started);
+  EXPECT_FALSE(form->BoardLive());
   EXPECT_TRUE(QFileInfo(saved_).isFile());
   form.reset();
   EXPECT_TRUE(SamePlaces(Start()->Game->Pieces, played));
@@ -213,7 +213,7 @@ TEST_F(SavedGameWindowTest, AGameThatCannotBeSavedIsSaidSoAndThePersonGoesBackOr
   auto unsaved = Start();
   EXPECT_TRUE(unsaved->close());
   EXPECT_EQ(answers.Messages.size(), 2u);
-  EXPECT_FALSE(unsaved->Started);
+  EXPECT_FALSE(unsaved->BoardLive());
   EXPECT_FALSE(unsaved->isVisible());
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("gift")});
 }

@@ -175,7 +175,7 @@ TEST_F(WindowFitTest, AnAbsurdSavedPlayAreaResumesInAWindowThatFits) {
                                       std::pair{2147483647, 5}}) {
     SpoilSavedPlayArea(width, height);
     auto form = Play();
-    ASSERT_TRUE(form->Started) << width;
+    ASSERT_TRUE(form->BoardLive()) << width;
     EXPECT_TRUE(Within(form->frameGeometry(), Available(*form))) << width;
     const QSize area = form->PaintBox1->size();
     EXPECT_GE(area.width(), TMainForm::LeastBoardWidth) << width;

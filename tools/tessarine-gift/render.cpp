@@ -138,9 +138,7 @@ void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
   window.PlayAreaHeight = size.height();
   // Always the first board of a new game, whatever saved game lies beside
   // the gift.
-  game.StartNewLayout();
-  game.SetState(TJigsaw::Playing);
-  game.ResizeBoard(std::uint16_t(size.width()), std::uint16_t(size.height()));
+  game.BeginPlay(TJigsaw::TOpening::New);
 
   switch (request.Layout) {
     case TLayout::Solved:
