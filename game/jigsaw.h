@@ -81,6 +81,13 @@ class TJigsaw : public TMove {
   // Decodes the picture, cuts it and builds the pieces and their images. The
   // cut suits a new game on the play area as it is now (see CutToFit).
   void BuildPuzzle();
+  // The one way a person's command reaches the game: a menu item, a button,
+  // a tray-bar click, a mouse operation. An error the command throws is
+  // shown in the error box and the game goes on; what it changed on the
+  // board becomes a step to undo. Without step (a paint, a tick, a move of
+  // the mouse) nothing is noted.
+  void Perform(const std::function<void()>& command, bool step = true);
+
   // How a game begins: with the gift's saved game when there is one that
   // reads and fits the puzzle, or always with a new layout.
   enum class TOpening { ResumeOrNew, New };

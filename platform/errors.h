@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 class EError : public std::runtime_error {
@@ -20,3 +21,9 @@ class EResNotFound : public EError {
  public:
   using EError::EError;
 };
+
+// Runs call and gives the text the error box shows for what it threw, or an
+// empty text when it ran through. Running out of memory is said with
+// outOfMemory, which can name what could not be done.
+QString ErrorOf(const std::function<void()>& call,
+                const QString& outOfMemory = QStringLiteral("There is not enough memory to do this."));

@@ -79,7 +79,8 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
       Menus(new TMenus(this)),
       SpeedBar(new TSpeedBar(this)),
       PaintBox1(new TPlayArea(this)),
-      BoxBar(new TTrayBarView(Window.TrayBar, this)),
+      BoxBar(new TTrayBarView(
+          Window.TrayBar, [this](const std::function<void()>& click) { Guarded(click); }, this)),
       StatusLine(new QWidget(this)),
       SolvedStatus(StatusPanel(StatusLine, QStringLiteral("SolvedStatus"), 128,
                                QStringLiteral("|Number of pieces solved out of total"))),
@@ -645,20 +646,11 @@ void TMainForm::ShowHeldKeysHint() {
 
 void TMainForm::Guarded(const std::function<void()>& call, bool changesBoard) {
   ++gameCalls_;
-  QString error;
-  try {
-    call();
-  } catch (const EError& e) {
-    error = e.Message();
-  } catch (const std::bad_alloc&) {
-    error = QStringLiteral("There is not enough memory to do this.");
-  } catch (const std::exception& e) {
-    error = QString::fromLocal8Bit(e.what());
-  }
+  if (Game)
+    Game->Perform(call, changesBoard);
+  else if (const QString error = ErrorOf(call); !error.isEmpty())
+    MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   --gameCalls_;
-  // Whatever the call changed on the board becomes a step to undo.
-  if (changesBoard && BoardLive()) Game->NoteChanges();
-  if (!error.isEmpty()) MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   if (gameCalls_ == 0)
     while (!whenIdle_.empty()) {
       auto action = std::move(whenIdle_.front());
@@ -741,13 +733,7 @@ void TMainForm::Timer1Timer() {
     THourglass hourglass;
     SplashForm->SetButtonsEnabled(false);
     ++gameCalls_;
-    try {
-      resumed = StartGame();
-    } catch (const EError& e) {
-      error = e.Message();
-    } catch (const std::bad_alloc&) {
-      error = QStringLiteral("There is not enough memory to build this puzzle.");
-    }
+    error = ErrorOf([&] { resumed = StartGame(); }, QStringLiteral("There is not enough memory to build this puzzle."));
     --gameCalls_;
   }
   SplashForm->close();
@@ -881,14 +867,8 @@ bool TMainForm::RunClosingSequence() {
   // or ends without saving; its recovery file then stays for the next
   // start.
   if (playing) {
-    QString error;
-    try {
-      Game->EndGame(SplashForm->SaveResumeBox->isChecked());
-    } catch (const EError& e) {
-      error = e.Message();
-    } catch (const std::bad_alloc&) {
-      error = QStringLiteral("There is not enough memory to save the game.");
-    }
+    const QString error = ErrorOf([this] { Game->EndGame(SplashForm->SaveResumeBox->isChecked()); },
+                                  QStringLiteral("There is not enough memory to save the game."));
     if (!error.isEmpty()) {
       if (MessageDlg(error + QStringLiteral("\n\nGo back to the game? No ends it without saving."), TMsgType::Error,
                      TMsgButtons::YesNo) == TMsgResult::Yes) {

@@ -14,13 +14,14 @@ namespace {
 // A tray button also answers the right button, which opens its menu.
 class TTrayToolButton : public QToolButton {
  public:
-  TTrayToolButton(TTrayButton& model, QWidget* parent) : QToolButton(parent), model_(model) {}
+  TTrayToolButton(TTrayButton& model, const TTrayBarView::TCommandRoad& road, QWidget* parent)
+      : QToolButton(parent), model_(model), road_(road) {}
 
  protected:
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::RightButton) {
       const QPoint global = event->globalPosition().toPoint();
-      model_.RightPress({global.x(), global.y()});
+      road_([this, global] { model_.RightPress({global.x(), global.y()}); });
       return;
     }
     QToolButton::mousePressEvent(event);
@@ -28,6 +29,7 @@ class TTrayToolButton : public QToolButton {
 
  private:
   TTrayButton& model_;
+  const TTrayBarView::TCommandRoad& road_;
 };
 
 void Show(QToolButton& widget, const TTrayButton& model) {
@@ -43,7 +45,8 @@ void Show(QToolButton& widget, const TTrayButton& model) {
 
 }  // namespace
 
-TTrayBarView::TTrayBarView(TTrayBar& bar, QWidget* parent) : QWidget(parent), bar_(bar) {
+TTrayBarView::TTrayBarView(TTrayBar& bar, TCommandRoad road, QWidget* parent)
+    : QWidget(parent), bar_(bar), road_(std::move(road)) {
   setObjectName(QStringLiteral("BoxBar"));
   setFixedHeight(BarHeight);
   // The bar is a panel of the window, not of the board: on a board of any
@@ -65,7 +68,7 @@ TTrayBarView::TTrayBarView(TTrayBar& bar, QWidget* parent) : QWidget(parent), ba
 }
 
 QToolButton* TTrayBarView::AddButton(TTrayButton& model, const QString& name) {
-  auto* widget = new TTrayToolButton(model, this);
+  auto* widget = new TTrayToolButton(model, road_, this);
   widget->setObjectName(name);
   widget->setCheckable(true);
   // A button's right press opens its own menu, never the bar's.
@@ -77,10 +80,10 @@ QToolButton* TTrayBarView::AddButton(TTrayButton& model, const QString& name) {
   Show(*widget, model);
   connect(&model, &TTrayButton::Changed, widget, [widget, &model] { Show(*widget, model); });
   connect(&model, &QObject::destroyed, widget, &QObject::deleteLater);
-  connect(widget, &QToolButton::clicked, &model, [widget, &model] {
+  connect(widget, &QToolButton::clicked, &model, [this, widget, &model] {
     // The model decides whether the button stays down.
     widget->setChecked(model.Down());
-    model.Click();
+    road_([&model] { model.Click(); });
   });
   return widget;
 }

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include "play/traybar.h"
 
 class QToolButton;
@@ -14,7 +16,11 @@ class TTrayBarView : public QWidget {
  public:
   static constexpr int BarHeight = 30;
 
-  TTrayBarView(TTrayBar& bar, QWidget* parent = nullptr);
+  // The road a click takes to the game, which runs it as it runs the
+  // window's other commands.
+  using TCommandRoad = std::function<void(const std::function<void()>&)>;
+
+  TTrayBarView(TTrayBar& bar, TCommandRoad road, QWidget* parent = nullptr);
 
   // The widget that shows a model button (the template and scroll buttons
   // included), or null.
@@ -28,4 +34,5 @@ class TTrayBarView : public QWidget {
   QToolButton* AddButton(TTrayButton& model, const QString& name);
 
   TTrayBar& bar_;
+  TCommandRoad road_;
 };

@@ -519,3 +519,37 @@ TEST_F(MainWindowTest, EditUndoTakesBackAnArrangementAndRedoMakesItAgain) {
   EXPECT_TRUE(menus.Redo1->isEnabled());
   EXPECT_TRUE(ScreenShowsBoard(*form));
 }
+
+TEST_F(MainWindowTest, ATrayBarClickIsAStepToUndoAndItsErrorIsShown) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  Choose(form->Menus->NewTray);
+  ASSERT_EQ(form->Game->Trays.size(), 2u);
+  TBox& tray = *form->Game->Trays[1];
+  QToolButton* button = form->BoxBar->ButtonFor(*tray.Button);
+  ASSERT_NE(button, nullptr);
+  const bool wasOpen = tray.Open;
+  const TBoardState before = form->Game->CaptureBoard();
+
+  // Closed (or opened) from the bar, the tray is opened (or closed) again by
+  // Undo, as after any other command.
+  button->click();
+  QApplication::processEvents();
+  ASSERT_NE(tray.Open, wasOpen);
+  ASSERT_TRUE(form->Menus->Undo1->isEnabled());
+  Choose(form->Menus->Undo1);
+  EXPECT_EQ(tray.Open, wasOpen);
+  EXPECT_EQ(form->Game->CaptureBoard(), before);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
+  // A click whose command fails says why in the error box, and the game goes
+  // on.
+  tray.Button->OnClick = [] { throw EError(QStringLiteral("The tray is stuck.")); };
+  button->click();
+  QApplication::processEvents();
+  ASSERT_EQ(answers.Messages.size(), 1u);
+  EXPECT_EQ(answers.Messages[0], QStringLiteral("The tray is stuck."));
+  EXPECT_TRUE(form->BoardLive());
+  Choose(form->Menus->ArrangeInGrid);
+  EXPECT_TRUE(form->Menus->Undo1->isEnabled());
+}
