@@ -391,40 +391,28 @@ void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
   ShowTrayBar(IsPlaying());
 }
 
-void TJigsaw::PaintBoard() {
-  if (!IsPlaying()) {
-    Screen.PaintFrom(Mural.Image());
-    return;
-  }
-  // A new look rebuilds the pieces' images, which a floating selection must
-  // not outlive; a slide that is under way lands before the look changes.
-  const bool lookChanged = Window.Menus.Ghostpicture.Checked() != Config.GhostPicture ||
-                           Window.Menus.Outlines.Tag() != Config.OutlineStyle;
-  if (lookChanged) CancelSelection();
-  if (!Moving.empty()) {
-    Screen.PaintFrom(BoardBitmap);
-    return;
-  }
-  if (Window.Menus.Ghostpicture.Checked() != Config.GhostPicture) {
-    Config.GhostPicture = Window.Menus.Ghostpicture.Checked();
-    RebuildBoard();
+void TJigsaw::PaintBoard() { Screen.PaintFrom(IsPlaying() ? BoardBitmap : Mural.Image()); }
+
+void TJigsaw::SetOutlineStyle(int style) {
+  Window.Menus.SelectOutline(style);
+  if (style == Config.OutlineStyle) return;
+  const bool wasWood = Config.IsWoodOutline();
+  Config.OutlineStyle = style;
+  // Before play the build to come makes the pieces with the new outlines.
+  if (!IsPlaying()) return;
+  // New outlines rebuild the pieces' images, which a floating selection must
+  // not outlive.
+  CancelSelection();
+  BuildOverlays();
+  if (Config.Rotating && style != OutlineNone) {
+    SetScale(Record.ScalePercent);
+  } else if (wasWood) {
+    ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
+  } else {
     DrawTrays(BoardBitmap, nullptr);
     ResetBackground();
   }
-  if (Window.Menus.Outlines.Tag() != Config.OutlineStyle) {
-    const bool wasWood = Config.IsWoodOutline();
-    Config.OutlineStyle = Window.Menus.Outlines.Tag();
-    BuildOverlays();
-    if (Config.Rotating && Config.OutlineStyle != OutlineNone) {
-      SetScale(Record.ScalePercent);
-    } else if (wasWood) {
-      ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
-    } else {
-      DrawTrays(BoardBitmap, nullptr);
-      ResetBackground();
-    }
-  }
-  Screen.PaintFrom(BoardBitmap);
+  Screen.Invalidate(Screen.ClientRect());
 }
 
 void TJigsaw::PaintOverlay(TBitmap& box) const { TCanvas(box).StretchDraw(box.BoundsRect(), Picture); }

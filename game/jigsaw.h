@@ -131,6 +131,9 @@ class TJigsaw : public TMove {
   void SetSound(bool on);
   void SetCheating(bool allowed, bool store);
   void SetShadows(bool on);
+  // Outlines > None, Paper, Card or Wood: the menu, the options record and
+  // the pieces' images change together.
+  void SetOutlineStyle(int style);
   // Returns the option as it ends up: the user may turn pieces back or keep
   // rotation on.
   bool SetRotation(bool on, const QString& question);

@@ -577,9 +577,10 @@ void TMainForm::OutlinesClick(int style) {
   // ends first.
   if (Game) Game->StopAutoSolve();
   WhenIdle([this, style] {
-    Window.Menus.SelectOutline(style);
-    // The next paint notices the new style and rebuilds the pieces.
-    PaintBox1->Invalidate(PaintBox1->ClientRect());
+    if (Game)
+      Guarded([this, style] { Game->SetOutlineStyle(style); });
+    else
+      Window.Menus.SelectOutline(style);
   });
 }
 

@@ -308,8 +308,7 @@ TEST_F(JigsawTest, ChangingTheOutlineStyleRebuildsTheBoard) {
   switched.Start();
   reference.Start();
   EXPECT_FALSE(SameBitmap(switched.game->BoardBitmap, reference.game->BoardBitmap));
-  switched.window.Menus.SelectOutline(OutlinePaper);
-  switched.screen.Invalidate(switched.screen.ClientRect());
+  switched.game->SetOutlineStyle(OutlinePaper);
   switched.screen.PaintInvalid();
   EXPECT_EQ(switched.game->Config.OutlineStyle, OutlinePaper);
   EXPECT_TRUE(SameBitmap(switched.game->BoardBitmap, reference.game->BoardBitmap));

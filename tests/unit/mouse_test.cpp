@@ -412,8 +412,7 @@ TEST_F(MouseTest, ShadowsAndSlides) {
 
 TEST_F(MouseTest, TheWholePuzzleAsOneGroupGoesAnywhereTheBoardAllows) {
   // Assembled, with shadows and wooden sides: the largest image a lift makes.
-  t_->window.Menus.SelectOutline(OutlineWood);
-  t_->screen.Invalidate(t_->screen.ClientRect());
+  game().SetOutlineStyle(OutlineWood);
   t_->screen.PaintInvalid();
   game().Config.Shadows = true;
   for (TFormPiece& p : game().Pieces) {
