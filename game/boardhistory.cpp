@@ -37,7 +37,7 @@ void TJigsaw::ShowUndoItems() {
   Window.Commands.Redo.SetEnabled(CanRedo());
 }
 
-bool TJigsaw::IsSettled() const { return IsPlaying() && !AutoSolving && Moving.empty() && MouseState == Idle; }
+bool TJigsaw::IsSettled() const { return IsAtRest() && !AutoSolving; }
 
 void TJigsaw::SettleInSight() {
   // Whatever an action left cut off in a tray or under one comes into view

@@ -1,20 +1,15 @@
 #include "game/jigsaw.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <limits>
 #include <new>
-#include <optional>
 
 #include "game/buildpieces.h"
 #include "game/cut.h"
 #include "game/picture.h"
 #include "game/progress.h"
-#include "game/savedgame.h"
 #include "pieces/arrange.h"
 #include "pieces/colourkeys.h"
 #include "pieces/samplepiece.h"
@@ -168,25 +163,6 @@ void TJigsaw::BuildPuzzle() {
     CutToFit(Window.PlayAreaWidth, Window.PlayAreaHeight);
     ComputeColourKeys(*this, Picture);
   });
-}
-
-void TJigsaw::WriteRecovery() {
-  // Never of a game half way through a gesture or a move: auto-solve lets
-  // the clock tick only between its moves.
-  if (!IsPlaying() || MouseState != Idle || !Moving.empty() || Gift.ExePath.isEmpty() || !Recovery.Due()) return;
-  const TSavedGamePlace place(Gift.ExePath);
-  try {
-    QDir().mkpath(QFileInfo(place.Recovery()).absolutePath());
-    Recovery.Offer(place.Recovery(), ComposeSavedGame(*this));
-    recoveryFailing_ = false;
-  } catch (const EError& e) {
-    // A full disk or a read-only state folder: the game goes on, the status
-    // line says so once, and the next tick tries again.
-    if (!recoveryFailing_)
-      ShowStatus(QStringLiteral("The game cannot be kept safe against a crash: \"%1\" cannot be written (%2).")
-                     .arg(QDir::toNativeSeparators(place.Recovery()), e.Message()));
-    recoveryFailing_ = true;
-  }
 }
 
 void TJigsaw::CutToFit(int width, int height) {

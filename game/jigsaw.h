@@ -126,6 +126,9 @@ class TJigsaw : public TMove {
   void RemoveRecovery();
 
   bool IsPlaying() const { return State == Playing; }
+  // Nothing afloat and no gesture under way: a board that can be noted for
+  // undo or kept safe in the recovery file.
+  bool IsAtRest() const { return IsPlaying() && Moving.empty() && MouseState == Idle; }
   void SetState(std::uint8_t state);
 
   void SetSound(bool on);

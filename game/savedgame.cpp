@@ -22,7 +22,6 @@
 #include "game/jigsaw.h"
 #include "pieces/pieces.h"
 #include "platform/errors.h"
-#include "platform/messagebox.h"
 #include "play/box.h"
 
 namespace {
@@ -482,19 +481,19 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
   return bytes;
 }
 
-std::optional<TSavedGame> TSavedGame::Find(const TJigsaw& game) {
+TSavedGame::TSearch TSavedGame::Find(const TJigsaw& game) {
   const TSavedGamePlace place(game.Gift.ExePath);
   QString unreadable;
   for (const TSavedGamePlace::TCandidate& candidate : place.Candidates()) {
     try {
       TSavedGame saved = Read(candidate.Path, game);
       if (candidate.Shared && !SameGift(saved.puzzle_, game.Record)) continue;
+      TSearch search{std::move(saved), {}};
       if (!unreadable.isEmpty())
-        MessageDlg(QStringLiteral("The saved game could not be read: %1 The game saved in \"%2\" is resumed "
-                                  "instead.")
-                       .arg(unreadable, QDir::toNativeSeparators(candidate.Path)),
-                   TMsgType::Warning, TMsgButtons::Ok);
-      return saved;
+        search.Problem = QStringLiteral("The saved game could not be read: %1 The game saved in \"%2\" is resumed "
+                                        "instead.")
+                             .arg(unreadable, QDir::toNativeSeparators(candidate.Path));
+      return search;
     } catch (const EError& e) {
       // Another gift's file under a name both may take stays as it is.
       if (candidate.Shared && !HoldsGameOf(candidate.Path, game.Record)) continue;
@@ -505,10 +504,8 @@ std::optional<TSavedGame> TSavedGame::Find(const TJigsaw& game) {
                     reason;
     }
   }
-  if (!unreadable.isEmpty())
-    MessageDlg(QStringLiteral("The saved game could not be read and a new game was started: %1").arg(unreadable),
-               TMsgType::Warning, TMsgButtons::Ok);
-  return std::nullopt;
+  if (unreadable.isEmpty()) return {};
+  return {std::nullopt, QStringLiteral("The saved game could not be read and a new game was started: %1").arg(unreadable)};
 }
 
 TSavedGame TSavedGame::Read(const QString& path, const TJigsaw& game) {

@@ -103,12 +103,15 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game);
 
 class TSavedGame {
  public:
+  // What a search for the gift's saved game found, and what the person is
+  // to be told about the files it could not read (empty when nothing).
+  struct TSearch;
   // The gift's saved game, read and checked: the best of the candidates
   // that reads. One that cannot be read is kept under a new name beside
-  // itself, and the user is told why and what is resumed instead, or that a
-  // new game starts (none). A file under a shared name that is not this
-  // gift's is left alone.
-  static std::optional<TSavedGame> Find(const TJigsaw& game);
+  // itself, and the search says why and what is resumed instead, or that a
+  // new game starts (none found). A file under a shared name that is not
+  // this gift's is left alone.
+  static TSearch Find(const TJigsaw& game);
   // The file at path, parsed and checked against the puzzle the game built
   // from its gift: every section present and of its size, the grid and the
   // picture the gift's, the scale one the picture can be cut at, the trays
@@ -133,4 +136,9 @@ class TSavedGame {
   std::size_t piecesAt_ = 0;
   std::size_t traysAt_ = 0;
   std::size_t optionsAt_ = 0;
+};
+
+struct TSavedGame::TSearch {
+  std::optional<TSavedGame> Found;
+  QString Problem;
 };

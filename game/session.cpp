@@ -1,13 +1,19 @@
 // The session of the game object: the one road from a loaded gift to a board
-// in play, the resumed game declined, and the end of a game. The player's
-// window, the tests, the benchmarks and the gift tool all start a game here.
+// in play, the resumed game declined, the game kept safe while it is played,
+// and its end. The player's window, the tests, the benchmarks and the gift
+// tool all start a game here.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <optional>
 
 #include "game/jigsaw.h"
 #include "game/savedgame.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/utility.h"
 
 bool TJigsaw::StartGame(TOpening opening) {
   BuildPuzzle();
@@ -30,7 +36,9 @@ bool TJigsaw::BeginPlay(TOpening opening) {
 
 bool TJigsaw::ResumeOrStart() {
   bool resumed = false;
-  if (const std::optional<TSavedGame> saved = TSavedGame::Find(*this)) {
+  const TSavedGame::TSearch search = TSavedGame::Find(*this);
+  if (!search.Problem.isEmpty()) MessageDlg(search.Problem, TMsgType::Warning, TMsgButtons::Ok);
+  if (const std::optional<TSavedGame>& saved = search.Found) {
     saved->Restore(*this);
     SetState(Playing);
     RebuildSaved();
@@ -60,6 +68,25 @@ void TJigsaw::EndGame(bool save) {
 void TJigsaw::LeaveGame() {
   StopAutoSolve();
   State = NotStarted;
+}
+
+void TJigsaw::WriteRecovery() {
+  // Never of a game half way through a gesture or a move: auto-solve lets
+  // the clock tick only between its moves.
+  if (!IsAtRest() || Gift.ExePath.isEmpty() || !Recovery.Due()) return;
+  const TSavedGamePlace place(Gift.ExePath);
+  try {
+    QDir().mkpath(QFileInfo(place.Recovery()).absolutePath());
+    Recovery.Offer(place.Recovery(), ComposeSavedGame(*this));
+    recoveryFailing_ = false;
+  } catch (const EError& e) {
+    // A full disk or a read-only state folder: the game goes on, the status
+    // line says so once, and the next tick tries again.
+    if (!recoveryFailing_)
+      ShowStatus(QStringLiteral("The game cannot be kept safe against a crash: \"%1\" cannot be written (%2).")
+                     .arg(QDir::toNativeSeparators(place.Recovery()), e.Message()));
+    recoveryFailing_ = true;
+  }
 }
 
 void TJigsaw::SaveGame() {

@@ -881,6 +881,20 @@ TEST_F(SavedGameTest, ADamagedFileNeverHidesAValidOne) {
     EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("Another copy could not be read either: ")));
     EXPECT_TRUE(messages.Shown[0].contains(place.InStateFolder() + QStringLiteral(".damaged\"")));
   }
+
+  // The search itself shows nothing: it says what it found and why, and the
+  // start shows that.
+  layDown();
+  {
+    const TMessages messages;
+    auto built = std::make_unique<TTestGame>(gift_, 960, 720);
+    built->game->LoadGift();
+    built->game->BuildPuzzle();
+    const TSavedGame::TSearch search = TSavedGame::Find(*built->game);
+    EXPECT_TRUE(search.Found.has_value());
+    EXPECT_TRUE(search.Problem.endsWith(QStringLiteral(" is resumed instead."))) << search.Problem.toStdString();
+    EXPECT_TRUE(messages.Shown.empty());
+  }
 }
 
 TEST_F(SavedGameTest, OnlyTheTemporaryFilesOfUnfinishedWritesAreRemoved) {
