@@ -257,17 +257,35 @@ void TJigsaw::SetState(std::uint8_t state) {
 }
 
 void TJigsaw::SetSound(bool on) {
+  Window.Menus.Sound.SetChecked(on);
+  Window.Menus.SpeedSound.SetChecked(on);
   Config.SoundOn = on;
   if (on) PlayEffect(1);
 }
 
 void TJigsaw::SetCheating(bool allowed, bool store) {
-  if (store) Config.CheatingAllowed = allowed;
+  if (store) {
+    Config.CheatingAllowed = allowed;
+    Window.Menus.AllowCheating.SetChecked(allowed);
+  }
   if (IsPlaying())
     for (TMenuItemState* item : Window.Commands.CheatItems()) item->SetEnabled(allowed);
 }
 
-void TJigsaw::SetShadows(bool on) { Config.Shadows = on; }
+void TJigsaw::SetShadows(bool on) {
+  Window.Menus.Shadows.SetChecked(on);
+  Config.Shadows = on;
+}
+
+void TJigsaw::SetTimerShown(bool on) {
+  Window.Menus.ShowTimer.SetChecked(on);
+  if (IsPlaying()) Window.TimerStatus.SetVisible(on);
+}
+
+void TJigsaw::SetSolvedCountShown(bool on) {
+  Window.Menus.ShowNum.SetChecked(on);
+  if (IsPlaying()) Window.SolvedStatus.SetVisible(on);
+}
 
 bool TJigsaw::SetRotation(bool on, const QString& question) {
   if (IsPlaying()) {
@@ -291,6 +309,7 @@ bool TJigsaw::SetRotation(bool on, const QString& question) {
         on = true;
     }
   }
+  Window.Menus.Rotation.SetChecked(on);
   Window.Menus.RotateRight.SetEnabled(on);
   Window.Menus.RotateLeft.SetEnabled(on);
   Config.Rotating = on;

@@ -131,9 +131,14 @@ class TJigsaw : public TMove {
   bool IsAtRest() const { return IsPlaying() && Moving.empty() && MouseState == Idle; }
   void SetState(std::uint8_t state);
 
+  // The options, each set by its command: the menu, the options record and
+  // what the option changes on the board or the status line go together.
   void SetSound(bool on);
+  // The cheat commands are enabled as allowed; store makes it the option.
   void SetCheating(bool allowed, bool store);
   void SetShadows(bool on);
+  void SetTimerShown(bool on);
+  void SetSolvedCountShown(bool on);
   // Outlines > None, Paper, Card or Wood: the menu, the options record and
   // the pieces' images change together.
   void SetOutlineStyle(int style);

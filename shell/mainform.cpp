@@ -450,27 +450,16 @@ void TMainForm::BindCommands() {
                                          menu.OutlinesWood};
   for (std::size_t i = 0; i < outlines.size(); ++i)
     OnCommand(outlines[i], [this, i] { OutlinesClick(int(i)); });
-  OnCommand(menu.Shadows, [this] { ToggleOption(Window.Menus.Shadows, [this](bool on) { Game->SetShadows(on); }); });
+  OnCommand(menu.Shadows, [this] { Game->SetShadows(!Window.Menus.Shadows.Checked()); });
   OnCommand(menu.SortByShape, [this] { ToggleOption(Window.Menus.SortByShape); });
   OnCommand(menu.SortByColor, [this] { ToggleOption(Window.Menus.SortByColor); });
-  OnCommand(menu.ShowTimer, [this] {
-    ToggleOption(Window.Menus.ShowTimer, [this](bool on) {
-      if (Game->IsPlaying()) Window.TimerStatus.SetVisible(on);
-    });
-  });
-  OnCommand(menu.ShowNum, [this] {
-    ToggleOption(Window.Menus.ShowNum, [this](bool on) {
-      if (Game->IsPlaying()) Window.SolvedStatus.SetVisible(on);
-    });
-  });
+  OnCommand(menu.ShowTimer, [this] { Game->SetTimerShown(!Window.Menus.ShowTimer.Checked()); });
+  OnCommand(menu.ShowNum, [this] { Game->SetSolvedCountShown(!Window.Menus.ShowNum.Checked()); });
   OnCommand(menu.Rotation, [this] {
-    TMenuItemState& rotation = Window.Menus.Rotation;
-    rotation.SetChecked(
-        Game->SetRotation(!rotation.Checked(), QStringLiteral("Press 'Yes' to turn all pieces the right way up.")));
+    Game->SetRotation(!Window.Menus.Rotation.Checked(),
+                      QStringLiteral("Press 'Yes' to turn all pieces the right way up."));
   });
-  OnCommand(menu.AllowCheating, [this] {
-    ToggleOption(Window.Menus.AllowCheating, [this](bool on) { Game->SetCheating(on, true); });
-  });
+  OnCommand(menu.AllowCheating, [this] { Game->SetCheating(!Window.Menus.AllowCheating.Checked(), true); });
   OnCommand(menu.BackgroundColor, [this] { BackgroundColorClick(); });
   OnCommand(menu.RightWayUp1, [this] {
     if (BoardLive()) Game->RightWayUpAll();
@@ -534,12 +523,7 @@ void TMainForm::PictureClick() {
   });
 }
 
-void TMainForm::SoundClick() {
-  ToggleOption(Window.Menus.Sound, [this](bool on) {
-    Window.Menus.SpeedSound.SetChecked(on);
-    Game->SetSound(on);
-  });
-}
+void TMainForm::SoundClick() { Game->SetSound(!Window.Menus.Sound.Checked()); }
 
 void TMainForm::MusicClick() {
   ToggleOption(Window.Menus.Music, [this](bool on) {
