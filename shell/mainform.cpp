@@ -13,7 +13,6 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -130,7 +129,16 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
 }
 
 void TMainForm::BindSolveWindow() {
-  connect(&Window, &TWindowState::EventsWanted, this, [] { QCoreApplication::processEvents(); });
+  // The window shows while auto-solve runs; hiding it when auto-solve ends
+  // does not count as the user's Stop.
+  connect(&Window.Solve, &TSolveProgress::RunningChanged, SolveDlg, [this] {
+    if (!Window.Solve.Running()) {
+      SolveDlg->hide();
+      return;
+    }
+    SolveDlg->show();
+    SolveDlg->raise();
+  });
   connect(&Window.Solve, &TSolveProgress::Changed, SolveDlg,
           [this] { SolveDlg->SolveGauge->SetProgress(Window.Solve.Percent()); });
   Window.Solve.Speed = SolveDlg->SpeedBar->value();
@@ -150,13 +158,7 @@ void TMainForm::BindSolveWindow() {
 }
 
 void TMainForm::SolveClick() {
-  if (!Started || Game->IsAutoSolving()) return;
-  SolveDlg->show();
-  SolveDlg->raise();
-  // Hidden however auto-solve ends; hiding it does not count as the user's
-  // Stop.
-  const auto hide = qScopeGuard([this] { SolveDlg->hide(); });
-  Game->AutoSolve();
+  if (Started) Game->AutoSolve();
 }
 
 TMainForm::~TMainForm() {
@@ -289,7 +291,13 @@ void TMainForm::BindStates() {
 void TMainForm::OnCommand(QAction* action, std::function<void()> command) {
   // Queued: a command chosen in a popup runs once the popup and the mouse
   // press that opened it are over.
-  connect(action, &QAction::triggered, this, [this, command] { Guarded(command); }, Qt::QueuedConnection);
+  connect(
+      action, &QAction::triggered, this,
+      [this, command] {
+        if (Started) Game->SettleAnimations();
+        Guarded(command);
+      },
+      Qt::QueuedConnection);
 }
 
 void TMainForm::ForwardMouse() {

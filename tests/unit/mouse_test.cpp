@@ -397,12 +397,15 @@ TEST_F(MouseTest, ShadowsAndSlides) {
   game().PickPiece(piece(0));
   const TPoint from = game().GetMovePos();
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 90, from.Y + 40);
+  game().RunAnimationsToEnd();
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 90, from.Y + 40}));
   SetInputSource([] { return TInputState{false, false, false, true}; });
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 60, from.Y + 60);
+  game().RunAnimationsToEnd();
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 60, from.Y + 60}));
   // It stops at its first frame, at most that frame's steps along.
   game().AnimateTo(from.X + 60, from.Y + 60, true, 9, from.X + 200, from.Y + 100);
+  game().RunAnimationsToEnd();
   EXPECT_LE(game().GetMovePos().X - (from.X + 60), 9);
   EXPECT_GE(game().GetMovePos().X, from.X + 60);
   SetInputSource([] { return TInputState{}; });
@@ -513,6 +516,7 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
     ASSERT_EQ(g.BoardTray().PieceUnder(at.X, at.Y, false), &left);
     g.MouseDown(TJigsaw::LeftButton, at.X, at.Y);
     g.MouseUp(at.X, at.Y);
+    g.RunAnimationsToEnd();
     ASSERT_NE(g.NeighbourPiece, nullptr);
     EXPECT_TRUE(g.NeighbourPiece->Joined);
     EXPECT_EQ(TPieces::ExpectedPos(*g.NeighbourPiece, left), (TPoint{g.NeighbourPiece->X, g.NeighbourPiece->Y}));
@@ -530,6 +534,7 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
   g.NeighbourPiece = &piece(6);
   g.ShowNeighbor();
   g.Hint();
+  g.RunAnimationsToEnd();
   EXPECT_EQ(t_->records.Puzzle.CheatCount, 3);
   EXPECT_FALSE(g.Config.Shadows);
   for (std::size_t i = 0; i < joined.size(); ++i) EXPECT_EQ(g.Pieces[i].X, joined[i].X);
@@ -551,13 +556,12 @@ TEST_F(MouseTest, AutoSolveAssemblesThePictureCentredOnTheBoard) {
   QObject::connect(&g.Window, &TWindowState::CompletionShown, [&] { ++completions; });
   // The clock ticks between the moves, while auto-solve holds the window.
   int pumps = 0;
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+  g.AutoSolve();
+  g.RunAnimationsToEnd([&] {
     ++pumps;
     EXPECT_TRUE(g.Moving.empty());
     g.Tick();
   });
-
-  g.AutoSolve();
   EXPECT_FALSE(g.IsAutoSolving());
   EXPECT_EQ(record.SolvedCount, 12);
   EXPECT_EQ(record.CheatCount, 1);
@@ -591,8 +595,8 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
   TPuzzleRecord& record = t_->records.Puzzle;
   g.Window.Solve.Speed = 10;
   // Stopped at the very first chance: the round still ends with its fetch.
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] { g.StopAutoSolve(); });
   g.AutoSolve();
+  g.RunAnimationsToEnd([&] { g.StopAutoSolve(); });
   EXPECT_FALSE(g.IsAutoSolving());
   EXPECT_EQ(record.SolvedCount, 2);
   EXPECT_EQ(record.CheatCount, 1);
@@ -600,14 +604,13 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
 
   // With the left button held the pieces stay apart, and the slide of the
   // first piece stops at once where it is.
-  QObject::disconnect(&g.Window, &TWindowState::EventsWanted, nullptr, nullptr);
   SetInputSource([] { return TInputState{false, false, true, true}; });
   const std::vector<TFormPiece> before = t_->Records();
   int rounds = 0;
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+  g.AutoSolve();
+  g.RunAnimationsToEnd([&] {
     if (++rounds == 6) g.StopAutoSolve();
   });
-  g.AutoSolve();
   EXPECT_EQ(record.SolvedCount, 2);
   EXPECT_EQ(record.CheatCount, 2);
   int moved = 0;
