@@ -619,6 +619,83 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
   EXPECT_TRUE(BoardIsClean());
 }
 
+TEST_F(MouseTest, WhatMovesComesToRestBeforeACommandOrAPress) {
+  TJigsaw& g = game();
+  g.Config.CheatingAllowed = true;
+  g.Config.Shadows = false;
+  TFormPiece& left = piece(0);
+  const TPoint grip = Middle(piece(7));
+
+  // A hint returns at once; its first piece is raised by the first step,
+  // with its shadow, and the option is as it was between the frames.
+  g.Hint();
+  EXPECT_TRUE(g.IsAnimating());
+  EXPECT_TRUE(g.Moving.empty());
+  ASSERT_TRUE(g.Animator.Advance());
+  ASSERT_EQ(g.Moving.size(), 1u);
+  EXPECT_GT(g.MoveRect.Width(), g.Moving.front()->Width);
+  EXPECT_FALSE(g.Config.Shadows);
+  // A press puts the piece back first, then picks up what lies under it.
+  g.MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
+  EXPECT_FALSE(g.IsAnimating());
+  EXPECT_EQ(g.MouseState, TJigsaw::DraggingPieces);
+  EXPECT_EQ(g.Moving, TPieceList{&piece(7)});
+  g.MouseUp(grip.X, grip.Y);
+  EXPECT_TRUE(BoardIsClean());
+
+  // A neighbour fetched half way when a command comes: it ends where it
+  // fits, joined, as the slide's last frame would have had it.
+  g.PopupPiece = &left;
+  g.NeighbourPiece = g.NeighbourToward(left, {left.X + left.Width - 4, Middle(left).Y});
+  ASSERT_NE(g.NeighbourPiece, nullptr);
+  TFormPiece& fetched = *g.NeighbourPiece;
+  g.FetchNeighbor();
+  for (int i = 0; i < 3; ++i) g.Animator.Advance();
+  ASSERT_FALSE(g.Moving.empty());
+  g.SettleAnimations();
+  EXPECT_FALSE(g.IsAnimating());
+  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_TRUE(fetched.Joined);
+  EXPECT_EQ(TPieces::ExpectedPos(fetched, left), (TPoint{fetched.X, fetched.Y}));
+  EXPECT_TRUE(BoardIsClean());
+  // Noted as one step, as a command's end is.
+  EXPECT_TRUE(g.CanUndo());
+
+  // A tray zooming out of its button when a press comes: the zoom is over,
+  // nothing of it stays on the screen, and the board is painted again.
+  TBox& tray = g.NewTray();
+  for (int i = 0; i < 5; ++i) g.Animator.Advance();
+  EXPECT_TRUE(t_->screen.Held());
+  g.MouseDown(TJigsaw::RightButton, 950, 700);
+  EXPECT_FALSE(t_->screen.Held());
+  EXPECT_FALSE(g.IsAnimating());
+  g.PopupClosed();
+  EXPECT_TRUE(BoardIsClean());
+  g.CurrentTray = &tray;
+  g.DeleteTray();
+  g.RunAnimationsToEnd();
+
+  // Auto-solve's slide stops where it stands at a press, which is otherwise
+  // ignored; auto-solve goes on to the end.
+  g.Window.Solve.Speed = 1;
+  g.AutoSolve();
+  while (g.Moving.empty()) ASSERT_TRUE(g.Animator.Advance());
+  for (int i = 0; i < 5; ++i) g.Animator.Advance();
+  TFormPiece& sliding = *g.Moving.front();
+  const TPoint shown{sliding.X + g.MoveRect.Left - g.OriginX, sliding.Y + g.MoveRect.Top - g.OriginY};
+  g.MouseDown(TJigsaw::LeftButton, 5, 5);
+  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+  EXPECT_EQ((TPoint{sliding.X, sliding.Y}), shown);
+  EXPECT_TRUE(g.IsAutoSolving());
+  g.MouseUp(5, 5);
+  g.Window.Solve.Speed = 10;
+  g.RunAnimationsToEnd();
+  EXPECT_FALSE(g.IsAutoSolving());
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, t_->records.Puzzle.PieceCount);
+  EXPECT_TRUE(BoardIsClean());
+}
+
 TEST_F(MouseTest, HeldKeysExplainTheMouseOnTheStatusLine) {
   struct TRecorder : TStatusLine {
     void SetStatusText(const QString& text) override { Text = text; }

@@ -330,6 +330,60 @@ TEST_F(MainWindowTest, TheLastJoinBringsTheCongratulationsAndThePicture) {
   EXPECT_EQ(form->Records.Puzzle.ElapsedSeconds, 0);
 }
 
+TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPieceBack) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  TJigsaw& game = *form->Game;
+  // Every paint of the play area, and whether a flashed piece was raised
+  // while it ran.
+  struct TPaints : QObject {
+    TJigsaw* Game = nullptr;
+    std::vector<bool> Raised;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Moving.empty());
+      return false;
+    }
+  } paints;
+  paints.Game = &game;
+  form->PaintBox1->installEventFilter(&paints);
+
+  // Cheat > Hint! returns with the flash under way: the window handles its
+  // events, a part of the board uncovered (as by a closing menu) is painted
+  // while a piece is raised, and the flash comes to its end by itself.
+  Choose(form->Menus->Hint1);
+  EXPECT_EQ(form->Records.Puzzle.CheatCount, 1);
+  ASSERT_TRUE(game.IsAnimating());
+  bool paintedRaised = false;
+  const QDeadlineTimer deadline(30000);
+  while (game.IsAnimating() && !deadline.hasExpired()) {
+    if (!game.Moving.empty()) {
+      const std::size_t before = paints.Raised.size();
+      form->PaintBox1->update(QRect(0, 0, 40, 40));
+      QApplication::processEvents();
+      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Moving.size() == 1);
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  EXPECT_TRUE(paintedRaised);
+  EXPECT_TRUE(std::find(paints.Raised.begin(), paints.Raised.end(), true) != paints.Raised.end());
+  EXPECT_FALSE(game.IsAnimating());
+  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
+  // A command chosen while a piece is raised finds it put back.
+  Choose(form->Menus->Hint2);
+  while (game.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_FALSE(game.Moving.empty());
+  Choose(form->Menus->ArrangeInGrid);
+  EXPECT_FALSE(game.IsAnimating());
+  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_FALSE(std::any_of(game.Pieces.begin(), game.Pieces.end(), [](const TFormPiece& p) { return p.Hidden; }));
+  EXPECT_EQ(form->Records.Puzzle.CheatCount, 2);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+  form->PaintBox1->removeEventFilter(&paints);
+}
+
 TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing) {
   TAnswers yes(TMsgResult::Yes);
   auto form = Start(gift_);
