@@ -290,7 +290,8 @@ void TMainForm::BindStates() {
 
 void TMainForm::OnCommand(QAction* action, std::function<void()> command) {
   // Queued: a command chosen in a popup runs once the popup and the mouse
-  // press that opened it are over.
+  // press that opened it are over. It finds the board at rest: a flash or a
+  // slide under way has come to its end first.
   connect(
       action, &QAction::triggered, this,
       [this, command] {
@@ -447,10 +448,8 @@ void TMainForm::BindCommands() {
   OnCommand(menu.ArrangeInGridT, arrange(TArrangeSource::PopupTray, false));
   OnCommand(menu.Disarrange, disarrange(TArrangeSource::Board));
   OnCommand(menu.DisarrangeTray, disarrange(TArrangeSource::PopupTray));
-  connect(bar.SpeedEdge, &QAbstractButton::clicked, this,
-          [this, f = arrange(TArrangeSource::Board, true)] { Guarded(f); });
-  connect(bar.SpeedGrid, &QAbstractButton::clicked, this,
-          [this, f = arrange(TArrangeSource::Board, false)] { Guarded(f); });
+  connect(bar.SpeedEdge, &QAbstractButton::clicked, Menus->ArrangeAtEdge, &QAction::trigger);
+  connect(bar.SpeedGrid, &QAbstractButton::clicked, Menus->ArrangeInGrid, &QAction::trigger);
   OnCommand(menu.Restart1, [this] { Restart1Click(); });
 
   const std::array<QAction*, 4> outlines{menu.OutlinesNone, menu.OutlinesPaper, menu.OutlinesCard,
