@@ -33,7 +33,7 @@ void TAnimator::Start(std::unique_ptr<TAnimation> motion) {
 void TAnimator::Then(std::function<void()> action) { Start(std::make_unique<TAction>(std::move(action))); }
 
 void TAnimator::StartBackground(std::unique_ptr<TAnimation> background) {
-  Finish();
+  if (background_) Finish();
   background_ = std::move(background);
   if (queue_.empty()) timer_.start(0);
 }
