@@ -706,6 +706,7 @@ void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
   THeadlessGame headless(gift.Path(), scalePercent);
   TJigsaw& game = headless.Game();
   TBox& tray = game.NewTray();
+  game.RunAnimationsToEnd();
   // The tray is the one its popup was opened on.
   game.CurrentTray = &tray;
   const TRect firstBounds = tray.BoundsRect();
@@ -738,6 +739,7 @@ void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
     game.RefreshArea(board.BoundsRect());
     tray.SetBounds(firstBounds);
     tray.ToggleOpen();
+    game.RunAnimationsToEnd();
   }
   ReportPuzzle(state, game);
   ReportSamples(state, "get_loose", wall);

@@ -53,9 +53,3 @@ THRTimer::~THRTimer() {
 }
 
 std::int32_t THRTimer::Now() const { return highRes_ ? device_.Time() : device_.TickCount(); }
-
-void THRTimer::Delay(std::int32_t ms) const {
-  const std::int32_t target = WrapMs(std::int64_t(Now()) + ms);
-  while (WrapMs(std::int64_t(Now()) - target) <= 0) {
-  }
-}

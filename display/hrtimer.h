@@ -1,6 +1,7 @@
 #pragma once
 // The millisecond clock that paces animations on the window thread. It is not
-// an event source: callers read Now and busy-wait with Delay.
+// an event source: animations read Now to time their frames, and the window's
+// timer brings their steps.
 
 #include <cstdint>
 
@@ -49,8 +50,6 @@ class THRTimer {
 
   // Milliseconds; wraps around, so compare times only by their difference.
   std::int32_t Now() const;
-  // Spins until Now is past Now + ms: never sleeps, yields or handles events.
-  void Delay(std::int32_t ms) const;
 
  private:
   TTimerDevice& device_;

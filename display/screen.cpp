@@ -47,11 +47,11 @@ void TScreen::FillInvalid(TColor color) {
 
 void TScreen::Present(const TRect& rect) {
   const TRect visible = rect.Intersect(ClientRect());
-  if (!visible.IsEmpty()) Show(QRegion(ToQRect(visible)), Immediate());
+  if (!visible.IsEmpty()) Show(QRegion(ToQRect(visible)), false);
 }
 
 void TScreen::PaintInvalid() {
-  if (!invalid_.isEmpty() && painter_) painter_();
+  if (!invalid_.isEmpty() && painter_ && !Held()) painter_();
 }
 
 void TScreen::UpdateNow() {

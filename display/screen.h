@@ -41,8 +41,7 @@ class TScreen {
   // with no board yet.
   void FillInvalid(TColor color);
 
-  // The copy's pixels in rect changed: show them, at once while an animation
-  // keeps the window thread busy, otherwise with the next paint.
+  // The copy's pixels in rect changed: show them with the next paint.
   void Present(const TRect& rect);
   // Recomposes the invalid region and shows it at once, as a window updates
   // before something draws over it.
@@ -52,22 +51,24 @@ class TScreen {
 
   // What recomposes the invalid region: the play area's paint handler.
   void SetPainter(std::function<void()> painter) { painter_ = std::move(painter); }
-  // Runs the painter when something is invalid.
+  // Runs the painter when something is invalid and no hold lives.
   void PaintInvalid();
 
-  // Animations that busy-wait hold one of these: every Present meanwhile is
-  // shown at once, since no paint event arrives until they end.
-  class TImmediate {
+  // While one of these lives, what is invalid waits to be painted: a paint
+  // shows the copy as it is. An animation that draws onto the copy itself
+  // (a zoom's inverted frames) holds one, so that no paint draws the board
+  // over its frames before it has taken them off again.
+  class THold {
    public:
-    explicit TImmediate(TScreen& screen) : screen_(screen) { ++screen_.immediate_; }
-    ~TImmediate() { --screen_.immediate_; }
-    TImmediate(const TImmediate&) = delete;
-    TImmediate& operator=(const TImmediate&) = delete;
+    explicit THold(TScreen& screen) : screen_(screen) { ++screen_.held_; }
+    ~THold() { --screen_.held_; }
+    THold(const THold&) = delete;
+    THold& operator=(const THold&) = delete;
 
    private:
     TScreen& screen_;
   };
-  bool Immediate() const { return immediate_ > 0; }
+  bool Held() const { return held_ > 0; }
 
   // The mouse cursor over the play area (the cursor numbers of
   // platform/cursors.h).
@@ -88,6 +89,6 @@ class TScreen {
   TCanvas canvas_;
   QRegion invalid_;
   std::function<void()> painter_;
-  int immediate_ = 0;
+  int held_ = 0;
   int cursor_ = 0;
 };

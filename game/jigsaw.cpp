@@ -1,7 +1,5 @@
 #include "game/jigsaw.h"
 
-#include <QScopeGuard>
-
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -132,9 +130,16 @@ TJigsaw::TJigsaw(TWindowState& window, TGameRecords& records, TScreen& screen, s
   window.Menus.RotateLeft.SetEnabled(Config.Rotating);
   window.Menus.SpeedSound.SetChecked(Config.SoundOn);
   SetCheating(false, false);
+  // An animation's end is noted as a command's is.
+  Animator.OnRest = [this] { NoteChanges(); };
+  Animator.OnError = [this](const std::exception_ptr& error) { AnimationFailed(error); };
 }
 
-TJigsaw::~TJigsaw() { FreeCutBuffers(); }
+TJigsaw::~TJigsaw() {
+  // Auto-solve ends with the game that it solves.
+  if (AutoSolving) EndAutoSolve();
+  FreeCutBuffers();
+}
 
 void TJigsaw::FreeCutBuffers() {
   OutlineBuffer = {};
@@ -561,6 +566,7 @@ void TJigsaw::CancelSelection() {
 
 void TJigsaw::MouseDown(int button, int x, int y) {
   if (!IsPlaying()) return;
+  SettleAnimations(true);
   // In the Alternative mode a plain right click turns, and Ctrl opens the
   // popup instead.
   if (ShiftIsDown() && Config.CheatingAllowed) {
@@ -793,23 +799,50 @@ void TJigsaw::SendToBack() {
   DropMoving(CurrentTray, false);
 }
 
-void TJigsaw::FlashPiece(TFormPiece& piece, int ms) {
-  PickPiece(piece);
-  Screen.RepaintNow();
-  HRTimer.Delay(ms);
-  PutBack();
-  Screen.RepaintNow();
-  HRTimer.Delay(ms);
-}
+namespace {
+
+// Pieces raised in turn and put back, each way shown for ms: a flash of
+// each piece, rounds times over.
+class TFlash final : public TAnimation {
+ public:
+  TFlash(TMove& game, TJigConfig& config, std::vector<TFormPiece*> pieces, int rounds, int ms)
+      : game_(game), config_(config), pieces_(std::move(pieces)),
+        frames_(2 * rounds * int(pieces_.size())), ms_(ms) {}
+
+  int Step() override {
+    if (frame_ == frames_) return Ended;
+    if (frame_ % 2 == 0) {
+      // Shadows for the lift only: between the frames the option is as the
+      // user set it.
+      const TForcedShadows shadows(config_);
+      game_.PickPiece(*pieces_[std::size_t(frame_ / 2) % pieces_.size()]);
+    } else {
+      game_.PutBack();
+    }
+    ++frame_;
+    return ms_;
+  }
+  void Settle(bool) override {
+    if (frame_ % 2 == 1) game_.PutBack();
+  }
+
+ private:
+  TMove& game_;
+  TJigConfig& config_;
+  const std::vector<TFormPiece*> pieces_;
+  const int frames_;
+  const int ms_;
+  int frame_ = 0;
+};
+
+}  // namespace
 
 void TJigsaw::ShowNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
   CountCheat();
   PutBack();
-  const TForcedShadows shadows(Config);
   if (TBox& tray = TrayByNumber(std::uint32_t(NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
-  const TScreen::TImmediate immediate(Screen);
-  for (int i = 0; i < 8; ++i) FlashPiece(*NeighbourPiece, 100);
+  Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{NeighbourPiece}, 8, 100));
 }
 
 void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame) {
@@ -823,10 +856,12 @@ void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsP
 
 void TJigsaw::FetchNeighbor() {
   if (!PopupPiece || !NeighbourPiece) return;
+  // The group is lifted now: nothing else may float.
+  Animator.Settle();
   CountCheat();
   PutBack();
   Fetch(*PopupPiece, *NeighbourPiece, false, 6);
-  DropMoving(CurrentTray, true);
+  Animator.Then([this, tray = CurrentTray] { DropMoving(tray, true); });
 }
 
 TFormPiece* TJigsaw::PieceToComplete() {
@@ -850,16 +885,11 @@ TFormPiece* TJigsaw::LooseNeighbour(const TFormPiece& q) {
 void TJigsaw::Hint() {
   if (Record.SolvedCount >= Record.PieceCount) return;
   CountCheat();
-  const TForcedShadows shadows(Config);
   TFormPiece* q = PieceToComplete();
   if (!q) return;
   TFormPiece* r = LooseNeighbour(*q);
   if (!r) return;
-  const TScreen::TImmediate immediate(Screen);
-  for (int i = 0; i < 8; ++i) {
-    FlashPiece(*q, 50);
-    FlashPiece(*r, 50);
-  }
+  Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{q, r}, 8, 50));
 }
 
 void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
@@ -873,43 +903,123 @@ void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
   const TPoint from = GetMovePos();
   Screen.RepaintNow();
   AnimateTo(from.X, from.Y, true, Window.Solve.Speed, target.Left + from.X - q.X, target.Top + from.Y - q.Y);
-  DropMoving(&board, false);
+  Animator.Then([this] { DropMoving(&BoardTray(), false); });
 }
+
+// Auto-solve's loop, a step at a time. Each round picks a piece of the
+// largest group that still misses a neighbour and fetches that neighbour;
+// the first round first puts its piece where the finished picture, centred
+// on the board, has it. Between the steps the window handles its events,
+// and the slides run as motions of their own.
+class TJigsaw::TAutoSolveSteps final : public TAnimation {
+ public:
+  explicit TAutoSolveSteps(TJigsaw& game) : game_(game) {}
+
+  int Step() override {
+    TJigsaw& g = game_;
+    // A piece raised under the popup, or a gesture's, waits for its end;
+    // stopped, auto-solve ends here.
+    if (!g.Moving.empty()) return g.AutoSolving ? 10 : End();
+    switch (phase_) {
+      case TPhase::Round:
+        // Stopped between two rounds, the next does not begin.
+        if (!first_ && !g.AutoSolving) return End();
+        if (const int percent = g.Record.SolvedCount * 100 / g.Record.PieceCount; percent != shown_) {
+          g.Window.Solve.SetPercent(percent);
+          shown_ = percent;
+        }
+        q_ = g.PieceToComplete();
+        if (!q_) q_ = &g.Pieces.front();
+        if (first_) {
+          first_ = false;
+          phase_ = TPhase::PlaceFirst;
+          return 0;
+        }
+        [[fallthrough]];
+      case TPhase::Fetch:
+        // Holding the left button pauses the fetching.
+        if (!LeftButtonIsDown())
+          if (TFormPiece* r = g.LooseNeighbour(*q_)) {
+            g.Fetch(*q_, *r, true, g.Window.Solve.Speed);
+            g.Animator.Then([&g] {
+              g.DropMoving(&g.BoardTray(), true);
+              g.ShowSolvedStatus();
+            });
+          }
+        phase_ = TPhase::EndRound;
+        return 0;
+      case TPhase::PlaceFirst:
+        g.PlaceFirstPiece(*q_);
+        phase_ = TPhase::Fetch;
+        return 0;
+      case TPhase::EndRound:
+        g.CloseEmptyTrays();
+        // Nothing floats between moves: a long auto-solve is not lost to a
+        // crash.
+        g.WriteRecovery();
+        if (!g.AutoSolving || g.Record.SolvedCount >= g.Record.PieceCount) return End();
+        phase_ = TPhase::Round;
+        return 0;
+    }
+    return End();
+  }
+  // Auto-solve runs in the background, at rest between its steps.
+  void Settle(bool) override {}
+
+ private:
+  enum class TPhase { Round, PlaceFirst, Fetch, EndRound };
+  int End() {
+    game_.EndAutoSolve();
+    return Ended;
+  }
+
+  TJigsaw& game_;
+  TPhase phase_ = TPhase::Round;
+  bool first_ = true;
+  int shown_ = -1;
+  TFormPiece* q_ = nullptr;
+};
 
 void TJigsaw::AutoSolve() {
   if (!IsPlaying() || AutoSolving || Pieces.empty()) return;
+  Animator.Settle();
   CancelSelection();
   CountCheat();
   Record.AutoSolveUsed = 1;
   AutoSolving = true;
-  // Whatever ends the loop, an error included, ends auto-solving.
-  const auto stopped = qScopeGuard([this] { AutoSolving = false; });
-  int shown = -1;
-  bool first = true;
-  do {
-    if (const int percent = Record.SolvedCount * 100 / Record.PieceCount; percent != shown) {
-      Window.Solve.SetPercent(percent);
-      shown = percent;
-    }
-    TFormPiece* q = PieceToComplete();
-    if (!q) q = &Pieces.front();
-    if (first) {
-      first = false;
-      Window.LetEventsRun();
-      PlaceFirstPiece(*q);
-      Window.LetEventsRun();
-    }
-    // Holding the left button pauses the fetching.
-    if (!LeftButtonIsDown())
-      if (TFormPiece* r = LooseNeighbour(*q)) {
-        Fetch(*q, *r, true, Window.Solve.Speed);
-        DropMoving(&BoardTray(), true);
-        ShowSolvedStatus();
-      }
-    Window.LetEventsRun();
-    CloseEmptyTrays();
-    // Nothing floats between moves: a long auto-solve is not lost to a
-    // crash.
-    WriteRecovery();
-  } while (AutoSolving && Record.SolvedCount < Record.PieceCount);
+  Window.Solve.SetRunning(true);
+  Animator.StartBackground(std::make_unique<TAutoSolveSteps>(*this));
+}
+
+void TJigsaw::StopAutoSolve() {
+  if (!AutoSolving) return;
+  AutoSolving = false;
+  Animator.Finish();
+}
+
+void TJigsaw::EndAutoSolve() {
+  AutoSolving = false;
+  Window.Solve.SetRunning(false);
+}
+
+void TJigsaw::SettleAnimations(bool pressed) { Animator.Settle(pressed); }
+
+void TJigsaw::RunAnimationsToEnd(const std::function<void()>& atRest) {
+  while (Animator.Advance())
+    if (atRest && Moving.empty()) atRest();
+}
+
+void TJigsaw::AnimationFailed(const std::exception_ptr& error) {
+  if (AutoSolving) EndAutoSolve();
+  QString message;
+  try {
+    std::rethrow_exception(error);
+  } catch (const EError& e) {
+    message = e.Message();
+  } catch (const std::bad_alloc&) {
+    message = outOfMemoryMessage;
+  } catch (const std::exception& e) {
+    message = QString::fromLocal8Bit(e.what());
+  }
+  MessageDlg(message, TMsgType::Error, TMsgButtons::Ok);
 }

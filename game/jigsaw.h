@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -81,12 +82,22 @@ class TJigsaw : public TMove {
   // Decodes the picture, cuts it and builds the pieces and their images. The
   // cut suits a new game on the play area as it is now (see CutToFit).
   void BuildPuzzle();
-  // The one way a person's command reaches the game: a menu item, a button,
-  // a tray-bar click, a mouse operation. An error the command throws is
-  // shown in the error box and the game goes on; what it changed on the
-  // board becomes a step to undo. Without step (a paint, a tick, a move of
-  // the mouse) nothing is noted.
-  void Perform(const std::function<void()>& command, bool step = true);
+  // What reaches the game through Perform.
+  enum class TCommandKind {
+    // A menu item, a button, a tray-bar click: it finds the board at rest,
+    // a flash or a slide under way brought to its end first.
+    Command,
+    // A press, release or popup of the mouse over the board, which settles
+    // what it presses on itself.
+    Gesture,
+    // A paint, a tick, a move of the mouse, a new window size: animations
+    // go on, and nothing is a step to undo.
+    View
+  };
+  // The one way everything the window forwards reaches the game. An error
+  // the call throws is shown in the error box and the game goes on; what a
+  // command or a gesture changed on the board becomes a step to undo.
+  void Perform(const std::function<void()>& call, TCommandKind kind = TCommandKind::Command);
 
   // How a game begins: with the gift's saved game when there is one that
   // reads and fits the puzzle, or always with a new layout.
@@ -246,12 +257,27 @@ class TJigsaw : public TMove {
   void Redo();
   TBoardState CaptureBoard() const;
 
-  // Solves the puzzle move by move, letting the window's events run between
-  // moves, until it is solved or StopAutoSolve is called. Counted once.
+  // Starts solving the puzzle move by move on the window's timer, until it
+  // is solved or StopAutoSolve is called; the solve window shows meanwhile.
+  // Counted once.
   void AutoSolve();
-  // Auto-solve ends after the move it is making.
-  void StopAutoSolve() { AutoSolving = false; }
+  // Auto-solve ends after the move it is making, which is finished at once:
+  // when this returns, nothing of it floats or runs.
+  void StopAutoSolve();
   bool IsAutoSolving() const { return AutoSolving; }
+
+  // The flashes, slides and zooms step on the window's timer, and auto-solve
+  // makes its moves between them. Whatever moves comes to rest at once: a
+  // flashed piece is put back, a slide or a zoom ends as its last frame
+  // would, or, for a mouse press, a slide that a click may stop stays where
+  // it is. Every command and every press finds the board at rest.
+  void SettleAnimations(bool pressed = false);
+  bool IsAnimating() const { return Animator.Running(); }
+  // Runs the animations to their end at once, without waiting for their
+  // frames' time; atRest runs after every step that leaves nothing afloat,
+  // where the window would handle its events. For tests and tools that have
+  // no event loop.
+  void RunAnimationsToEnd(const std::function<void()>& atRest = {});
 
  protected:
   void PlayEffect(int n) override;
@@ -285,12 +311,11 @@ class TJigsaw : public TMove {
   // The board popup, or the tray popup over a tray.
   void OpenAreaPopup();
   void HoldAt(int x, int y);
-  // The group of b slides to where it fits against a, and floats there.
+  // The group of b is lifted and its slide to where it fits against a is
+  // queued; it floats there until the caller's drop.
   void Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame);
   // At a quiet moment, the game into its recovery file when it has changed.
   void WriteRecovery();
-  // The piece raised, then put back, each shown for ms on the clock.
-  void FlashPiece(TFormPiece& piece, int ms);
   // A piece of the board's largest group, chosen at random among those that
   // still miss a neighbour; null when the board holds no piece.
   TFormPiece* PieceToComplete();
@@ -300,6 +325,13 @@ class TJigsaw : public TMove {
   // Auto-solve's first move: the piece slides to where it lies once the
   // finished picture is centred on the board.
   void PlaceFirstPiece(TFormPiece& q);
+  // Auto-solve's rounds, stepped between the animations.
+  class TAutoSolveSteps;
+  // Auto-solve has ended: its window goes.
+  void EndAutoSolve();
+  // An animation's step failed: the animations have stopped, and the error
+  // is shown as a command's would be.
+  void AnimationFailed(const std::exception_ptr& error);
 
   // The tray a tray command acts on: the current one, never the board.
   TBox* CommandTray() const;

@@ -90,6 +90,8 @@ void TJigsaw::WriteRecovery() {
 }
 
 void TJigsaw::SaveGame() {
+  // What a motion holds afloat is written where it comes to rest.
+  SettleAnimations();
   if (IsPlaying()) TSavedGamePlace(Gift.ExePath).Write(ComposeSavedGame(*this));
 }
 

@@ -155,8 +155,9 @@ struct TSplashTexts {
   int ClientHeight = 414;
 };
 
-// The auto-solve window: the percentage its gauge shows and the speed of the
-// slides that the user picks on it (1 to 10).
+// The auto-solve window: shown while auto-solve runs, the percentage its
+// gauge shows and the speed of the slides that the user picks on it (1 to
+// 10).
 class TSolveProgress : public QObject {
   Q_OBJECT
 
@@ -167,12 +168,20 @@ class TSolveProgress : public QObject {
     emit Changed();
   }
   int Speed = 5;
+  bool Running() const { return running_; }
+  void SetRunning(bool running) {
+    if (running_ == running) return;
+    running_ = running;
+    emit RunningChanged();
+  }
 
  signals:
   void Changed();
+  void RunningChanged();
 
  private:
   int percent_ = 0;
+  bool running_ = false;
 };
 
 // The popup menus the game opens over the play area and the tray bar.
@@ -221,9 +230,6 @@ class TWindowState : public QObject {
   // The puzzle is finished: the congratulations, then the whole picture,
   // each shown modally before this returns.
   void ShowCompletion() { emit CompletionShown(); }
-  // Auto-solve holds the window thread between its moves: the events that
-  // have arrived meanwhile (paints, clicks, commands, the clock) run here.
-  void LetEventsRun() { emit EventsWanted(); }
 
  signals:
   void ColorChanged();
@@ -232,7 +238,6 @@ class TWindowState : public QObject {
   void PlayAreaSizeRequested(int width, int height);
   void PopupRequested(TPopup popup, int x, int y);
   void CompletionShown();
-  void EventsWanted();
 
  private:
   TColor color_ = clBtnFace;

@@ -18,8 +18,7 @@ TInputSource inputSource;
 
 #if QT_CONFIG(xcb)
 // On X11 the server answers with the pointer's and modifiers' state as it is
-// now; Qt's own state only changes when an event has been handled, which a
-// busy-waiting animation never lets happen.
+// now; Qt's own state only changes once an event has been handled.
 bool QueryX11(TInputState& state) {
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
@@ -45,9 +44,8 @@ TInputState DesktopState() {
   if (QueryX11(state)) return state;
 #endif
   // Elsewhere the modifiers are queried live. The buttons come from the
-  // compositor on Wayland; else they are as the last handled event left them,
-  // which an animation that waits never sees change: a click is noticed
-  // once it ends, and no animation stops for a press it did not see.
+  // compositor on Wayland; else they are as the last handled event left them:
+  // an animation sees a press at its first frame after the press's event.
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
   state.Shift = modifiers.testFlag(Qt::ShiftModifier);
   state.Ctrl = modifiers.testFlag(Qt::ControlModifier);

@@ -1,8 +1,9 @@
 #pragma once
 // Live key and mouse-button state, read from the display at the moment of the
-// call rather than from the events handled so far: busy-waiting animations
-// poll it to notice a click while no event is being handled. Tests replace
-// the state source.
+// call rather than from the events handled so far: the gestures read the keys
+// as they are when the mouse is pressed, and the animations read the buttons
+// at their frames, so that a press stops a slide. Tests replace the state
+// source.
 
 #include <functional>
 

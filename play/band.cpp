@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -61,16 +62,58 @@ TRect TBand::BandEnd() {
   return {X1, Y1, X2, Y2};
 }
 
-void TBand::Zoom(TScreen& screen, const TRect& from, const TRect& to, const THRTimer& timer) {
-  // The zoom busy-waits: no paint event arrives until it ends.
-  const TScreen::TImmediate immediate(screen);
-  BandStart(screen, from.Left, from.Top);
-  for (int i = 1; i <= ZoomSteps; ++i) {
-    BandSet({ZoomStep(from.Left, to.Left, i), ZoomStep(from.Top, to.Top, i),
-             ZoomStep(from.Right, to.Right, i), ZoomStep(from.Bottom, to.Bottom, i)});
-    timer.Delay(ZoomDelayMs);
+namespace {
+
+class TZoom final : public TAnimation {
+ public:
+  TZoom(TBand& band, TScreen& screen, const TRect& from, const TRect& to, bool showBoardFirst)
+      : band_(band), screen_(screen), from_(from), to_(to), showBoardFirst_(showBoardFirst) {
+    if (!showBoardFirst) hold_.emplace(screen_);
   }
-  BandEnd();
+
+  int Step() override {
+    if (frame_ == 0) {
+      if (!hold_) {
+        screen_.RepaintNow();
+        hold_.emplace(screen_);
+      }
+      band_.BandStart(screen_, from_.Left, from_.Top);
+    }
+    if (frame_ == ZoomSteps) {
+      End();
+      return Ended;
+    }
+    ++frame_;
+    band_.BandSet({ZoomStep(from_.Left, to_.Left, frame_), ZoomStep(from_.Top, to_.Top, frame_),
+                   ZoomStep(from_.Right, to_.Right, frame_), ZoomStep(from_.Bottom, to_.Bottom, frame_)});
+    return ZoomDelayMs;
+  }
+  void Settle(bool) override { End(); }
+
+ private:
+  void End() {
+    if (frame_ > 0) band_.BandEnd();
+    hold_.reset();
+    // What changed on the board meanwhile shows now: all of it, after a
+    // zoom that kept it back from its start.
+    if (showBoardFirst_)
+      screen_.UpdateNow();
+    else
+      screen_.RepaintNow();
+  }
+
+  TBand& band_;
+  TScreen& screen_;
+  const TRect from_, to_;
+  const bool showBoardFirst_;
+  int frame_ = 0;
+  std::optional<TScreen::THold> hold_;
+};
+
+}  // namespace
+
+std::unique_ptr<TAnimation> TBand::Zoom(TScreen& screen, const TRect& from, const TRect& to, bool showBoardFirst) {
+  return std::make_unique<TZoom>(*this, screen, from, to, showBoardFirst);
 }
 
 void TBand::Prepare() {

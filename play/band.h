@@ -5,8 +5,9 @@
 // a tray by its edge and for the zoom of a tray opening or closing.
 
 #include <cstdint>
+#include <memory>
 
-#include "display/hrtimer.h"
+#include "display/animator.h"
 #include "display/screen.h"
 #include "platform/canvas.h"
 #include "platform/types.h"
@@ -25,9 +26,13 @@ class TBand {
   // Removes the rectangle shown and returns it normalised (Left <= Right,
   // Top <= Bottom); the fields are normalised too.
   TRect BandEnd();
-  // Twenty frames from `from` to `to`, 10 ms apart on the timer; nothing is
-  // left on the screen.
-  void Zoom(TScreen& screen, const TRect& from, const TRect& to, const THRTimer& timer);
+  // Twenty frames from `from` to `to`, 10 ms apart, after which nothing is
+  // left on the screen. The board's changes wait meanwhile, so that the
+  // frames are drawn over one board and taken off it cleanly: those made so
+  // far show before the first frame (showBoardFirst: a closing tray has gone
+  // when its zoom starts) or after the last (an opening tray appears when
+  // its zoom has ended).
+  std::unique_ptr<TAnimation> Zoom(TScreen& screen, const TRect& from, const TRect& to, bool showBoardFirst);
 
  private:
   // Sets the inverting pen mode and the clear brush on the screen's canvas.

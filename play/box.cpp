@@ -92,7 +92,12 @@ TBox::TBox(TBoxes& owner, std::uint32_t number)
   Button->SetDown(true);
   Button->SetFull(false);
   Button->SetVisible(!IsBoard());
-  Button->OnClick = [this] { ToggleOpen(); };
+  // A click on the bar is a press like any other: what moves comes to rest
+  // first.
+  Button->OnClick = [this] {
+    owner_.Animator.Settle(true);
+    ToggleOpen();
+  };
   Button->OnRightPress = [this](TPoint screenPoint) { ButtonMouseDown(screenPoint); };
   owner_.Bar.AddButton(*Button);
 }
@@ -278,13 +283,8 @@ void TBox::ToggleOpen() {
   // The zoom runs over a screen that shows the board without the tray: an
   // opening tray appears when the zoom has ended, a closing one has gone
   // before it starts.
-  if (Open) {
-    owner_.Band.Zoom(owner_.Screen, ButtonRect(), BoundsRect(), owner_.HRTimer);
-    owner_.Screen.RepaintNow();
-  } else {
-    owner_.Screen.RepaintNow();
-    owner_.Band.Zoom(owner_.Screen, BoundsRect(), ButtonRect(), owner_.HRTimer);
-  }
+  owner_.Animator.Start(Open ? owner_.Band.Zoom(owner_.Screen, ButtonRect(), BoundsRect(), false)
+                             : owner_.Band.Zoom(owner_.Screen, BoundsRect(), ButtonRect(), true));
 }
 
 void TBox::ButtonMouseDown(TPoint screenPoint) {

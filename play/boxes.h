@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "display/animator.h"
 #include "display/hrtimer.h"
 #include "display/screen.h"
 #include "pieces/pieces.h"
@@ -41,6 +42,8 @@ class TBoxes : public TPieces {
   TScreen& Screen;  // the play area
   TBand Band;
   THRTimer HRTimer{10};
+  // Steps the slides, flashes and zooms on the window's timer.
+  TAnimator Animator;
 
   std::int32_t VisibleButtons = 0;  // tray buttons that fit on the bar
   std::vector<std::unique_ptr<TBox>> Trays;

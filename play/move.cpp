@@ -340,43 +340,89 @@ void TMove::BringTrayToFront(TBox& tray) {
   Screen.RepaintNow();
 }
 
-void TMove::AnimateTo(int x0, int y0, bool interruptible, int stepsPerFrame, int x1, int y1) {
-  const TScreen::TImmediate immediate(Screen);
-  const int s = std::clamp(stepsPerFrame, 1, 10);
-  const int dx = x1 - x0, dy = y1 - y0;
-  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  const int adx = std::abs(dx), ady = std::abs(dy);
-  // The longer axis steps every time, the shorter one when the error says.
-  const bool xMajor = ady < adx;
-  const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
-  int e = 2 * minor - major;
-  const int straight = 2 * minor, diagonal = 2 * (minor - major);
-  int x = x0, y = y0;
+namespace {
 
-  MoveImageTo(x0, y0);
-  const auto late = [this](std::int32_t deadline) { return std::int32_t(HRTimer.Now() - deadline) < 0; };
-  std::int32_t deadline = HRTimer.Now() + 10 - s;
-  int i = 0;
-  for (int step = 0; step <= major; ++step) {
-    if (++i >= s) {
-      i = 0;
-      // A frame whose time has passed is skipped, not drawn late.
-      if (late(deadline)) MoveImageTo(x, y);
-      if (s != 10)
-        while (late(deadline))
-          if (interruptible && MouseButtonPending()) return;
-      if (interruptible && MouseButtonPending()) return;
-      deadline += 10 - s;
-    }
-    if (xMajor) x += sx; else y += sy;
-    if (e < 0) {
-      e += straight;
+// The floating image's slide along the line's pixels, Bresenham's way: the
+// longer axis steps every time, the shorter one when the error says. A frame
+// every stepsPerFrame pixels, each due 10 - stepsPerFrame ms after the last;
+// a frame whose time has passed is skipped, not drawn late.
+class TSlide final : public TAnimation {
+ public:
+  TSlide(TMove& move, int x0, int y0, bool interruptible, int stepsPerFrame, int x1, int y1)
+      : move_(move), interruptible_(interruptible), s_(std::clamp(stepsPerFrame, 1, 10)), x_(x0), y_(y0),
+        x1_(x1), y1_(y1) {
+    const int dx = x1 - x0, dy = y1 - y0;
+    sx_ = dx > 0 ? 1 : -1;
+    sy_ = dy > 0 ? 1 : -1;
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    xMajor_ = ady < adx;
+    major_ = xMajor_ ? adx : ady;
+    const int minor = xMajor_ ? ady : adx;
+    e_ = 2 * minor - major_;
+    straight_ = 2 * minor;
+    diagonal_ = 2 * (minor - major_);
+  }
+
+  int Step() override {
+    if (!started_) {
+      started_ = true;
+      move_.MoveImageTo(x_, y_);
+      deadline_ = move_.HRTimer.Now() + 10 - s_;
     } else {
-      e += diagonal;
-      if (xMajor) y += sy; else x += sx;
+      // Back from the wait for a frame's time.
+      if (Stopped()) return Ended;
+      deadline_ += 10 - s_;
+      Advance();
+    }
+    for (; step_ <= major_; Advance()) {
+      if (++i_ < s_) continue;
+      i_ = 0;
+      if (Early()) move_.MoveImageTo(x_, y_);
+      if (s_ != 10 && Early()) return std::max(1, deadline_ - move_.HRTimer.Now());
+      if (Stopped()) return Ended;
+      deadline_ += 10 - s_;
+    }
+    move_.MoveImageTo(x1_, y1_);
+    return Ended;
+  }
+
+  void Settle(bool interrupted) override {
+    // Stopped by a press, the image stays where it was last shown.
+    if (!(interrupted && interruptible_)) move_.MoveImageTo(x1_, y1_);
+  }
+
+ private:
+  bool Early() const { return std::int32_t(move_.HRTimer.Now() - deadline_) < 0; }
+  bool Stopped() const { return interruptible_ && MouseButtonPending(); }
+  void Advance() {
+    ++step_;
+    if (xMajor_) x_ += sx_; else y_ += sy_;
+    if (e_ < 0) {
+      e_ += straight_;
+    } else {
+      e_ += diagonal_;
+      if (xMajor_) y_ += sy_; else x_ += sx_;
     }
   }
-  MoveImageTo(x1, y1);
+
+  TMove& move_;
+  const bool interruptible_;
+  const int s_;
+  int x_, y_;
+  const int x1_, y1_;
+  int sx_, sy_;
+  bool xMajor_;
+  int major_, e_, straight_, diagonal_;
+  int step_ = 0;
+  int i_ = 0;
+  bool started_ = false;
+  std::int32_t deadline_ = 0;
+};
+
+}  // namespace
+
+void TMove::AnimateTo(int x0, int y0, bool interruptible, int stepsPerFrame, int x1, int y1) {
+  Animator.Start(std::make_unique<TSlide>(*this, x0, y0, interruptible, stepsPerFrame, x1, y1));
 }
 
 TMove::TLargestGroup TMove::FindLargestGroup() const {

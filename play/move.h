@@ -75,9 +75,9 @@ class TMove : public TBoxes {
   // Shows the floating pieces on the board again where they were lifted.
   void PutBack();
   void BringTrayToFront(TBox& tray);
-  // Slides the floating image from (x0, y0) to (x1, y1), stepsPerFrame
-  // pixels a frame of 10 - stepsPerFrame ms; a waiting mouse press stops an
-  // interruptible slide where it is.
+  // Queues the slide of the floating image from (x0, y0) to (x1, y1),
+  // stepsPerFrame pixels a frame of 10 - stepsPerFrame ms; a mouse button
+  // held down stops an interruptible slide where it is.
   void AnimateTo(int x0, int y0, bool interruptible, int stepsPerFrame, int x1, int y1);
 
   // The longest run of one group in the board tray's list.

@@ -13,7 +13,6 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -123,7 +122,8 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   Sound.LoadSounds();
   SetSoundEffects(&Sound);
   // The tune played to its end starts again.
-  connect(&MediaPlayer1, &TMusicPlayer::Completed, this, [this] { Guarded([this] { StartMusic(); }); });
+  connect(&MediaPlayer1, &TMusicPlayer::Completed, this,
+          [this] { Guarded([this] { StartMusic(); }, TJigsaw::TCommandKind::View); });
   connect(OverlayForm, &TOverlayForm::Closed, this, [this] { Window.Menus.Picture.SetChecked(false); });
   BindSolveWindow();
   BindStates();
@@ -132,7 +132,16 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
 }
 
 void TMainForm::BindSolveWindow() {
-  connect(&Window, &TWindowState::EventsWanted, this, [] { QCoreApplication::processEvents(); });
+  // The window shows while auto-solve runs; hiding it when auto-solve ends
+  // does not count as the user's Stop.
+  connect(&Window.Solve, &TSolveProgress::RunningChanged, SolveDlg, [this] {
+    if (!Window.Solve.Running()) {
+      SolveDlg->hide();
+      return;
+    }
+    SolveDlg->show();
+    SolveDlg->raise();
+  });
   connect(&Window.Solve, &TSolveProgress::Changed, SolveDlg,
           [this] { SolveDlg->SolveGauge->SetProgress(Window.Solve.Percent()); });
   Window.Solve.Speed = SolveDlg->SpeedBar->value();
@@ -152,13 +161,7 @@ void TMainForm::BindSolveWindow() {
 }
 
 void TMainForm::SolveClick() {
-  if (!BoardLive() || Game->IsAutoSolving()) return;
-  SolveDlg->show();
-  SolveDlg->raise();
-  // Hidden however auto-solve ends; hiding it does not count as the user's
-  // Stop.
-  const auto hide = qScopeGuard([this] { SolveDlg->hide(); });
-  Game->AutoSolve();
+  if (BoardLive()) Game->AutoSolve();
 }
 
 TMainForm::~TMainForm() {
@@ -302,17 +305,17 @@ void TMainForm::ForwardMouse() {
                                : button == Qt::RightButton ? TJigsaw::RightButton
                                : button == Qt::MiddleButton ? TJigsaw::MiddleButton
                                                             : -1;
-            if (number >= 0) Guarded([&] { Game->MouseDown(number, at.x(), at.y()); });
+            if (number >= 0) Guarded([&] { Game->MouseDown(number, at.x(), at.y()); }, TJigsaw::TCommandKind::Gesture);
           });
   connect(PaintBox1, &TPlayArea::MouseReleased, this, [this](Qt::MouseButton button, QPoint at) {
     // The right button acts on its press. The middle button picks pieces up
     // as the left one does, so its release puts them down.
     if (BoardLive() && (button == Qt::LeftButton || button == Qt::MiddleButton))
-      Guarded([&] { Game->MouseUp(at.x(), at.y()); });
+      Guarded([&] { Game->MouseUp(at.x(), at.y()); }, TJigsaw::TCommandKind::Gesture);
   });
   connect(PaintBox1, &TPlayArea::MouseMoved, this,
           [this](Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, QPoint at) {
-            if (BoardLive()) Guarded([&] { Game->MouseMove(at.x(), at.y()); }, false);
+            if (BoardLive()) Guarded([&] { Game->MouseMove(at.x(), at.y()); }, TJigsaw::TCommandKind::View);
             const TShiftState shift = ShiftOf(modifiers, buttons);
             if (BoardLive() && shift != LastShift) Game->ShowModifierHint(shift);
             LastShift = shift;
@@ -324,10 +327,11 @@ void TMainForm::ForwardMouse() {
                                            : Menus->PopupTrayIcon;
     // The popup opens once the press that asked for it has been handled.
     QTimer::singleShot(0, this, [this, menu, popup, x, y] {
-      if (popup == TPopup::Piece && Game) Guarded([this] { Game->PreparePiecePopup(); });
+      if (popup == TPopup::Piece && Game)
+        Guarded([this] { Game->PreparePiecePopup(); }, TJigsaw::TCommandKind::Gesture);
       if ((popup == TPopup::Tray || popup == TPopup::TrayIcon) && Game) ShowTrayColorChoice();
       ShowPopupMenu(*menu, QPoint(x, y));
-      if (Game) Guarded([this] { Game->PopupClosed(); });
+      if (Game) Guarded([this] { Game->PopupClosed(); }, TJigsaw::TCommandKind::Gesture);
     });
   });
 }
@@ -440,10 +444,8 @@ void TMainForm::BindCommands() {
   OnCommand(menu.ArrangeInGridT, arrange(TArrangeSource::PopupTray, false));
   OnCommand(menu.Disarrange, disarrange(TArrangeSource::Board));
   OnCommand(menu.DisarrangeTray, disarrange(TArrangeSource::PopupTray));
-  connect(bar.SpeedEdge, &QAbstractButton::clicked, this,
-          [this, f = arrange(TArrangeSource::Board, true)] { Guarded(f); });
-  connect(bar.SpeedGrid, &QAbstractButton::clicked, this,
-          [this, f = arrange(TArrangeSource::Board, false)] { Guarded(f); });
+  connect(bar.SpeedEdge, &QAbstractButton::clicked, Menus->ArrangeAtEdge, &QAction::trigger);
+  connect(bar.SpeedGrid, &QAbstractButton::clicked, Menus->ArrangeInGrid, &QAction::trigger);
   OnCommand(menu.Restart1, [this] { Restart1Click(); });
 
   const std::array<QAction*, 4> outlines{menu.OutlinesNone, menu.OutlinesPaper, menu.OutlinesCard,
@@ -604,7 +606,7 @@ bool TMainForm::event(QEvent* event) {
       return true;
     case QEvent::WindowDeactivate:
       // Another window took the mouse: nothing may stay afloat.
-      if (BoardLive()) Guarded([this] { Game->CancelGesture(); });
+      if (BoardLive()) Guarded([this] { Game->CancelGesture(); }, TJigsaw::TCommandKind::Gesture);
       break;
     default:
       break;
@@ -629,10 +631,10 @@ void TMainForm::ShowHeldKeysHint() {
     Game->ShowModifierHint(ShiftOf(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
 }
 
-void TMainForm::Guarded(const std::function<void()>& call, bool changesBoard) {
+void TMainForm::Guarded(const std::function<void()>& call, TJigsaw::TCommandKind kind) {
   ++gameCalls_;
   if (Game)
-    Game->Perform(call, changesBoard);
+    Game->Perform(call, kind);
   else if (const QString error = ErrorOf(call); !error.isEmpty())
     MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   --gameCalls_;
@@ -666,12 +668,12 @@ void TMainForm::PlayAreaResized() {
           // A new window size is no step of the game's.
           Game->NoteBoardResized();
         },
-        false);
+        TJigsaw::TCommandKind::View);
 }
 
 void TMainForm::PaintPlayArea() {
   if (BoardLive())
-    Guarded([this] { Game->PaintBoard(); }, false);
+    Guarded([this] { Game->PaintBoard(); }, TJigsaw::TCommandKind::View);
   else
     PaintBox1->FillInvalid(Window.Color());
 }
@@ -705,7 +707,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::Timer1Timer() {
-  if (BoardLive()) Guarded([this] { Game->Tick(); }, false);
+  if (BoardLive()) Guarded([this] { Game->Tick(); }, TJigsaw::TCommandKind::View);
   if (!FirstTick) return;
   // Cleared first: ticks that arrive while the windows below are open only
   // run the clock.
@@ -737,7 +739,7 @@ void TMainForm::Timer1Timer() {
     MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
     return;
   }
-  Guarded([this] { StartMusic(); });
+  Guarded([this] { StartMusic(); }, TJigsaw::TCommandKind::View);
 }
 
 bool TMainForm::StartGame() {
@@ -831,6 +833,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::RunClosingSequence() {
   closing_ = true;
+  // Auto-solve would play on behind the closing splash, and could finish the
+  // puzzle over it.
+  if (Game) Game->StopAutoSolve();
   const bool musicWasPlaying = Window.Menus.Music.Checked() && MediaPlayer1.IsPlaying();
   if (musicWasPlaying) MediaPlayer1.Stop();
   SplashForm = std::make_unique<TSplashForm>(this);
@@ -859,7 +864,7 @@ bool TMainForm::RunClosingSequence() {
                      TMsgButtons::YesNo) == TMsgResult::Yes) {
         SplashForm.reset();
         closing_ = false;
-        if (musicWasPlaying) Guarded([this] { StartMusic(); }, false);
+        if (musicWasPlaying) Guarded([this] { StartMusic(); }, TJigsaw::TCommandKind::View);
         return false;
       }
       Game->LeaveGame();

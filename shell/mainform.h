@@ -170,7 +170,7 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   // Runs a call on the game object, showing its error in the error box;
   // then what it changed on the board, if it can, is noted for undo.
   // Restart and closing wait until no such call is running.
-  void Guarded(const std::function<void()>& call, bool changesBoard = true);
+  void Guarded(const std::function<void()>& call, TJigsaw::TCommandKind kind = TJigsaw::TCommandKind::Command);
   void WhenIdle(std::function<void()> action);
 
   std::function<QString()> exePath_;

@@ -8,17 +8,14 @@
 
 namespace {
 
-// A screen that records what it is asked to show, whether at once, and the
-// fake clock's time then.
+// A screen that records what it is asked to show, and whether at once.
 class TRecordingScreen : public TScreen {
  public:
   struct TShown {
     TRect Rect;
     bool Now;
-    std::int32_t Time;
   };
   std::vector<TShown> Shown;
-  const std::int32_t* Clock = nullptr;
 
   std::vector<TRect> Rects() const {
     std::vector<TRect> rects;
@@ -29,23 +26,8 @@ class TRecordingScreen : public TScreen {
  protected:
   void Show(const QRegion& region, bool now) override {
     for (const QRect& r : region)
-      Shown.push_back({Bounds(r.x(), r.y(), r.width(), r.height()), now, Clock ? *Clock : 0});
+      Shown.push_back({Bounds(r.x(), r.y(), r.width(), r.height()), now});
   }
-};
-
-// A clock that moves one millisecond every time it is read.
-class TFakeTimerDevice : public TTimerDevice {
- public:
-  std::int32_t Ms = 0;
-  int Reads = 0;
-  bool GetDevCaps(TTimerCaps& caps) override {
-    caps = {1, 1000};
-    return true;
-  }
-  void BeginPeriod(std::uint32_t) override {}
-  void EndPeriod(std::uint32_t) override {}
-  std::int32_t Time() override { return ++Reads, ++Ms; }
-  std::int32_t TickCount() override { return Time(); }
 };
 
 // A play area of 200 x 160 showing a picture whose pixels all differ from
@@ -149,32 +131,39 @@ TEST_F(BandTest, StartToToEndRestoresTheScreenByteForByteAndShowsOnlyTheOutlines
 }
 
 TEST_F(BandTest, ZoomStepsRoundHalfToEvenEndsOnTheTargetAndLeavesNothing) {
-  TFakeTimerDevice device;
-  const THRTimer timer(10, device);
-  screen.Clock = &device.Ms;
   const TRect from{100, 80, 110, 90}, to{110, 70, 140, 130};
-  band.Zoom(screen, from, to, timer);
+  const std::unique_ptr<TAnimation> zoom = band.Zoom(screen, from, to, false);
+  // Twenty frames, each due 10 ms after the last; the board's changes wait
+  // from the start until the last frame is off the screen again.
+  EXPECT_TRUE(screen.Held());
+  std::vector<int> waits;
+  for (int wait; (wait = zoom->Step()) != TAnimation::Ended;) {
+    waits.push_back(wait);
+    EXPECT_TRUE(screen.Held());
+  }
+  EXPECT_EQ(waits, std::vector<int>(20, 10));
+  EXPECT_FALSE(screen.Held());
 
   EXPECT_TRUE(Unchanged());
-  EXPECT_FALSE(screen.Immediate());
   EXPECT_EQ((TRect{band.X1, band.Y1, band.X2, band.Y2}), to);
-  // 20 steps of Delay (10), each spinning 12 reads of the fake clock.
-  EXPECT_EQ(device.Reads, 20 * 12);
 
   // The first frame draws R1; frames 2 to 20 remove the last and draw the next; the end
-  // removes R20. Every outline is shown at once, step i at 12 (i - 1) ms.
-  ASSERT_EQ(screen.Shown.size(), 4u + 19 * 8 + 4);
+  // removes R20. Every outline is shown with the next paint; then the whole
+  // play area at once, with what the board changed meanwhile.
+  ASSERT_EQ(screen.Shown.size(), 4u + 19 * 8 + 4 + 1);
+  EXPECT_EQ(screen.Shown.back().Rect, screen.ClientRect());
+  EXPECT_TRUE(screen.Shown.back().Now);
+  screen.Shown.pop_back();
   std::vector<TRect> steps;
   for (std::size_t i = 0; i < 20; ++i) {
     const std::size_t at = i == 0 ? 0 : 8 * i;  // the drawn strips of step i + 1
     const TRect top = screen.Shown[at].Rect, bottom = screen.Shown[at + 1].Rect;
     steps.push_back({top.Left + 1, top.Top + 1, top.Right - 1, bottom.Bottom - 1});
-    EXPECT_EQ(screen.Shown[at].Time, std::int32_t(12 * i));
     if (i > 0) {
       EXPECT_EQ(screen.Shown[at - 4].Rect, Strips(steps[i - 1])[0]);  // removal of the step before
     }
   }
-  for (const auto& s : screen.Shown) EXPECT_TRUE(s.Now);
+  for (const auto& s : screen.Shown) EXPECT_FALSE(s.Now);
   // Quotients 0.5, 1.5, 2.5 of Left; -0.5, -1.5, -2.5 of Top; 1.5, 4.5, 7.5 of Right.
   EXPECT_EQ(steps[0], (TRect{100, 80, 112, 92}));
   EXPECT_EQ(steps[2], (TRect{102, 78, 114, 96}));
@@ -183,4 +172,31 @@ TEST_F(BandTest, ZoomStepsRoundHalfToEvenEndsOnTheTargetAndLeavesNothing) {
   EXPECT_EQ(steps[19], to);
   const std::vector<TRect> rects = screen.Rects();
   EXPECT_EQ(std::vector<TRect>(rects.end() - 4, rects.end()), Strips(to));
+}
+
+TEST_F(BandTest, AZoomSettledHalfWayLeavesNothingAndAClosingOneShowsTheBoardFirst) {
+  const TRect from{100, 80, 110, 90}, to{10, 10, 190, 150};
+  {
+    // A closing tray's zoom shows the board at once before its first frame,
+    // and holds the board's changes from then on.
+    const std::unique_ptr<TAnimation> zoom = band.Zoom(screen, from, to, true);
+    EXPECT_FALSE(screen.Held());
+    zoom->Step();
+    EXPECT_TRUE(screen.Held());
+    ASSERT_FALSE(screen.Shown.empty());
+    EXPECT_TRUE(screen.Shown.front().Now);
+    EXPECT_EQ(screen.Shown.front().Rect, screen.ClientRect());
+    for (int i = 0; i < 4; ++i) zoom->Step();
+    EXPECT_FALSE(Unchanged());
+    // Settled half way, its frame comes off and the board may be painted.
+    zoom->Settle(false);
+    EXPECT_TRUE(Unchanged());
+    EXPECT_FALSE(screen.Held());
+  }
+  {
+    // Dropped before its turn came, as with a game that ends.
+    const std::unique_ptr<TAnimation> zoom = band.Zoom(screen, from, to, false);
+    EXPECT_TRUE(screen.Held());
+  }
+  EXPECT_FALSE(screen.Held());
 }

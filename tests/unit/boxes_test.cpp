@@ -27,15 +27,17 @@ class TTestBoxes : public TBoxes {
   void PlayEffect(int effect) override { Effects.push_back(effect); }
 };
 
-// A play area that notes the areas shown at once, in order.
+// A play area that notes the areas shown, in order, and those of them shown
+// at once.
 class TRecordingScreen : public TScreen {
  public:
-  std::vector<TRect> ShownNow;
+  std::vector<TRect> Shown, ShownNow;
 
  protected:
   void Show(const QRegion& region, bool now) override {
     const QRect r = region.boundingRect();
-    if (now) ShownNow.push_back(Bounds(r.x(), r.y(), r.width(), r.height()));
+    Shown.push_back(Bounds(r.x(), r.y(), r.width(), r.height()));
+    if (now) ShownNow.push_back(Shown.back());
   }
 };
 
@@ -392,30 +394,42 @@ TEST_F(TrayTest, ToggleOpenZoomsBetweenTrayAndButton) {
   const TRect button = a.ButtonRect();  // (26, 503, 74, 527)
   const TBitmap before = screen.Image();
   const TRect all = screen.ClientRect();
+  // The board is on the screen: nothing waits to be painted.
+  screen.PaintFrom(before);
+  screen.Shown.clear();
 
   a.Button->Click();
   EXPECT_FALSE(a.Open || a.Button->Down());
   EXPECT_EQ(boxes.Refreshed, (std::vector<TRect>{a.BoundsRect()}));
   EXPECT_EQ(boxes.Effects, (std::vector<int>{4}));
-  ASSERT_GE(screen.ShownNow.size(), 3u);
-  EXPECT_EQ(screen.ShownNow.front(), all);  // repainted before the zoom
-  EXPECT_TRUE(Within(screen.ShownNow[1], a.BoundsRect().Inflate(25, 25)));
-  EXPECT_TRUE(Within(screen.ShownNow.back(), button.Inflate(2, 2)));
+  // The zoom steps on the timer, after the click.
+  EXPECT_TRUE(screen.Shown.empty());
+  while (boxes.Animator.Advance()) {
+  }
+  ASSERT_GE(screen.Shown.size(), 3u);
+  EXPECT_EQ(screen.Shown.front(), all);  // repainted at once before the zoom
+  EXPECT_EQ(screen.ShownNow.front(), all);
+  EXPECT_TRUE(Within(screen.Shown[1], a.BoundsRect().Inflate(25, 25)));
+  EXPECT_TRUE(Within(screen.Shown.back(), button.Inflate(2, 2)));
   EXPECT_EQ(boxes.Trays[1].get(), &a);
   EXPECT_EQ(screen.Image().Image(), before.Image());
 
+  screen.Shown.clear();
   screen.ShownNow.clear();
   a.Button->Click();
+  while (boxes.Animator.Advance()) {
+  }
   EXPECT_TRUE(a.Open && a.Button->Down());
   EXPECT_EQ(a.FrontNo, 3u);
   EXPECT_TRUE(a.IsFrontmost());
   EXPECT_EQ(boxes.Trays.back().get(), &a);
   EXPECT_EQ(boxes.Refreshed.back(), a.BoundsRect());
   EXPECT_EQ(boxes.Effects.size(), 2u);
-  ASSERT_GE(screen.ShownNow.size(), 3u);
-  EXPECT_TRUE(Within(screen.ShownNow.front(), button.Inflate(25, 25)));
-  EXPECT_TRUE(Within(screen.ShownNow[screen.ShownNow.size() - 2], a.BoundsRect().Inflate(2, 2)));
-  EXPECT_EQ(screen.ShownNow.back(), all);
+  ASSERT_GE(screen.Shown.size(), 3u);
+  EXPECT_TRUE(Within(screen.Shown.front(), button.Inflate(25, 25)));
+  EXPECT_TRUE(Within(screen.Shown[screen.Shown.size() - 2], a.BoundsRect().Inflate(2, 2)));
+  EXPECT_EQ(screen.ShownNow, (std::vector<TRect>{all}));  // repainted at once after the zoom
+  EXPECT_EQ(screen.Shown.back(), all);
   EXPECT_EQ(screen.Image().Image(), before.Image());
 
   a.Button->RightPress({5, 6});

@@ -397,12 +397,15 @@ TEST_F(MouseTest, ShadowsAndSlides) {
   game().PickPiece(piece(0));
   const TPoint from = game().GetMovePos();
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 90, from.Y + 40);
+  game().RunAnimationsToEnd();
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 90, from.Y + 40}));
   SetInputSource([] { return TInputState{false, false, false, true}; });
   game().AnimateTo(from.X, from.Y, false, 9, from.X + 60, from.Y + 60);
+  game().RunAnimationsToEnd();
   EXPECT_EQ(game().GetMovePos(), (TPoint{from.X + 60, from.Y + 60}));
   // It stops at its first frame, at most that frame's steps along.
   game().AnimateTo(from.X + 60, from.Y + 60, true, 9, from.X + 200, from.Y + 100);
+  game().RunAnimationsToEnd();
   EXPECT_LE(game().GetMovePos().X - (from.X + 60), 9);
   EXPECT_GE(game().GetMovePos().X, from.X + 60);
   SetInputSource([] { return TInputState{}; });
@@ -512,6 +515,7 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
     ASSERT_EQ(g.BoardTray().PieceUnder(at.X, at.Y, false), &left);
     g.MouseDown(TJigsaw::LeftButton, at.X, at.Y);
     g.MouseUp(at.X, at.Y);
+    g.RunAnimationsToEnd();
     ASSERT_NE(g.NeighbourPiece, nullptr);
     EXPECT_TRUE(g.NeighbourPiece->Joined);
     EXPECT_EQ(TPieces::ExpectedPos(*g.NeighbourPiece, left), (TPoint{g.NeighbourPiece->X, g.NeighbourPiece->Y}));
@@ -529,6 +533,7 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
   g.NeighbourPiece = &piece(6);
   g.ShowNeighbor();
   g.Hint();
+  g.RunAnimationsToEnd();
   EXPECT_EQ(t_->records.Puzzle.CheatCount, 3);
   EXPECT_FALSE(g.Config.Shadows);
   for (std::size_t i = 0; i < joined.size(); ++i) EXPECT_EQ(g.Pieces[i].X, joined[i].X);
@@ -550,13 +555,12 @@ TEST_F(MouseTest, AutoSolveAssemblesThePictureCentredOnTheBoard) {
   QObject::connect(&g.Window, &TWindowState::CompletionShown, [&] { ++completions; });
   // The clock ticks between the moves, while auto-solve holds the window.
   int pumps = 0;
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+  g.AutoSolve();
+  g.RunAnimationsToEnd([&] {
     ++pumps;
     EXPECT_TRUE(g.Moving.empty());
     g.Tick();
   });
-
-  g.AutoSolve();
   EXPECT_FALSE(g.IsAutoSolving());
   EXPECT_EQ(record.SolvedCount, 12);
   EXPECT_EQ(record.CheatCount, 1);
@@ -590,8 +594,8 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
   TPuzzleRecord& record = t_->records.Puzzle;
   g.Window.Solve.Speed = 10;
   // Stopped at the very first chance: the round still ends with its fetch.
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] { g.StopAutoSolve(); });
   g.AutoSolve();
+  g.RunAnimationsToEnd([&] { g.StopAutoSolve(); });
   EXPECT_FALSE(g.IsAutoSolving());
   EXPECT_EQ(record.SolvedCount, 2);
   EXPECT_EQ(record.CheatCount, 1);
@@ -599,19 +603,95 @@ TEST_F(MouseTest, AutoSolveStopsAfterTheMoveItIsMakingAndPausesWhileTheButtonIsH
 
   // With the left button held the pieces stay apart, and the slide of the
   // first piece stops at once where it is.
-  QObject::disconnect(&g.Window, &TWindowState::EventsWanted, nullptr, nullptr);
   SetInputSource([] { return TInputState{false, false, true, true}; });
   const std::vector<TFormPiece> before = t_->Records();
   int rounds = 0;
-  QObject::connect(&g.Window, &TWindowState::EventsWanted, [&] {
+  g.AutoSolve();
+  g.RunAnimationsToEnd([&] {
     if (++rounds == 6) g.StopAutoSolve();
   });
-  g.AutoSolve();
   EXPECT_EQ(record.SolvedCount, 2);
   EXPECT_EQ(record.CheatCount, 2);
   int moved = 0;
   for (std::size_t i = 0; i < before.size(); ++i) moved += g.Pieces[i].X != before[i].X || g.Pieces[i].Y != before[i].Y;
   EXPECT_LE(moved, 2);  // at most the first piece's group, a frame along
+  EXPECT_TRUE(BoardIsClean());
+}
+
+TEST_F(MouseTest, WhatMovesComesToRestBeforeACommandOrAPress) {
+  TJigsaw& g = game();
+  g.Config.CheatingAllowed = true;
+  g.Config.Shadows = false;
+  TFormPiece& left = piece(0);
+  const TPoint grip = Middle(piece(7));
+
+  // A hint returns at once; its first piece is raised by the first step,
+  // with its shadow, and the option is as it was between the frames.
+  g.Hint();
+  EXPECT_TRUE(g.IsAnimating());
+  EXPECT_TRUE(g.Moving.empty());
+  ASSERT_TRUE(g.Animator.Advance());
+  ASSERT_EQ(g.Moving.size(), 1u);
+  EXPECT_GT(g.MoveRect.Width(), g.Moving.front()->Width);
+  EXPECT_FALSE(g.Config.Shadows);
+  // A press puts the piece back first, then picks up what lies under it.
+  g.MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
+  EXPECT_FALSE(g.IsAnimating());
+  EXPECT_EQ(g.MouseState, TJigsaw::DraggingPieces);
+  EXPECT_EQ(g.Moving, TPieceList{&piece(7)});
+  g.MouseUp(grip.X, grip.Y);
+  EXPECT_TRUE(BoardIsClean());
+
+  // A neighbour fetched half way when a command comes: it ends where it
+  // fits, joined, as the slide's last frame would have had it.
+  g.PopupPiece = &left;
+  g.NeighbourPiece = g.NeighbourToward(left, {left.X + left.Width - 4, Middle(left).Y});
+  ASSERT_NE(g.NeighbourPiece, nullptr);
+  TFormPiece& fetched = *g.NeighbourPiece;
+  g.FetchNeighbor();
+  for (int i = 0; i < 3; ++i) g.Animator.Advance();
+  ASSERT_FALSE(g.Moving.empty());
+  g.SettleAnimations();
+  EXPECT_FALSE(g.IsAnimating());
+  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_TRUE(fetched.Joined);
+  EXPECT_EQ(TPieces::ExpectedPos(fetched, left), (TPoint{fetched.X, fetched.Y}));
+  EXPECT_TRUE(BoardIsClean());
+  // Noted as one step, as a command's end is.
+  EXPECT_TRUE(g.CanUndo());
+
+  // A tray zooming out of its button when a press comes: the zoom is over,
+  // nothing of it stays on the screen, and the board is painted again.
+  TBox& tray = g.NewTray();
+  for (int i = 0; i < 5; ++i) g.Animator.Advance();
+  EXPECT_TRUE(t_->screen.Held());
+  g.MouseDown(TJigsaw::RightButton, 950, 700);
+  EXPECT_FALSE(t_->screen.Held());
+  EXPECT_FALSE(g.IsAnimating());
+  g.PopupClosed();
+  EXPECT_TRUE(BoardIsClean());
+  g.CurrentTray = &tray;
+  g.DeleteTray();
+  g.RunAnimationsToEnd();
+
+  // Auto-solve's slide stops where it stands at a press, which is otherwise
+  // ignored; auto-solve goes on to the end.
+  g.Window.Solve.Speed = 1;
+  g.AutoSolve();
+  while (g.Moving.empty()) ASSERT_TRUE(g.Animator.Advance());
+  for (int i = 0; i < 5; ++i) g.Animator.Advance();
+  TFormPiece& sliding = *g.Moving.front();
+  const TPoint shown{sliding.X + g.MoveRect.Left - g.OriginX, sliding.Y + g.MoveRect.Top - g.OriginY};
+  g.MouseDown(TJigsaw::LeftButton, 5, 5);
+  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+  EXPECT_EQ((TPoint{sliding.X, sliding.Y}), shown);
+  EXPECT_TRUE(g.IsAutoSolving());
+  g.MouseUp(5, 5);
+  g.Window.Solve.Speed = 10;
+  g.RunAnimationsToEnd();
+  EXPECT_FALSE(g.IsAutoSolving());
+  EXPECT_EQ(t_->records.Puzzle.SolvedCount, t_->records.Puzzle.PieceCount);
   EXPECT_TRUE(BoardIsClean());
 }
 

@@ -144,13 +144,13 @@ TEST_F(RecoveryTest, AutoSolveIsWrittenBetweenItsMoves) {
   // Six seconds pass at every pause auto-solve makes for the window.
   int pauses = 0;
   std::vector<int> solvedOnFile;
-  QObject::connect(&game().Window, &TWindowState::EventsWanted, [&] {
+  game().AutoSolve();
+  game().RunAnimationsToEnd([&] {
     now_ += 6s;
     const QByteArray file = Contents(recovery_);
     if (file.size() > 4314) solvedOnFile.push_back(std::uint8_t(file[4313]) | std::uint8_t(file[4314]) << 8);
     if (++pauses == 5) game().StopAutoSolve();
   });
-  game().AutoSolve();
   ASSERT_FALSE(solvedOnFile.empty());
   EXPECT_GT(solvedOnFile.back(), 0);
   // The last move made is on file, auto-solve counted.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -79,16 +80,26 @@ void Choose(QAction* item) {
   QApplication::processEvents();
 }
 
-// Does what a person does while auto-solve lets the window's events run.
-void WhileAutoSolving(TMainForm& form, std::function<void()> action) {
+// Chooses an auto-solve item and does what a person does once auto-solve
+// has begun; then the window's events run until it has ended.
+void AutoSolveWith(TMainForm& form, QAction* item, std::function<void()> action) {
   auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(&form.Window, &TWindowState::EventsWanted, &form, [connection, action] {
-    QObject::disconnect(*connection);
-    action();
-  });
+  *connection = QObject::connect(
+      &form.Window.Solve, &TSolveProgress::Changed, &form,
+      [connection, action] {
+        QObject::disconnect(*connection);
+        action();
+      },
+      Qt::QueuedConnection);
+  Choose(item);
+  QDeadlineTimer deadline(30000);
+  while (form.Game && form.Game->IsAnimating() && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 bool ScreenShowsBoard(TMainForm& form) {
+  // Once the animations that a command started have run.
+  form.Game->RunAnimationsToEnd();
   QApplication::processEvents();
   form.PaintBox1->PaintInvalid();
   const TBitmap& screen = form.PaintBox1->Image();
@@ -319,6 +330,60 @@ TEST_F(MainWindowTest, TheLastJoinBringsTheCongratulationsAndThePicture) {
   EXPECT_EQ(form->Records.Puzzle.ElapsedSeconds, 0);
 }
 
+TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPieceBack) {
+  TAnswers answers;
+  auto form = Start(gift_);
+  TJigsaw& game = *form->Game;
+  // Every paint of the play area, and whether a flashed piece was raised
+  // while it ran.
+  struct TPaints : QObject {
+    TJigsaw* Game = nullptr;
+    std::vector<bool> Raised;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Moving.empty());
+      return false;
+    }
+  } paints;
+  paints.Game = &game;
+  form->PaintBox1->installEventFilter(&paints);
+
+  // Cheat > Hint! returns with the flash under way: the window handles its
+  // events, a part of the board uncovered (as by a closing menu) is painted
+  // while a piece is raised, and the flash comes to its end by itself.
+  Choose(form->Menus->Hint1);
+  EXPECT_EQ(form->Records.Puzzle.CheatCount, 1);
+  ASSERT_TRUE(game.IsAnimating());
+  bool paintedRaised = false;
+  const QDeadlineTimer deadline(30000);
+  while (game.IsAnimating() && !deadline.hasExpired()) {
+    if (!game.Moving.empty()) {
+      const std::size_t before = paints.Raised.size();
+      form->PaintBox1->update(QRect(0, 0, 40, 40));
+      QApplication::processEvents();
+      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Moving.size() == 1);
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  EXPECT_TRUE(paintedRaised);
+  EXPECT_TRUE(std::find(paints.Raised.begin(), paints.Raised.end(), true) != paints.Raised.end());
+  EXPECT_FALSE(game.IsAnimating());
+  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+
+  // A command chosen while a piece is raised finds it put back.
+  Choose(form->Menus->Hint2);
+  while (game.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_FALSE(game.Moving.empty());
+  Choose(form->Menus->ArrangeInGrid);
+  EXPECT_FALSE(game.IsAnimating());
+  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_FALSE(std::any_of(game.Pieces.begin(), game.Pieces.end(), [](const TFormPiece& p) { return p.Hidden; }));
+  EXPECT_EQ(form->Records.Puzzle.CheatCount, 2);
+  EXPECT_TRUE(ScreenShowsBoard(*form));
+  form->PaintBox1->removeEventFilter(&paints);
+}
+
 TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing) {
   TAnswers yes(TMsgResult::Yes);
   auto form = Start(gift_);
@@ -329,11 +394,10 @@ TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing)
   // The Stop button, pressed while auto-solve runs: the window goes and the
   // game stays unsolved.
   bool shown = false;
-  WhileAutoSolving(*form, [&] {
+  AutoSolveWith(*form, form->Menus->Solve1, [&] {
     shown = form->SolveDlg->isVisible();
     form->SolveDlg->OKBtn->click();
   });
-  Choose(form->Menus->Solve1);
   EXPECT_TRUE(shown);
   EXPECT_FALSE(form->SolveDlg->isVisible());
   EXPECT_FALSE(form->Game->IsAutoSolving());
@@ -342,8 +406,7 @@ TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing)
 
   // Restart chosen while auto-solve runs waits for it to end, then starts a
   // clean game.
-  WhileAutoSolving(*form, [&] { form->Restart1Click(); });
-  Choose(form->Menus->Solve2);
+  AutoSolveWith(*form, form->Menus->Solve2, [&] { form->Restart1Click(); });
   EXPECT_FALSE(form->SolveDlg->isVisible());
   EXPECT_TRUE(form->Game->IsPlaying());
   EXPECT_EQ(form->Records.Puzzle.AutoSolveUsed, 0);
@@ -351,8 +414,7 @@ TEST_F(MainWindowTest, AutoSolveRunsWithItsWindowAndGivesWayToRestartAndClosing)
   EXPECT_TRUE(ScreenShowsBoard(*form));
 
   // Closing while auto-solve runs ends it and offers the save as usual.
-  WhileAutoSolving(*form, [&] { form->close(); });
-  Choose(form->Menus->Solve1);
+  AutoSolveWith(*form, form->Menus->Solve1, [&] { form->close(); });
   ASSERT_EQ(yes.Splashes.size(), 2u);
   EXPECT_EQ(yes.Splashes.back().BoxCaption, QStringLiteral("Save game..."));
   EXPECT_FALSE(form->BoardLive());
@@ -408,8 +470,7 @@ TEST_F(MainWindowTest, OptionsAndHelpWindowsDoWhatTheirMenusSay) {
       size->OKBtn->click();
     }
   };
-  WhileAutoSolving(*form, [&] { Choose(menus.PieceSize); });
-  Choose(menus.Solve1);
+  AutoSolveWith(*form, menus.Solve1, [&] { Choose(menus.PieceSize); });
   EXPECT_EQ(answers.Others.back(), QStringLiteral("PieceSizeDlg"));
   EXPECT_EQ(form->Records.Puzzle.ScalePercent, 150);
   EXPECT_EQ(form->Records.Puzzle.CutWidth, 600);
