@@ -1011,15 +1011,6 @@ void TJigsaw::RunAnimationsToEnd(const std::function<void()>& atRest) {
 
 void TJigsaw::AnimationFailed(const std::exception_ptr& error) {
   if (AutoSolving) EndAutoSolve();
-  QString message;
-  try {
-    std::rethrow_exception(error);
-  } catch (const EError& e) {
-    message = e.Message();
-  } catch (const std::bad_alloc&) {
-    message = outOfMemoryMessage;
-  } catch (const std::exception& e) {
-    message = QString::fromLocal8Bit(e.what());
-  }
-  MessageDlg(message, TMsgType::Error, TMsgButtons::Ok);
+  MessageDlg(ErrorOf([&] { std::rethrow_exception(error); }, outOfMemoryMessage), TMsgType::Error,
+             TMsgButtons::Ok);
 }
