@@ -540,12 +540,10 @@ void TMainForm::MusicClick() {
 void TMainForm::StartMusic() { ::StartMusic(MediaPlayer1, Window.Menus.Music, Window.Menus.SpeedMusic, Window.MusicFile); }
 
 void TMainForm::PieceSizeClick() {
-  // A new cut replaces the pieces that auto-solve holds: it ends first, and
-  // the dialog opens once its loop has returned.
-  if (Game) Game->StopAutoSolve();
-  WhenIdle([this] {
-    if (BoardLive()) ChoosePieceSize(*PieceSizeDlg);
-  });
+  if (!BoardLive()) return;
+  // A new cut replaces the pieces that auto-solve works on: it ends first.
+  Game->StopAutoSolve();
+  ChoosePieceSize(*PieceSizeDlg);
 }
 
 void TMainForm::SetScale(int percent) {
@@ -559,15 +557,10 @@ void TMainForm::RightMouseButtonClick() {
 }
 
 void TMainForm::OutlinesClick(int style) {
-  // A new style may cut the puzzle again: auto-solve, which holds the pieces,
-  // ends first.
-  if (Game) Game->StopAutoSolve();
-  WhenIdle([this, style] {
-    if (Game)
-      Guarded([this, style] { Game->SetOutlineStyle(style); });
-    else
-      Window.Menus.SelectOutline(style);
-  });
+  // A new style may cut the puzzle again: auto-solve, which works on the
+  // pieces, ends first.
+  Game->StopAutoSolve();
+  Game->SetOutlineStyle(style);
 }
 
 void TMainForm::BackgroundColorClick() {
@@ -817,9 +810,8 @@ void TMainForm::OpenGift(const QString& path) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (gameCalls_ > 0) {
-    // Closing frees the game: it waits for the call in progress, which
-    // auto-solve ends at once.
-    if (Game) Game->StopAutoSolve();
+    // Closing frees the game: it waits for the call in progress (a command
+    // waiting on a message box, say).
     event->ignore();
     WhenIdle([this] { close(); });
     return;

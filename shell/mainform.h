@@ -167,9 +167,10 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   void BackgroundColorClick();
   void ApplyWindowColor();
 
-  // Runs a call on the game object, showing its error in the error box;
-  // then what it changed on the board, if it can, is noted for undo.
-  // Restart and closing wait until no such call is running.
+  // Runs a call on the game object through its one entry (Perform), or,
+  // while there is no game, shows what the call throws in the error box.
+  // Restart, opening a gift and closing, which replace the game, wait until
+  // no such call is running.
   void Guarded(const std::function<void()>& call, TJigsaw::TCommandKind kind = TJigsaw::TCommandKind::Command);
   void WhenIdle(std::function<void()> action);
 
