@@ -6,8 +6,9 @@
 
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
+#include "shell/giftmakerdlg.h"
 #include "shell/glyphs.h"
-#include "shell/makegiftdlg.h"
+#include "shell/modal.h"
 #include "shell/startup.h"
 
 namespace {
@@ -101,7 +102,11 @@ TSplashForm::TSplashForm(QWidget* parent)
   // Without a maker's address there is no site to visit.
   WebBtn->setVisible(!MakerWebAddress().isEmpty());
   connect(WebBtn, &QToolButton::clicked, this, [this] { OpenInBrowser(WebBtn->text()); });
-  connect(OrderBtn, &QToolButton::clicked, this, [this] { ShowMakeGiftDlg(this); });
+  // Over the splash, which waits for an answer, the gift maker waits too.
+  connect(OrderBtn, &QToolButton::clicked, this, [this] {
+    TGiftMakerDlg maker({}, this);
+    ShowModal(maker);
+  });
   connect(OkBtn, &QToolButton::clicked, this, &QDialog::accept);
 
   SaveResumeBox->setObjectName(QStringLiteral("SaveResumeBox"));

@@ -15,7 +15,6 @@
 #include "shell/aboutjigdlg.h"
 #include "shell/congratsdlg.h"
 #include "shell/mainform.h"
-#include "shell/makegiftdlg.h"
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
 #include "shell/piecesizedlg.h"
@@ -106,11 +105,10 @@ TEST_F(TextsFit, EveryTextOfEveryWindowShowsWhole) {
   TCongratsDlg congratulations(CompletionText(record));
   TQuickHelpDlg help;
   TAboutBox box(QStringLiteral("https://example.org"));
-  TMakeGiftDlg make(dir_.path());
 
   for (QWidget* window : std::initializer_list<QWidget*>{
            &form, form.SplashForm.get(), form.PieceSizeDlg, form.MouseDlg, form.SolveDlg, &about, &congratulations,
-           &help, &box, &make}) {
+           &help, &box}) {
     window->ensurePolished();
     EXPECT_EQ(CutTexts(*window), std::vector<std::string>{}) << window->objectName().toStdString();
   }
@@ -118,7 +116,7 @@ TEST_F(TextsFit, EveryTextOfEveryWindowShowsWhole) {
 
   // A window of one size has nothing to minimise or maximise.
   for (QDialog* fixed : std::initializer_list<QDialog*>{form.PieceSizeDlg, form.MouseDlg, form.SolveDlg, &about,
-                                                         &congratulations, &help, &box, &make}) {
+                                                         &congratulations, &help, &box}) {
     EXPECT_EQ(fixed->minimumSize(), fixed->maximumSize()) << fixed->objectName().toStdString();
     EXPECT_FALSE(fixed->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint))
         << fixed->objectName().toStdString();
