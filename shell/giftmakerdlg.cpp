@@ -228,7 +228,7 @@ TGiftMakerDlg::TGiftMakerDlg(TGiftMakerHost host, QWidget* parent)
   Pieces->setValue(trailer_.RequestedPieces);
   Pieces->setGroupSeparatorShown(true);
   GridInfo->setObjectName(QStringLiteral("GridInfo"));
-  cutForm->addWidget(new QLabel(QStringLiteral("How &many:"), cutBox), 0, 0);
+  cutForm->addWidget(new QLabel(QStringLiteral("Ho&w many:"), cutBox), 0, 0);
   cutForm->addWidget(Pieces, 0, 1);
   cutForm->addWidget(GridInfo, 0, 2, 1, 2);
   static_cast<QLabel*>(cutForm->itemAtPosition(0, 0)->widget())->setBuddy(Pieces);
@@ -414,13 +414,22 @@ TGiftMakerDlg::TGiftMakerDlg(TGiftMakerHost host, QWidget* parent)
   for (QPlainTextEdit* edit : {Description, OpeningText, ClosingText})
     connect(edit, &QPlainTextEdit::textChanged, this, &TGiftMakerDlg::TextsChanged);
   connect(SaveBtn, &QPushButton::clicked, this, &TGiftMakerDlg::ChooseSaveFile);
+  // The window steps aside for the game; it keeps what it holds for the
+  // next gift.
   connect(PlayBtn, &QPushButton::clicked, this, [this] {
-    if (!savedPath_.isEmpty() && host_.PlayGift) host_.PlayGift(savedPath_);
+    if (savedPath_.isEmpty() || !host_.PlayGift) return;
+    close();
+    host_.PlayGift(savedPath_);
   });
   connect(CloseBtn, &QPushButton::clicked, this, &QDialog::close);
 
+  // Enter in a path field loads that file; no button takes it too.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+
   resize(1000, 680);
   SettingsChanged();
+  // A path can be typed or pasted at once.
+  PicturePath->setFocus();
 }
 
 TGiftMakerDlg::~TGiftMakerDlg() { StopListening(); }

@@ -218,8 +218,11 @@ TEST_F(GiftMakerTest, EveryFieldIsSavedAsTheGiftToolAndThePlayerReadIt) {
   EXPECT_EQ(ExtractMusic(file, t), Tune());
   EXPECT_EQ(file.size(), qint64(t.PictureLength) + Tune().size() + qint64(TGiftTrailer::FileSize));
 
+  maker.show();
   maker.PlayBtn->click();
   EXPECT_EQ(played, gift);
+  EXPECT_FALSE(maker.isVisible()) << "the window steps aside for the game";
+  EXPECT_EQ(maker.Title->text(), "Lake day");
 
   // The tool reads back what the window wrote.
   if (const QString tool = BuiltGiftTool(); !tool.isEmpty()) {
