@@ -384,7 +384,7 @@ class TPlayerAtPlay {
   // The board is up at the board's size and the game plays.
   bool Ready() {
     const TMainForm& form = startup_.Form();
-    return startup_.BoardTime() && form.Started && form.Game && form.Game->IsPlaying() &&
+    return startup_.BoardTime() && form.BoardLive() &&
            Area().width() == BoardWidth && Area().height() == BoardHeight;
   }
   TJigsaw& Game() { return *startup_.Form().Game; }

@@ -24,7 +24,7 @@
 #include "platform/errors.h"
 #include "platform/packedrecord.h"
 
-const QString GiftMakerVersion = QStringLiteral("v1.0");
+const QString GiftMakerVersion = QStringLiteral(TG_VERSION);
 
 namespace {
 

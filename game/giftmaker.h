@@ -14,8 +14,7 @@
 #include "game/gifttrailer.h"
 #include "platform/bitmap.h"
 
-// The version of the gift maker that gift files record; the splash names the
-// maker by its major version.
+// The version of the gift maker that gift files record: this program's.
 extern const QString GiftMakerVersion;
 // Pictures that are not stored as they are become JPEGs of this quality: high
 // enough that the pieces show no trace of the encoding.

@@ -245,6 +245,10 @@ TGiftMakerDlg::TGiftMakerDlg(TGiftMakerHost host, QWidget* parent)
     Shapes->addButton(button, style);
     shapeRow->addWidget(button);
   }
+  // Six buttons of one width, the widest caption's.
+  int shapeWidth = 0;
+  for (QAbstractButton* button : Shapes->buttons()) shapeWidth = std::max(shapeWidth, button->sizeHint().width());
+  for (QAbstractButton* button : Shapes->buttons()) button->setMinimumWidth(shapeWidth);
   Shapes->setExclusive(true);
   Shapes->button(int(trailer_.ShapeStyle))->setChecked(true);
   cutForm->addWidget(new QLabel(QStringLiteral("Shape:"), cutBox), 1, 0);
@@ -336,6 +340,8 @@ TGiftMakerDlg::TGiftMakerDlg(TGiftMakerHost host, QWidget* parent)
   musicRow->addWidget(NoMusicBtn);
   ListenBtn->setVisible(host_.Music != nullptr);
 
+  // The settings keep the room their texts need; the picture takes the rest.
+  for (QGroupBox* box : {cutBox, textBox, musicBox}) box->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
   auto* right = new QVBoxLayout;
   right->addWidget(cutBox);
   right->addWidget(textBox, 1);
@@ -463,6 +469,7 @@ QString TGiftMakerDlg::LoadMusic(const QString& path) {
   } catch (const EError& e) {
     music_.clear();
     MusicPath->clear();
+    TextsChanged();
     ProblemLabel->setText(e.Message());
     MessageDlg(e.Message(), TMsgType::Error, TMsgButtons::Ok);
     return e.Message();
@@ -530,6 +537,8 @@ void TGiftMakerDlg::TextsChanged() {
   ProblemLabel->setStyleSheet(problem.isEmpty() || !picture_ ? QString() : QStringLiteral("color: #c00000"));
   ProblemLabel->setText(problem);
   SaveBtn->setEnabled(problem.isEmpty());
+  ListenBtn->setEnabled(!music_.isEmpty());
+  NoMusicBtn->setEnabled(!music_.isEmpty());
 }
 
 void TGiftMakerDlg::ShowSwatch(QPushButton* button, TColor color) {

@@ -864,7 +864,10 @@ bool TMainForm::RunClosingSequence() {
     SplashForm->CompactOkButton();
   TSplashTexts closing;
   if (Game) Game->ShowClosingTexts(closing);
-  if (!playing) closing.GiftLab = GiftLabText(QString());
+  if (!playing) {
+    closing.GiftLab = GiftLabText(QString());
+    closing.CreatorVersion.clear();
+  }
   SplashForm->ShowTexts(closing);
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);

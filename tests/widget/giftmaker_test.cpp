@@ -35,7 +35,9 @@
 #include "platform/random.h"
 #include "shell/giftmakerdlg.h"
 #include "shell/modal.h"
+#include "shell/musicplayer.h"
 #include "shell/splashform.h"
+#include "shell/startup.h"
 #include "tests/common/testgift.h"
 
 namespace {
@@ -403,6 +405,39 @@ TEST_F(GiftMakerTest, ThePreviewDrawsThePlayersCutAndFollowsTheSettings) {
   EXPECT_EQ(RandSeed(), 77u);
 }
 
+TEST_F(GiftMakerTest, TheTuneIsHeardThroughThePlayersMusicAndTheGameGetsItBack) {
+  // SDL's silent driver, as the sound tests use it; the driver set before
+  // comes back at the end.
+  struct TDummyAudio {
+    const QByteArray saved = qgetenv("SDL_AUDIODRIVER");
+    TDummyAudio() { qputenv("SDL_AUDIODRIVER", "dummy"); }
+    ~TDummyAudio() { saved.isNull() ? void(qunsetenv("SDL_AUDIODRIVER")) : void(qputenv("SDL_AUDIODRIVER", saved)); }
+  } dummy;
+  TAudioDevice device;
+  TMusicPlayer player(device);
+  int givenBack = 0;
+  TGiftMakerDlg maker({{}, {}, &player, [&] { ++givenBack; }});
+  EXPECT_TRUE(maker.ListenBtn->isVisibleTo(&maker));
+  EXPECT_FALSE(maker.ListenBtn->isEnabled()) << "no tune yet";
+  ASSERT_TRUE(WriteFile(Path("tune.mid"), Tune()));
+  ASSERT_EQ(maker.LoadMusic(Path("tune.mid")), QString());
+  ASSERT_TRUE(maker.ListenBtn->isEnabled());
+  maker.ListenBtn->click();
+  const bool heard = player.IsPlaying();
+  if (!heard) {
+    GTEST_SKIP() << "no audio device here: " << (messages_.empty() ? "" : messages_.back().toStdString());
+  }
+  EXPECT_EQ(maker.ListenBtn->text(), "S&top");
+  maker.ListenBtn->click();
+  EXPECT_FALSE(player.IsPlaying());
+  EXPECT_EQ(givenBack, 1);
+  maker.ListenBtn->click();
+  maker.NoMusicBtn->click();
+  EXPECT_FALSE(player.IsPlaying()) << "the tune taken out stops";
+  EXPECT_EQ(givenBack, 2);
+  EXPECT_FALSE(maker.ListenBtn->isEnabled());
+}
+
 TEST_F(GiftMakerTest, TheSplashsOrderButtonOpensTheMakerOverTheSplash) {
   QString shown;
   SetModalHandler([&](QDialog& dialog) {
@@ -414,6 +449,21 @@ TEST_F(GiftMakerTest, TheSplashsOrderButtonOpensTheMakerOverTheSplash) {
   TSplashForm splash;
   splash.OrderBtn->click();
   EXPECT_EQ(shown, "GiftMakerDlg");
+
+  // With no maker's site to order from, the splash says what this build
+  // does: which version made the gift, and how to make one.
+  if (!MakerWebAddress().isEmpty()) GTEST_SKIP() << "built with a maker's web address";
+  EXPECT_EQ(splash.OrderBtn->text(), "Make a Gift");
+  EXPECT_EQ(splash.Version->text(), "player " TG_VERSION);
+  TSplashTexts texts;
+  texts.CreatorVersion = QStringLiteral("v0.1");
+  splash.ShowTexts(texts);
+  EXPECT_EQ(splash.GiftLab->text(),
+            QStringLiteral("This jigsaw gift was made with Tessarine Gift v0.1. You can make one of your own from any "
+                           "picture: press Make a Gift below, or choose File \u203A Make a Gift... while you play."));
+  splash.ShowTexts(TSplashTexts{});
+  EXPECT_TRUE(splash.GiftLab->text().startsWith(QStringLiteral("This jigsaw gift was made with Tessarine Gift. ")));
+  EXPECT_EQ(NewGiftTrailer().CreatorVersion, TG_VERSION) << "a new gift names this program as its maker";
 }
 
 }  // namespace

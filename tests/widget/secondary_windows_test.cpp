@@ -176,7 +176,7 @@ TEST_F(SecondaryWindows, AboutBoxLayoutAndWebLabel) {
   EXPECT_EQ(box.ProductName->pos(), box.ProductShad->pos() - QPoint(1, 0));
   EXPECT_GT(box.Panel1->children().indexOf(box.ProductName), box.Panel1->children().indexOf(box.ProductShad))
       << "the red name lies in front";
-  EXPECT_EQ(box.Version->text(), TG_VERSION);
+  EXPECT_EQ(box.Version->text(), "player " TG_VERSION);
   EXPECT_EQ(box.Notice->y(), box.Version->y() + 3 * box.Version->height() / 2);
   EXPECT_FALSE(box.Notice->text().isEmpty());
   EXPECT_GT(box.Comment->y(), box.ProgramIcon->geometry().bottom());
