@@ -340,8 +340,10 @@ TGiftMakerDlg::TGiftMakerDlg(TGiftMakerHost host, QWidget* parent)
   musicRow->addWidget(NoMusicBtn);
   ListenBtn->setVisible(host_.Music != nullptr);
 
-  // The settings keep the room their texts need; the picture takes the rest.
-  for (QGroupBox* box : {cutBox, textBox, musicBox}) box->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+  // The settings keep the room their texts need, the messages shrinking to
+  // a few lines on a small screen; the picture takes the rest.
+  for (QGroupBox* box : {cutBox, musicBox}) box->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+  textBox->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
   auto* right = new QVBoxLayout;
   right->addWidget(cutBox);
   right->addWidget(textBox, 1);

@@ -106,6 +106,7 @@ TSplashForm::TSplashForm(QWidget* parent)
   // Without a maker's site to order from, the button makes a gift here.
   if (MakerWebAddress().isEmpty()) {
     OrderBtn->setText(QStringLiteral("Make a Gift"));
+    OrderBtn->setIcon(WindowIcon());
     OrderBtn->setToolTip(QStringLiteral("Make a jigsaw gift of your own from any picture"));
   }
   // Over the splash, which waits for an answer, the gift maker waits too.

@@ -34,6 +34,7 @@
 #include "platform/messagebox.h"
 #include "platform/random.h"
 #include "shell/giftmakerdlg.h"
+#include "shell/glyphs.h"
 #include "shell/modal.h"
 #include "shell/musicplayer.h"
 #include "shell/splashform.h"
@@ -454,6 +455,8 @@ TEST_F(GiftMakerTest, TheSplashsOrderButtonOpensTheMakerOverTheSplash) {
   // does: which version made the gift, and how to make one.
   if (!MakerWebAddress().isEmpty()) GTEST_SKIP() << "built with a maker's web address";
   EXPECT_EQ(splash.OrderBtn->text(), "Make a Gift");
+  EXPECT_EQ(splash.OrderBtn->icon().pixmap(32).toImage(), WindowIcon().pixmap(32).toImage())
+      << "a jigsaw piece, not a shopping cart";
   EXPECT_EQ(splash.Version->text(), "player " TG_VERSION);
   TSplashTexts texts;
   texts.CreatorVersion = QStringLiteral("v0.1");
