@@ -62,11 +62,5 @@ wait_for windows_of_size "$(splash_size)" || fail "no opening splash of the new 
 sleep 1.5
 splash=$result
 splash_shot made-splash
-xdotool key Return
-sleep 1.5
-shot made
-find_board "$tool" "$work/made.tgift" "$main" made || fail "the new gift's board is not shown"
-focus_main
-exit_player
-[ -s "$work/made.tgift.sav" ] || fail "no saved game beside the new gift"
+play_opened "$work/made.tgift" made
 echo "make gift: all checks passed"
