@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -698,9 +697,9 @@ void TGiftMakerDlg::dropEvent(QDropEvent* event) {
     LoadPicture(path);
 }
 
-void TGiftMakerDlg::closeEvent(QCloseEvent* event) {
+void TGiftMakerDlg::hideEvent(QHideEvent* event) {
   StopListening();
-  QDialog::closeEvent(event);
+  QDialog::hideEvent(event);
 }
 
 void ShowGiftMaker(QWidget* parent, const TGiftMakerHost& host) {

@@ -123,7 +123,8 @@ class TGiftMakerDlg : public QDialog {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  // Closed, or left with Escape: the tune being listened to stops.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void ChoosePicture();

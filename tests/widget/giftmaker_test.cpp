@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -437,6 +438,15 @@ TEST_F(GiftMakerTest, TheTuneIsHeardThroughThePlayersMusicAndTheGameGetsItBack) 
   EXPECT_FALSE(player.IsPlaying()) << "the tune taken out stops";
   EXPECT_EQ(givenBack, 2);
   EXPECT_FALSE(maker.ListenBtn->isEnabled());
+  // Escape leaves the window, and the tune stops with it.
+  ASSERT_EQ(maker.LoadMusic(Path("tune.mid")), QString());
+  maker.show();
+  maker.ListenBtn->click();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&maker, &escape);
+  EXPECT_FALSE(maker.isVisible());
+  EXPECT_FALSE(player.IsPlaying());
+  EXPECT_EQ(givenBack, 3);
 }
 
 TEST_F(GiftMakerTest, TheSplashsOrderButtonOpensTheMakerOverTheSplash) {
