@@ -48,7 +48,7 @@ class TGiftPicture {
 // and are stored as CR LF, as the player expects of texts typed for it.
 struct TGiftTextField {
   QString TGiftTrailer::*Field;
-  const char* Name;  // "the title", in messages
+  const char* Name;  // "title": messages say "The title ..."
   std::size_t Capacity;
   bool MultiLine;
 };
