@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/moment.h"
+#include "bench/offscreen.h"
 #include "bench/photo.h"
 #include "bench/playerstartup.h"
 #include "display/screen.h"
@@ -107,24 +108,6 @@ class THeadlessGame {
   TGameRecords records_;
   TScreen screen_;
   TJigsaw game_{window_, records_, screen_, [this] { return path_; }};
-};
-
-// A widget application on Qt's offscreen platform, for the cases that open
-// the main window or draw text, such as a tray's title; the others run
-// without one, as the tools do.
-class TOffscreenApplication {
- public:
-  TOffscreenApplication() = default;
-  TOffscreenApplication(const TOffscreenApplication&) = delete;
-  TOffscreenApplication& operator=(const TOffscreenApplication&) = delete;
-
- private:
-  // Set before the application starts, which reads it.
-  const bool offscreen_ = qputenv("QT_QPA_PLATFORM", "offscreen");
-  int argc_ = 1;
-  char name_[11] = "benchmarks";
-  char* argv_[2] = {name_, nullptr};
-  QApplication application_{argc_, argv_};
 };
 
 double Median(std::vector<double> samples) {

@@ -83,6 +83,14 @@ QString GiftLabText(const QString& creatorVersion) {
       .arg(TextBefore(QStringLiteral("."), creatorVersion));
 }
 
+QString MadeWithText(const QString& creatorVersion) {
+  const QString maker =
+      creatorVersion.isEmpty() ? QStringLiteral("Tessarine Gift") : QStringLiteral("Tessarine Gift %1").arg(creatorVersion);
+  return QStringLiteral("This jigsaw gift was made with %1. You can make one of your own from any picture: press "
+                        "Make a Gift below, or choose File \u203A Make a Gift... while you play.")
+      .arg(maker);
+}
+
 void TGift::LoadGift(TWindowState& window, TPuzzleRecord& record, TJigConfig& config) {
   // The program's own file is the gift; its last bytes are the trailer.
   ExePath = exePath_();
@@ -150,6 +158,7 @@ void TGift::ShowClosingTexts(TSplashTexts& splash) const {
 void TGift::ShowTexts(TSplashTexts& splash, const QString& text, const QString& colorName,
                       std::uint8_t alignment, const TFontSpec& font) const {
   splash.GiftLab = GiftLabText(GiftTrailer.CreatorVersion);
+  splash.CreatorVersion = GiftTrailer.CreatorVersion;
 
   // The texts were typed on a system that ends lines with CR LF.
   splash.MemoText = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -44,6 +44,10 @@ bool CarriesGift(const QString& programPath);
 
 // The splash's gift message for a creator version ("v4.1" says "v4").
 QString GiftLabText(const QString& creatorVersion);
+// The splash's gift message in a build with no maker's web site to send
+// people to: which version made the gift (the whole version; none when it is
+// not known), and how anyone makes one.
+QString MadeWithText(const QString& creatorVersion);
 
 class TGift {
  public:

@@ -144,6 +144,7 @@ enum class TAlignment : std::uint8_t { LeftJustify = 0, RightJustify = 1, Center
 // exit), with the heights that an empty message shortens.
 struct TSplashTexts {
   QString GiftLab;   // the gift message above the buttons
+  QString CreatorVersion;  // of the gift's maker; empty when not known
   QString MemoText;  // the creator's message, lines separated by "\n"
   TColor MemoColor = SystemColor(COLOR_WINDOW);
   TAlignment MemoAlignment = TAlignment::LeftJustify;

@@ -6,7 +6,7 @@ set -euo pipefail
 TG_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev

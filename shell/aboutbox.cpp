@@ -23,7 +23,7 @@ TAboutBox::TAboutBox(const QString& webAddress, QWidget* parent)
                         {TextLeft + 1, 12, TextWidth, 30})),
       ProductName(PlacedLabel(Panel1, QStringLiteral("ProductName"), QStringLiteral("Tessarine Gift"),
                         {TextLeft, 12, TextWidth, 30})),
-      Version(PlacedLabel(Panel1, QStringLiteral("Version"), QStringLiteral(TG_VERSION), {TextLeft, 48, TextWidth, 16})),
+      Version(PlacedLabel(Panel1, QStringLiteral("Version"), QStringLiteral("player " TG_VERSION), {TextLeft, 48, TextWidth, 16})),
       Notice(PlacedLabel(Panel1, QStringLiteral("Notice"), QStringLiteral("\u00A9 The Tessarine Gift developers"),
                    {TextLeft, 0, TextWidth, 34})),
       Comment(PlacedLabel(Panel1, QStringLiteral("Comment"),

@@ -39,7 +39,7 @@ std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      // The version as the about box shows it, without its "v".
+      // This program's version, without its "v".
       std::printf("tessarine %s\n", TG_VERSION + 1);
       return 0;
     }

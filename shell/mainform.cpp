@@ -34,7 +34,7 @@
 #include "shell/fonts.h"
 #include "shell/giftopening.h"
 #include "shell/glyphs.h"
-#include "shell/makegiftdlg.h"
+#include "shell/giftmakerdlg.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
@@ -466,7 +466,12 @@ void TMainForm::BindCommands() {
   OnCommand(menu.RightWayUp1, [this] {
     if (BoardLive()) Game->RightWayUpAll();
   });
-  OnCommand(menu.HelpOrderItem, [this] { ShowMakeGiftDlg(this); });
+  const auto makeGift = [this] {
+    ShowGiftMaker(this, {{}, [this](const QString& gift) { OpenGift(gift); }, &MediaPlayer1,
+                         [this] { Guarded([this] { StartMusic(); }); }});
+  };
+  OnCommand(menu.FileMakeItem, makeGift);
+  OnCommand(menu.HelpOrderItem, makeGift);
   OnCommand(menu.HelpQuickItem, [this] {
     TQuickHelpDlg help(this);
     ShowModal(help);
@@ -840,7 +845,10 @@ bool TMainForm::RunClosingSequence() {
     SplashForm->CompactOkButton();
   TSplashTexts closing;
   if (Game) Game->ShowClosingTexts(closing);
-  if (!playing) closing.GiftLab = GiftLabText(QString());
+  if (!playing) {
+    closing.GiftLab = GiftLabText(QString());
+    closing.CreatorVersion.clear();
+  }
   SplashForm->ShowTexts(closing);
   SplashForm->hide();
   SplashForm->SetStayOnTop(false);

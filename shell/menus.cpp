@@ -46,6 +46,8 @@ const TMenuRow Rows[] = {
     {nullptr, TG_ENTRY(File), 0, "&File"},
     {&TMenus::File, TG_ENTRY(FileOpenItem), 0, "&Open Gift...", "Open another gift file and play it", {},
      "Ctrl+O"},
+    {&TMenus::File, TG_ENTRY(FileMakeItem), 0, "&Make a Gift...",
+     "Make a jigsaw gift of your own from any picture", {}, "Ctrl+N"},
     {&TMenus::File, TG_ENTRY(FileSeparator), Separator},
     {&TMenus::File, TG_ENTRY(FileExitItem), 0, "E&xit",
      "Exit this application, saving current position in jigsaw"},

@@ -35,6 +35,7 @@ class TMenus : public QObject {
   QMenu* Help = nullptr;
 
   QAction* FileOpenItem = nullptr;
+  QAction* FileMakeItem = nullptr;
   QAction* FileSeparator = nullptr;
   QAction* FileExitItem = nullptr;
   QAction* Undo1 = nullptr;

@@ -4,10 +4,12 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 
+#include "game/gift.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
+#include "shell/giftmakerdlg.h"
 #include "shell/glyphs.h"
-#include "shell/makegiftdlg.h"
+#include "shell/modal.h"
 #include "shell/startup.h"
 
 namespace {
@@ -45,7 +47,7 @@ TSplashForm::TSplashForm(QWidget* parent)
       Panel1(new QFrame(this)),
       ProductShad(new QLabel(QStringLiteral("Tessarine Gift"), Panel1)),
       Product(new QLabel(QStringLiteral("Tessarine Gift"), Panel1)),
-      Version(new QLabel(QStringLiteral(TG_VERSION), Panel1)),
+      Version(new QLabel(QStringLiteral("player " TG_VERSION), Panel1)),
       Panel2(new QFrame(Panel1)),
       GiftLab(new QLabel(Panel2)),
       WebBtn(GlyphButton(Panel1, QStringLiteral("WebBtn"), MakerWebAddress(), GlyphIcon(TGlyph::Web), {15, 138, 174, 57})),
@@ -101,7 +103,17 @@ TSplashForm::TSplashForm(QWidget* parent)
   // Without a maker's address there is no site to visit.
   WebBtn->setVisible(!MakerWebAddress().isEmpty());
   connect(WebBtn, &QToolButton::clicked, this, [this] { OpenInBrowser(WebBtn->text()); });
-  connect(OrderBtn, &QToolButton::clicked, this, [this] { ShowMakeGiftDlg(this); });
+  // Without a maker's site to order from, the button makes a gift here.
+  if (MakerWebAddress().isEmpty()) {
+    OrderBtn->setText(QStringLiteral("Make a Gift"));
+    OrderBtn->setIcon(WindowIcon());
+    OrderBtn->setToolTip(QStringLiteral("Make a jigsaw gift of your own from any picture"));
+  }
+  // Over the splash, which waits for an answer, the gift maker waits too.
+  connect(OrderBtn, &QToolButton::clicked, this, [this] {
+    TGiftMakerDlg maker({}, this);
+    ShowModal(maker);
+  });
   connect(OkBtn, &QToolButton::clicked, this, &QDialog::accept);
 
   SaveResumeBox->setObjectName(QStringLiteral("SaveResumeBox"));
@@ -117,7 +129,7 @@ TSplashForm::TSplashForm(QWidget* parent)
 }
 
 void TSplashForm::ShowTexts(const TSplashTexts& texts) {
-  GiftLab->setText(texts.GiftLab);
+  GiftLab->setText(MakerWebAddress().isEmpty() ? MadeWithText(texts.CreatorVersion) : texts.GiftLab);
   Memo1->setFont(FontFromSpec(texts.MemoFont));
   QPalette memo = Memo1->palette();
   memo.setColor(QPalette::Base, ToQColor(texts.MemoColor));

@@ -67,11 +67,5 @@ sleep 1
 [ -s "$work/lake.tgift.sav" ] || fail "no saved game beside the data gift"
 wait_for windows_of_size "$(splash_size)" || fail "no opening splash of the chosen gift"
 sleep 1.5
-xdotool key Return
-sleep 1.5
-shot opened
-find_board "$tool" "$work/gift" "$main" opened || fail "the chosen gift's board is not shown"
-focus_main
-exit_player
-[ -s "$work/gift.sav" ] || fail "no saved game beside the chosen gift"
+play_opened "$work/gift" opened
 echo "gift files: all checks passed"

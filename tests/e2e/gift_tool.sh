@@ -56,7 +56,7 @@ expect_field gift RecordSize 3421
 expect_field gift PictureOffset "$player_size"
 expect_field gift MusicOffset $((player_size + picture_length))
 expect_field gift MusicLength "$music_size"
-expect_field gift CreatorVersion v1.0
+expect_field gift CreatorVersion "v$("$tool" --version | sed 's/^tessarine-gift //')"
 expect_field gift Title "Lake day"
 expect_field gift Creator "Ann Example"
 expect_field gift Description 'First line\nSecond line'
@@ -111,6 +111,13 @@ expect_field fromcmyk Picture "800 x 600"
 # compare's status tells only whether the pictures differ at all.
 difference=$(compare -metric RMSE stored.jpg fromcmyk.jpg null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
 awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the CMYK picture's colours changed: RMSE $difference"
+
+# Any picture Qt reads: a BMP becomes a baseline JPEG of the same picture.
+convert picture.png picture.bmp
+"$tool" make -o frombmp --picture picture.bmp >/dev/null
+expect_field frombmp Picture "800 x 600"
+extract_picture frombmp frombmp.jpg
+is_baseline frombmp.jpg || fail "BMP not stored as baseline JPEG"
 
 # A gift as the player: only its program part is copied.
 "$tool" make -o regift --player gift --picture stored.jpg >/dev/null

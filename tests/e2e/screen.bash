@@ -201,6 +201,20 @@ expect_resumed() {
   [ "$differs" = 0 ] || fail "the board of $3 differs in $differs pixels; see $work/resumed.png"
 }
 
+# play_opened GIFT SHOT: Enter on the opening splash of GIFT, which another
+# gift's game opened in the same window; its board, shot as SHOT, is the
+# game's scattered board; File > Exit then ends the player, which saves the
+# game beside GIFT.
+play_opened() {
+  xdotool key Return
+  sleep 1.5
+  shot "$2"
+  find_board "$tool" "$1" "$main" "$2" || fail "the board of $1 is not shown"
+  focus_main
+  exit_player
+  [ -s "$1.sav" ] || fail "no saved game beside $1"
+}
+
 # exit_player: File > Exit shows the closing splash; Enter on it ends the
 # player, which must end with status 0. The main window needs the keyboard.
 exit_player() {

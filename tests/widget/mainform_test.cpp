@@ -11,9 +11,11 @@
 
 #include <vector>
 
+#include "game/gift.h"
 #include "game/soundeffects.h"
 #include "platform/messagebox.h"
 #include "shell/congratsdlg.h"
+#include "shell/giftmakerdlg.h"
 #include "game/savedgame.h"
 #include "shell/menus.h"
 #include "shell/modal.h"
@@ -24,6 +26,7 @@
 #include "shell/solvedlg.h"
 #include "shell/speedbar.h"
 #include "shell/splashform.h"
+#include "shell/startup.h"
 #include "shell/traybarview.h"
 #include "shell/mainform.h"
 #include "tests/common/testgift.h"
@@ -170,7 +173,9 @@ TEST_F(MainWindowTest, TheFirstTickBuildsTheBoardAndWaitsOnTheSplash) {
   ASSERT_EQ(answers.Splashes.size(), 1u);
   EXPECT_EQ(ticksDuringSplash, 1);
   EXPECT_EQ(answers.Splashes[0].Button, QStringLiteral("&Play..."));
-  EXPECT_TRUE(answers.Splashes[0].GiftLab.startsWith(QStringLiteral("This free jigsaw gift was created by Tessarine v4.")));
+  // The gift's maker version, as this build tells it.
+  EXPECT_EQ(answers.Splashes[0].GiftLab, MakerWebAddress().isEmpty() ? MadeWithText(QStringLiteral("v4.1"))
+                                                                     : GiftLabText(QStringLiteral("v4.1")));
   EXPECT_FALSE(answers.Splashes[0].BoxVisible);
   EXPECT_FALSE(form->SplashForm->isVisible());
   EXPECT_TRUE(answers.Messages.empty());
@@ -283,7 +288,8 @@ TEST_F(MainWindowTest, ABadGiftLeavesAnEmptyWindowThatStillCloses) {
     form->close();
     ASSERT_EQ(answers.Splashes.size(), 1u);
     EXPECT_EQ(answers.Splashes[0].Button, QStringLiteral("&Close"));
-    EXPECT_TRUE(answers.Splashes[0].GiftLab.startsWith(QStringLiteral("This free jigsaw gift was created by Tessarine . ")));
+    EXPECT_EQ(answers.Splashes[0].GiftLab,
+              MakerWebAddress().isEmpty() ? MadeWithText(QString()) : GiftLabText(QString()));
   }
 
   const QString notJpeg = dir_.filePath(QStringLiteral("notjpeg"));
@@ -478,13 +484,23 @@ TEST_F(MainWindowTest, OptionsAndHelpWindowsDoWhatTheirMenusSay) {
 
   Choose(menus.HelpQuickItem);
   Choose(menus.HelpAboutItem);
-  Choose(menus.HelpOrderItem);
   form->SpeedBar->SpeedHelp->click();
   QApplication::processEvents();
-  const std::vector<QString> opened(answers.Others.end() - 5, answers.Others.end());
+  const std::vector<QString> opened(answers.Others.end() - 4, answers.Others.end());
   EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("PieceSizeDlg"), QStringLiteral("QuickHelpDlg"),
-                                          QStringLiteral("AboutBox"), QStringLiteral("MakeGiftDlg"),
-                                          QStringLiteral("QuickHelpDlg")}));
+                                          QStringLiteral("AboutBox"), QStringLiteral("QuickHelpDlg")}));
+  // The gift maker stays open beside the game: File › Make a Gift and Help ›
+  // Order show the one window.
+  Choose(menus.HelpOrderItem);
+  auto* maker = form->findChild<TGiftMakerDlg*>();
+  ASSERT_NE(maker, nullptr);
+  EXPECT_TRUE(maker->isVisible());
+  EXPECT_FALSE(maker->isModal());
+  maker->close();
+  Choose(menus.FileMakeItem);
+  EXPECT_EQ(form->findChildren<TGiftMakerDlg*>().size(), 1);
+  EXPECT_TRUE(maker->isVisible());
+  maker->close();
 }
 
 TEST_F(MainWindowTest, TraysAreMadeDescribedAndDeletedFromTheMenus) {

@@ -97,6 +97,7 @@ TEST_F(MenusTest, MenuBarHoldsTheSevenMenusInOrder) {
 TEST_F(MenusTest, FileViewAndToolsMenus) {
   ExpectEntries(Menus->File, "File",
                 {{"FileOpenItem", "&Open Gift...", "Open another gift file and play it"},
+                 {"FileMakeItem", "&Make a Gift...", "Make a jigsaw gift of your own from any picture"},
                  {"FileSeparator", "", "", "separator"},
                  {"FileExitItem", "E&xit", "Exit this application, saving current position in jigsaw"}});
   ExpectEntries(Menus->Edit, "Edit",
@@ -244,9 +245,10 @@ TEST_F(MenusTest, OnlyZoomPictureAndUndoHaveShortcuts) {
   EXPECT_EQ(Menus->Undo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
   EXPECT_EQ(Menus->Redo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
   EXPECT_EQ(Menus->FileOpenItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+  EXPECT_EQ(Menus->FileMakeItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
   for (const QAction* action : Window.findChildren<QAction*>()) {
     if (action == Menus->Zoompicture || action == Menus->Undo1 || action == Menus->Redo1 ||
-        action == Menus->FileOpenItem)
+        action == Menus->FileOpenItem || action == Menus->FileMakeItem)
       continue;
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
   }

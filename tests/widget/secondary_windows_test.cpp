@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -22,7 +18,6 @@
 #include "shell/aboutbox.h"
 #include "shell/flattenbuttons.h"
 #include "shell/fonts.h"
-#include "shell/makegiftdlg.h"
 #include "shell/modal.h"
 #include "shell/mousedlg.h"
 #include "shell/overlayform.h"
@@ -89,26 +84,6 @@ class TFakeSource : public TOverlaySource {
  private:
   TWindowState& window_;
 };
-
-// The gift tool built beside the tests, or empty.
-QString BuiltGiftTool() {
-  const QString tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tessarine-gift"));
-  return QFileInfo(tool).isExecutable() ? QFileInfo(tool).canonicalFilePath() : QString();
-}
-
-struct TRun {
-  int ExitCode;
-  QString Errors;
-};
-
-TRun RunTool(const QString& tool, const QStringList& arguments, const QString& folder) {
-  QProcess process;
-  process.setWorkingDirectory(folder);
-  process.start(tool, arguments);
-  if (!process.waitForFinished(60000)) return {-1, QStringLiteral("did not finish")};
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromLocal8Bit(process.readAllStandardError())};
-}
 
 }  // namespace
 
@@ -201,7 +176,7 @@ TEST_F(SecondaryWindows, AboutBoxLayoutAndWebLabel) {
   EXPECT_EQ(box.ProductName->pos(), box.ProductShad->pos() - QPoint(1, 0));
   EXPECT_GT(box.Panel1->children().indexOf(box.ProductName), box.Panel1->children().indexOf(box.ProductShad))
       << "the red name lies in front";
-  EXPECT_EQ(box.Version->text(), TG_VERSION);
+  EXPECT_EQ(box.Version->text(), "player " TG_VERSION);
   EXPECT_EQ(box.Notice->y(), box.Version->y() + 3 * box.Version->height() / 2);
   EXPECT_FALSE(box.Notice->text().isEmpty());
   EXPECT_GT(box.Comment->y(), box.ProgramIcon->geometry().bottom());
@@ -358,103 +333,6 @@ TEST_F(SecondaryWindows, OverlayFollowsTheWindowStateAndFitsThePicture) {
   overlay.close();
   EXPECT_EQ(closes, 1);
   EXPECT_FALSE(overlay.isVisible());
-}
-
-TEST_F(SecondaryWindows, MakeGiftWindowNamesTheToolBesideThePlayer) {
-  QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
-  // Nothing on the search path either.
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", QFile::encodeName(folder.path()));
-  TMakeGiftDlg missing(folder.path());
-  qputenv("PATH", path);
-  EXPECT_FALSE(missing.ToolFound());
-  EXPECT_EQ(missing.ToolPath(), "tessarine-gift");
-  EXPECT_TRUE(missing.Guide->toPlainText().contains(QStringLiteral("neither in this program's folder")));
-  EXPECT_TRUE(missing.CommandLine().startsWith(QStringLiteral("tessarine-gift make ")));
-
-  const QString tool = QDir(folder.path()).filePath(QStringLiteral("tessarine-gift"));
-  QFile fake(tool);
-  ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-  fake.write("#!/bin/sh\n");
-  fake.close();
-  fake.setPermissions(fake.permissions() | QFile::ExeOwner);
-  TMakeGiftDlg dialog(folder.path());
-  EXPECT_TRUE(dialog.ToolFound());
-  EXPECT_EQ(dialog.ToolPath(), QFileInfo(tool).absoluteFilePath());
-
-  EXPECT_EQ(dialog.windowTitle(), "Make your own jigsaw gift");
-  EXPECT_EQ(dialog.size(), QSize(TMakeGiftDlg::ClientWidth, TMakeGiftDlg::ClientHeight));
-  EXPECT_EQ(dialog.PrintBtn->text(), "&Print...");
-  EXPECT_EQ(dialog.OKBtn->text(), "OK");
-  EXPECT_TRUE(dialog.OKBtn->isDefault());
-  for (QWidget* control : {static_cast<QWidget*>(dialog.Guide), static_cast<QWidget*>(dialog.PrintBtn),
-                           static_cast<QWidget*>(dialog.OKBtn)})
-    EXPECT_TRUE(QRect(QPoint(), dialog.size()).contains(control->geometry())) << control->objectName().toStdString();
-  EXPECT_FALSE(dialog.PrintBtn->geometry().intersects(dialog.OKBtn->geometry()));
-
-  const QString guide = dialog.Guide->toPlainText();
-  EXPECT_TRUE(guide.contains(dialog.ToolPath()));
-  EXPECT_TRUE(guide.contains(dialog.CommandLine()));
-  EXPECT_EQ(dialog.CommandLine(),
-            dialog.ToolPath() + QStringLiteral(" make -o my-gift --picture my-picture.jpg --title 'My jigsaw' "
-                                               "--pieces 100"));
-  for (const TMakeGiftDlg::TOption& option : TMakeGiftDlg::MainOptions())
-    EXPECT_TRUE(guide.contains(QString::fromLatin1(option.Name))) << option.Name;
-}
-
-TEST_F(SecondaryWindows, MakeGiftCommandWorksWithTheRealTool) {
-  const QString tool = BuiltGiftTool();
-  if (tool.isEmpty()) GTEST_SKIP() << "tessarine-gift is not built beside the tests";
-  QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
-  const QDir here(folder.path());
-  QFile picture(here.filePath(QStringLiteral("my-picture.jpg")));
-  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-  picture.write(EncodeJpeg(GiftTestPicture(64, 48), 90));
-  picture.close();
-  // Any program file serves as the player to copy.
-  QFile player(here.filePath(QStringLiteral("player")));
-  ASSERT_TRUE(player.open(QIODevice::WriteOnly));
-  player.write("\x7F" "ELF player stand-in");
-  player.close();
-
-  // The example, as the window gives it, in the picture's folder.
-  const TRun made =
-      RunTool(tool, TMakeGiftDlg::ExampleArguments() << QStringLiteral("--player") << player.fileName(), here.path());
-  EXPECT_EQ(made.ExitCode, 0) << made.Errors.toStdString();
-  EXPECT_TRUE(QFileInfo(here.filePath(QStringLiteral("my-gift"))).isExecutable());
-
-  // Every option the window explains is one the tool knows.
-  for (const TMakeGiftDlg::TOption& option : TMakeGiftDlg::MainOptions()) {
-    const TRun run = RunTool(tool, {QStringLiteral("make"), QString::fromLatin1(option.Name)}, here.path());
-    EXPECT_EQ(run.ExitCode, 2) << option.Name;
-    EXPECT_FALSE(run.Errors.contains(QStringLiteral("unknown option"))) << option.Name << ": "
-                                                                          << run.Errors.toStdString();
-  }
-}
-
-TEST_F(SecondaryWindows, MakeGiftWindowPrintsItsGuide) {
-  QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
-  const QString pdf = QDir(folder.path()).filePath(QStringLiteral("guide.pdf"));
-  TMakeGiftDlg dialog(folder.path());
-  int result = QDialog::Rejected;
-  SetModalHandler([&](QDialog& shown) {
-    auto& print = dynamic_cast<QPrintDialog&>(shown);
-    print.printer()->setOutputFormat(QPrinter::PdfFormat);
-    print.printer()->setOutputFileName(pdf);
-    return result;
-  });
-  dialog.PrintBtn->click();
-  EXPECT_FALSE(QFile::exists(pdf)) << "cancelled: nothing printed";
-
-  result = QDialog::Accepted;
-  dialog.PrintBtn->click();
-  QFile printed(pdf);
-  ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(printed.read(5) == "%PDF-");
-  EXPECT_GT(printed.size(), 1000);
 }
 
 TEST_F(SecondaryWindows, FlattenButtonsReachesEveryWindowButTheTaggedButtons) {
