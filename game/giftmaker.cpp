@@ -7,14 +7,10 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTransform>
 
-#include <cerrno>
-#include <cstring>
 #include <limits>
 
-#include <unistd.h>
 
 #include "game/colornames.h"
 #include "game/cut.h"
@@ -23,6 +19,7 @@
 #include "game/puzzlerecord.h"
 #include "platform/errors.h"
 #include "platform/packedrecord.h"
+#include "platform/replacingfile.h"
 
 const QString GiftMakerVersion = QStringLiteral(TG_VERSION);
 
@@ -271,29 +268,17 @@ void MakeGift(const QString& path, TGiftTrailer trailer, const TGiftPicture& pic
   trailer.MusicOffset = music.isEmpty() ? 0 : std::uint32_t(program.size() + jpeg.size());
   trailer.MusicLength = std::int32_t(music.size());
 
-  const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-  const QFile::Permissions executable = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-  // QSaveFile writes a new file beside path and renames it over path only
-  // when committed; a file it does not commit is removed. It misses a write
-  // cut short by a full disk or a file size limit and would commit the
-  // truncated file: the size the file really has is checked, and the data
-  // is on the disk before the rename.
-  QSaveFile out(path);
-  out.setDirectWriteFallback(false);
   const TGiftTrailer::TBytes bytes = trailer.ToBytes();
-  errno = 0;
-  const bool whole =
-      out.open(QIODevice::WriteOnly) && out.write(program) == program.size() && out.write(jpeg) == jpeg.size() &&
-      out.write(music) == music.size() &&
-      out.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size()) &&
-      out.flush() && out.size() == total && ::fsync(out.handle()) == 0;
-  const int failure = errno;
-  const bool written = whole && out.setPermissions(program.isEmpty() ? readable : executable) && out.commit();
-  if (!written) {
-    const QString reason = out.error() != QFileDevice::NoError ? out.errorString()
-                           : failure != 0                       ? QString::fromLocal8Bit(std::strerror(failure))
-                                                                : QStringLiteral("the disk may be full");
-    out.cancelWriting();
-    throw EError(QStringLiteral("Cannot write \"%1\": %2. Nothing was written.").arg(path, reason));
+  QByteArray whole;
+  whole.reserve(qsizetype(total));
+  whole.append(program).append(jpeg).append(music).append(reinterpret_cast<const char*>(bytes.data()),
+                                                            qsizetype(bytes.size()));
+  const mode_t readable = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
+  const mode_t executable = readable | S_IXUSR | S_IXGRP | S_IXOTH;
+  try {
+    WriteReplacing(path, std::span(reinterpret_cast<const std::uint8_t*>(whole.constData()), std::size_t(whole.size())),
+                   program.isEmpty() ? readable : executable);
+  } catch (const EError& e) {
+    throw EError(QStringLiteral("Cannot write \"%1\": %2. Nothing was written.").arg(path, e.Message()));
   }
 }

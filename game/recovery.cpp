@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/puzzlerecord.h"
-#include "game/savedgame.h"
+#include "platform/replacingfile.h"
 
 namespace {
 

@@ -92,11 +92,6 @@ class TSavedGamePlace {
 // time, title, creator and grid.
 bool SameGift(const TPuzzleRecord& a, const TPuzzleRecord& b);
 
-// Writes bytes to a new file in the folder of path, flushed to disk, and
-// only then puts it in path's place; EError saying why otherwise, the file at
-// path as it was.
-void WriteReplacing(const QString& path, std::span<const std::uint8_t> bytes);
-
 // The file of the game being played: the sections of its format version.
 // Sets the extras record's window colour and tray count first.
 std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game);
