@@ -49,17 +49,17 @@ TColor FromQColor(const QColor& color) { return RGBColor(color.red(), color.gree
 // A font chosen in the font dialog as the trailer keeps it: its pixel
 // height when it has one, else its size in points.
 TFontSpec SpecFromFont(const QFont& font, TColor ink) {
-  TFontSpec spec;
-  spec.Color = ink;
-  spec.Height = std::int16_t(font.pixelSize() > 0 ? -font.pixelSize() : std::max(1, qRound(font.pointSizeF())));
-  spec.Pitch = font.fixedPitch() ? 2 : 0;
-  spec.Style = std::uint8_t((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
+  TFontSpec kept;
+  kept.Color = ink;
+  kept.Height = std::int16_t(font.pixelSize() > 0 ? -font.pixelSize() : std::max(1, qRound(font.pointSizeF())));
+  kept.Pitch = font.fixedPitch() ? 2 : 0;
+  kept.Style = std::uint8_t((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
                             (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));
   bool western = false;
   const QString family = font.family().left(qsizetype(TFontSpec::NameCapacity));
   ToWindows1252(family, &western);
-  spec.Name = western ? family : QStringLiteral("DejaVu Sans");
-  return spec;
+  kept.Name = western ? family : QStringLiteral("DejaVu Sans");
+  return kept;
 }
 
 // Where a new gift is offered to be saved: the pictures' folder, else home.
