@@ -729,8 +729,10 @@ void TMainForm::Timer1Timer() {
     ShowModal(*SplashForm);
     if (!SplashForm->SaveResumeBox->isChecked())
       Guarded([this] {
-        Game->DeclineResume();
-        ShowStartedGame(false);
+        StartGame([](TJigsaw& game) {
+          game.DeclineResume();
+          return false;
+        });
       });
   }
   if (!error.isEmpty()) {
@@ -740,20 +742,17 @@ void TMainForm::Timer1Timer() {
   Guarded([this] { StartMusic(); }, TJigsaw::TCommandKind::View);
 }
 
-bool TMainForm::StartGame() {
-  const bool resumed = Game->StartGame();
-  ShowStartedGame(resumed);
-  return resumed;
-}
-
-void TMainForm::ShowStartedGame(bool resumed) {
+bool TMainForm::StartGame(const std::function<bool(TJigsaw&)>& start) {
+  // A resumed game asks for its play area's size while it starts.
   savedPlayArea_ = {};
+  const bool resumed = start(*Game);
   // A tray bar that the resumed game shows takes room from the play area,
   // which the window gives back.
   if (resumed) FitPlayArea();
   PaintBox1->RepaintNow();
   OverlayForm->Invalidate();
   if (Window.Menus.Picture.Checked()) OverlayForm->show();
+  return resumed;
 }
 
 void TMainForm::Restart1Click() {

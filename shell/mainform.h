@@ -91,11 +91,11 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   TPieceSizeDlg* PieceSizeDlg;
   std::unique_ptr<TSplashForm> SplashForm;
 
-  // Builds and lays out the puzzle; true when a saved game was resumed.
-  bool StartGame();
-  // The window around a game that has just started: the play area fitted
-  // to a resumed tray bar, the board painted, the picture window shown.
-  void ShowStartedGame(bool resumed);
+  // Starts the game by start (by default as the player starts: the puzzle
+  // built, the saved game resumed or a new one laid out), then fits the
+  // window to it, paints the board and shows the picture window. True when a
+  // saved game was resumed.
+  bool StartGame(const std::function<bool(TJigsaw&)>& start = [](TJigsaw& game) { return game.StartGame(); });
   void Timer1Timer();
   // Asks, then starts the puzzle afresh.
   void Restart1Click();

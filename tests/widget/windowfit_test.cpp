@@ -18,6 +18,7 @@
 #include "platform/messagebox.h"
 #include "shell/mainform.h"
 #include "shell/menus.h"
+#include "shell/traybarview.h"
 #include "shell/modal.h"
 #include "shell/piecesizedlg.h"
 #include "shell/playarea.h"
@@ -164,6 +165,23 @@ TEST_F(WindowFitTest, AGameSavedMaximisedResumesWithItsPlayAreaAndBoard) {
   ASSERT_EQ(resumed.Height(), board.Height());
   for (int y = 0; y < board.Height(); ++y)
     ASSERT_TRUE(std::equal(board.ScanLine(y), board.ScanLine(y) + 3 * board.Width(), resumed.ScanLine(y))) << y;
+}
+
+TEST_F(WindowFitTest, AResumedTrayBarGetsItsRoomBesideThePlayArea) {
+  // The bar of a resumed tray is shown after the play area took its saved
+  // size: the window grows by the bar, so the play area keeps that size.
+  QSize played;
+  {
+    auto form = Play();
+    form->Menus->NewTray->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(form->BoxBar->isVisibleTo(form.get()));
+    played = form->PaintBox1->size();
+    form->close();
+  }
+  auto form = Play();
+  ASSERT_TRUE(form->BoxBar->isVisibleTo(form.get()));
+  EXPECT_EQ(form->PaintBox1->size(), played);
 }
 
 TEST_F(WindowFitTest, AnAbsurdSavedPlayAreaResumesInAWindowThatFits) {
