@@ -109,11 +109,11 @@ class TJigsaw : public TMove {
   // and makes that board where undo ends. For a caller that changes the
   // puzzle between the build and the layout, as the gift tool does.
   bool BeginPlay(TOpening opening = TOpening::ResumeOrNew);
-  // Lays out the game: the gift's saved game when there is one that reads
-  // and fits this puzzle (true), else a new layout (false); the ResizeBoard
-  // that follows draws the board. A saved game that cannot be read is set
-  // aside under a new name and the user told why.
-  bool ResumeOrStart();
+  // Lays out the game: as the opening asks, the gift's saved game when there
+  // is one that reads and fits this puzzle (true), else a new layout
+  // (false); the ResizeBoard that follows draws the board. A saved game that
+  // cannot be read is set aside under a new name and the user told why.
+  bool LayOut(TOpening opening);
   // The person did not want the resumed game: its saved game goes and a new
   // game of the gift starts.
   void DeclineResume();

@@ -21,35 +21,31 @@ bool TJigsaw::StartGame(TOpening opening) {
 }
 
 bool TJigsaw::BeginPlay(TOpening opening) {
-  const bool resumed = opening == TOpening::ResumeOrNew && ResumeOrStart();
-  if (opening == TOpening::New) {
-    StartNewLayout();
-    SetState(Playing);
-    Recovery.Restart();
-    History.Restart();
-  }
+  const bool resumed = LayOut(opening);
   ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
   // The board as it starts is where undo ends.
   NoteChanges();
   return resumed;
 }
 
-bool TJigsaw::ResumeOrStart() {
-  bool resumed = false;
-  const TSavedGame::TSearch search = TSavedGame::Find(*this);
-  if (!search.Problem.isEmpty()) MessageDlg(search.Problem, TMsgType::Warning, TMsgButtons::Ok);
-  if (const std::optional<TSavedGame>& saved = search.Found) {
+bool TJigsaw::LayOut(TOpening opening) {
+  std::optional<TSavedGame> saved;
+  if (opening == TOpening::ResumeOrNew) {
+    TSavedGame::TSearch search = TSavedGame::Find(*this);
+    if (!search.Problem.isEmpty()) MessageDlg(search.Problem, TMsgType::Warning, TMsgButtons::Ok);
+    saved = std::move(search.Found);
+  }
+  if (saved) {
     saved->Restore(*this);
     SetState(Playing);
     RebuildSaved();
-    resumed = true;
   } else {
     StartNewLayout();
     SetState(Playing);
   }
   Recovery.Restart();
   History.Restart();
-  return resumed;
+  return saved.has_value();
 }
 
 void TJigsaw::DeclineResume() {
