@@ -2,18 +2,42 @@
 // and put back as it was.
 
 #include <algorithm>
+#include <numeric>
 
 #include "game/jigsaw.h"
+
+namespace {
+
+TPieceState StateOf(const TFormPiece& p) {
+  return {p.Tray,       p.X,          p.Y,        p.NormX,  p.NormY,    p.Group,
+          p.ColourKey,  p.ShuffleKey, p.Rotation, p.Joined, p.Complete, p.Placed};
+}
+
+// Everything of the state but the turn, which takes turning the images.
+void TakeState(TFormPiece& p, const TPieceState& s) {
+  p.Tray = s.Tray;
+  p.X = s.X;
+  p.Y = s.Y;
+  p.NormX = s.NormX;
+  p.NormY = s.NormY;
+  p.Group = s.Group;
+  p.ColourKey = s.ColourKey;
+  p.ShuffleKey = s.ShuffleKey;
+  p.Joined = s.Joined;
+  p.Complete = s.Complete;
+  p.Placed = s.Placed;
+  p.Hidden = false;
+}
+
+}  // namespace
 
 TBoardState TJigsaw::CaptureBoard() const {
   TBoardState board;
   board.Pieces.reserve(Pieces.size());
-  for (const TFormPiece& p : Pieces)
-    board.Pieces.push_back({p.Tray, p.X, p.Y, p.NormX, p.NormY, p.Group, p.Rotation, p.Joined, p.Complete, p.Placed});
+  for (const TFormPiece& p : Pieces) board.Pieces.push_back(StateOf(p));
   TBoardFrame& frame = board.Frame;
   for (const auto& tray : Trays)
-    if (!tray->IsBoard())
-      frame.Trays.push_back({tray->Number, tray->BoundsRect(), tray->FrontNo, tray->Color, tray->Open, tray->Description});
+    if (!tray->IsBoard()) frame.Trays.push_back(tray->State());
   frame.Counters = Extras;
   // Saving sets the count of the record; the board has as many trays as it
   // has whether or not it was saved (the clock's recovery writes save it
@@ -26,6 +50,32 @@ TBoardState TJigsaw::CaptureBoard() const {
   frame.Oddness = Record.Oddness;
   frame.Board = BoardTray().BoundsRect();
   return board;
+}
+
+void TJigsaw::TakeBoard(const TBoardState& board, std::span<const std::size_t> changed) {
+  for (const std::size_t i : changed) TakeState(Pieces[i], board.Pieces[i]);
+  RestoreTrays(board.Frame.Trays);
+  const TBoardFrame& frame = board.Frame;
+  static_cast<TTrayCounters&>(Extras) = frame.Counters;
+  Record.NextGroupId = frame.NextGroupId;
+  Record.Completed = frame.Completed;
+  Record.SolvedCount = std::uint16_t(std::count_if(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Joined; }));
+}
+
+void TJigsaw::ResumeBoard(const TBoardState& board) {
+  std::vector<std::size_t> all(Pieces.size());
+  std::iota(all.begin(), all.end(), 0);
+  // The cut that follows turns the pieces as they were.
+  for (const std::size_t i : all) Pieces[i].Rotation = board.Pieces[i].Rotation;
+  TakeBoard(board, all);
+  // A tray's pieces lie where their places in proportion put them in it;
+  // the board's are laid out once the play area is known.
+  for (const auto& tray : Trays)
+    if (!tray->IsBoard())
+      for (TFormPiece* p : tray->Pieces) RestoreNormalised(*p, tray->InnerRect());
+  // However near its bound the file's group counter lies, play goes on far
+  // below it.
+  CompactGroups();
 }
 
 bool TJigsaw::CanUndo() const { return IsSettled() && History.CanUndo(); }
@@ -95,57 +145,17 @@ void TJigsaw::RestoreBoard(const TBoardState& board, const std::vector<std::size
   TPieceList turning;
   for (const std::size_t i : changed) {
     TFormPiece& p = Pieces[i];
-    const TPieceState& s = board.Pieces[i];
     dirty = dirty.Union(WithSide(PieceRect(p)));
-    if (p.Rotation != s.Rotation) {
-      p.PendingTurns = std::uint8_t((s.Rotation - p.Rotation + 4) % 4);
+    if (p.Rotation != board.Pieces[i].Rotation) {
+      p.PendingTurns = std::uint8_t((board.Pieces[i].Rotation - p.Rotation + 4) % 4);
       turning.push_back(&p);
     }
   }
   RotatePieces(turning, 0, false);
-  for (const std::size_t i : changed) {
-    TFormPiece& p = Pieces[i];
-    const TPieceState& s = board.Pieces[i];
-    p.Tray = s.Tray;
-    p.X = s.X;
-    p.Y = s.Y;
-    p.NormX = s.NormX;
-    p.NormY = s.NormY;
-    p.Group = s.Group;
-    p.Joined = s.Joined;
-    p.Complete = s.Complete;
-    p.Placed = s.Placed;
-    p.Hidden = false;
-    dirty = dirty.Union(WithSide(PieceRect(p)));
-  }
-
-  // The trays as they were: those that went come back, those that came go.
-  std::erase_if(Trays, [&](const std::unique_ptr<TBox>& tray) {
-    return !tray->IsBoard() && std::none_of(frame.Trays.begin(), frame.Trays.end(),
-                                            [&](const TTrayState& t) { return t.Number == tray->Number; });
-  });
-  for (const TTrayState& t : frame.Trays) {
-    auto found = std::find_if(Trays.begin(), Trays.end(), [&](const auto& tray) { return tray->Number == t.Number; });
-    TBox& tray = found != Trays.end() ? **found : *Trays.emplace_back(std::make_unique<TBox>(*this, t.Number));
-    tray.SetBounds(t.Bounds);
-    tray.FrontNo = t.FrontNo;
-    tray.Color = t.Color;
-    tray.Open = t.Open;
-    tray.Description = t.Description;
-    tray.Button->SetDown(t.Open);
-    tray.Button->SetHint(t.Description + QStringLiteral("|"));
-    dirty = dirty.Union(tray.BoundsRect());
-  }
-  static_cast<TTrayCounters&>(Extras) = frame.Counters;
-  Record.NextGroupId = frame.NextGroupId;
-  Record.Completed = frame.Completed;
-  Record.SolvedCount = std::uint16_t(std::count_if(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Joined; }));
-  for (const auto& tray : Trays) tray->Pieces.clear();
-  for (TFormPiece& p : Pieces) TrayByNumber(std::uint32_t(p.Tray)).Pieces.push_back(&p);
-  SortAllTrayPieces(TSortOrder::Stacking);
-  SortTrays(TTrayOrder::Stacking);
-  for (const auto& tray : Trays) tray->Button->SetFull(tray->Count() > 0);
-  CurrentTray = &BoardTray();
+  TakeBoard(board, changed);
+  for (const std::size_t i : changed) dirty = dirty.Union(WithSide(PieceRect(Pieces[i])));
+  for (const auto& tray : Trays)
+    if (!tray->IsBoard()) dirty = dirty.Union(tray->BoundsRect());
 
   if (recut || frame.Board != BoardTray().BoundsRect()) {
     ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));

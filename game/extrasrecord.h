@@ -8,7 +8,7 @@
 
 #include "game/puzzlerecord.h"
 #include "platform/types.h"
-#include "play/boxes.h"
+#include "play/boardstate.h"
 
 struct TExtrasRecord : TTrayCounters {
   static constexpr int FileSize = 27;

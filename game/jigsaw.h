@@ -13,6 +13,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "game/extrasrecord.h"
@@ -255,7 +256,14 @@ class TJigsaw : public TMove {
   bool CanRedo() const;
   void Undo();
   void Redo();
+  // The board as one value: what undo keeps, the saved game writes and a
+  // resume restores.
   TBoardState CaptureBoard() const;
+  // A resumed game's board: every piece and tray as the state has them, the
+  // pieces in trays placed from their proportional places and the groups
+  // numbered afresh. The pieces' turns await the cut that follows, and the
+  // board's pieces the layout on the play area after it.
+  void ResumeBoard(const TBoardState& board);
 
   // Starts solving the puzzle move by move on the window's timer, until it
   // is solved or StopAutoSolve is called; the solve window shows meanwhile.
@@ -341,6 +349,9 @@ class TJigsaw : public TMove {
   void SettleInSight();
   // One step back (undo) or forward (redo) through the history.
   void StepHistory(bool back);
+  // The listed pieces, the trays and the counters as the state has them;
+  // the pieces' turns stay.
+  void TakeBoard(const TBoardState& board, std::span<const std::size_t> changed);
   // The board of an undo or redo; changed names the pieces that move.
   void RestoreBoard(const TBoardState& board, const std::vector<std::size_t>& changed);
   // The Undo and Redo commands as the game allows them now.

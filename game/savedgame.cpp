@@ -16,10 +16,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <utility>
 
 #include "game/gift.h"
 #include "game/jigsaw.h"
+#include "game/savedboard.h"
 #include "pieces/pieces.h"
 #include "platform/errors.h"
 #include "platform/replacingfile.h"
@@ -33,7 +35,6 @@ constexpr std::int16_t OldestFormat = 1;
 constexpr std::int16_t FirstFormatWithExtras = 3;
 constexpr std::int16_t NewestFormat = 5;
 
-constexpr std::size_t PieceEntrySize = TPieces::RecordSizeA + TPieces::RecordSizeB + TPieces::RecordSizeC;
 // Every piece a record can count, and a tray for each but one.
 constexpr std::size_t LargestFile = std::size_t(TPuzzleRecord::FileSize) + TExtrasRecord::FileSize +
                                     0xFFFF * PieceEntrySize + 0xFFFE * TBox::RecordSize +
@@ -218,56 +219,48 @@ void CheckPuzzle(const TPuzzleRecord& saved, const TExtrasRecord& extras, const 
 // group, so a game never leaves a group in two trays or turned two ways;
 // restored, such a group would be dropped into a tray that lists a piece
 // twice.
-void CheckGroups(std::span<const TFormPiece> pieces) {
-  std::vector<const TFormPiece*> byGroup;
-  for (const TFormPiece& p : pieces) byGroup.push_back(&p);
+void CheckGroups(std::span<const TPieceState> pieces) {
+  std::vector<std::size_t> byGroup(pieces.size());
+  std::iota(byGroup.begin(), byGroup.end(), 0);
   std::stable_sort(byGroup.begin(), byGroup.end(),
-                   [](const TFormPiece* a, const TFormPiece* b) { return a->Group < b->Group; });
+                   [&](std::size_t a, std::size_t b) { return pieces[a].Group < pieces[b].Group; });
   for (auto run = byGroup.begin(); run != byGroup.end();) {
-    const TFormPiece& first = **run;
-    const auto end = std::find_if(run, byGroup.end(), [&](const TFormPiece* p) { return p->Group != first.Group; });
-    const auto astray = std::find_if(
-        run, end, [&](const TFormPiece* p) { return p->Tray != first.Tray || p->Rotation != first.Rotation; });
-    if (astray != end && std::any_of(run, end, [](const TFormPiece* p) { return p->Joined; }))
+    const TPieceState& first = pieces[*run];
+    const auto end =
+        std::find_if(run, byGroup.end(), [&](std::size_t i) { return pieces[i].Group != first.Group; });
+    const auto astray = std::find_if(run, end, [&](std::size_t i) {
+      return pieces[i].Tray != first.Tray || pieces[i].Rotation != first.Rotation;
+    });
+    if (astray != end && std::any_of(run, end, [&](std::size_t i) { return pieces[i].Joined; }))
       Refuse(QStringLiteral("pieces %1 and %2 are joined but lie in different trays or are turned differently.")
-                 .arg(first.Index + 1)
-                 .arg((*astray)->Index + 1));
+                 .arg(*run + 1)
+                 .arg(*astray + 1));
     run = end;
   }
 }
 
-// Every piece record and tray record as the game will read them, on a piece
-// set of its own; each piece in the board tray or in one the file has.
-void CheckPiecesAndTrays(const TPuzzleRecord& saved, std::span<const std::uint8_t> pieces,
-                         std::span<const std::uint8_t> trays) {
-  TPuzzleRecord geometry = saved;
-  TPieceOptions options;
-  TPieces scratch(geometry, options);
-  scratch.CreatePieces();
-  try {
-    pieces = pieces.subspan(scratch.ReadRecordsA(pieces));
-    pieces = pieces.subspan(scratch.ReadRecordsB(pieces));
-    scratch.ReadRecordsC(pieces);
-  } catch (const EError&) {
-    Refuse(QStringLiteral("a piece record holds a value no game can have."));
+// The board the file holds: its pieces and trays, every piece in the board
+// tray or in one the file has, and the counters of its records.
+TBoardState ReadBoard(const TPuzzleRecord& saved, const TExtrasRecord& extras, std::span<const std::uint8_t> pieces,
+                      std::span<const std::uint8_t> trays) {
+  TBoardState board;
+  board.Pieces = ReadPieceBlocks(pieces, saved.PieceCount, saved.CellHeight);
+  TBoardFrame& frame = board.Frame;
+  frame.Trays = ReadTrayRecords(trays, trays.size() / TBox::RecordSize);
+  for (std::size_t i = 0; i < board.Pieces.size(); ++i) {
+    const std::int32_t tray = board.Pieces[i].Tray;
+    if (tray != 0 && std::none_of(frame.Trays.begin(), frame.Trays.end(),
+                                  [&](const TTrayState& t) { return std::int64_t(t.Number) == tray; }))
+      Refuse(QStringLiteral("piece %1 lies in tray %2, which the file does not have.").arg(i + 1).arg(tray));
   }
-
-  std::vector<std::uint32_t> numbers{0};
-  for (std::size_t at = 0; at < trays.size(); at += TBox::RecordSize) {
-    const std::uint32_t number = TBox::RecordNumber(
-        std::span<const std::uint8_t, TBox::RecordSize>(trays.subspan(at, TBox::RecordSize)));
-    if (number == 0)
-      Refuse(QStringLiteral("tray record %1 cannot be a tray.").arg(at / TBox::RecordSize + 1));
-    if (std::find(numbers.begin(), numbers.end(), number) != numbers.end())
-      Refuse(QStringLiteral("two trays have the number %1.").arg(number));
-    numbers.push_back(number);
-  }
-  for (const TFormPiece& p : scratch.Pieces)
-    if (std::find(numbers.begin(), numbers.end(), std::uint32_t(p.Tray)) == numbers.end())
-      Refuse(QStringLiteral("piece %1 lies in tray %2, which the file does not have.")
-                 .arg(p.Index + 1)
-                 .arg(p.Tray));
-  CheckGroups(scratch.Pieces);
+  CheckGroups(board.Pieces);
+  frame.Counters = extras;
+  frame.NextGroupId = saved.NextGroupId;
+  frame.Completed = saved.Completed;
+  frame.ScalePercent = saved.ScalePercent;
+  frame.ShapeStyle = saved.ShapeStyle;
+  frame.Oddness = saved.Oddness;
+  return board;
 }
 
 void Append(std::vector<std::uint8_t>& bytes, std::span<const std::uint8_t> section) {
@@ -407,19 +400,18 @@ void TSavedGamePlace::RemoveUnfinishedWrites() const {
 }
 
 std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
+  const TBoardState board = game.CaptureBoard();
   game.Extras.WindowColour = game.Window.Color();
-  const std::vector<std::uint8_t> trays = game.WriteTrays();
+  game.Extras.TrayCount = board.Frame.Counters.TrayCount;
   const bool extras = HasExtras(game.Record.FormatVersion);
 
   std::vector<std::uint8_t> bytes;
   Append(bytes, game.Record.ToBytes());
   if (extras) Append(bytes, game.Extras.ToBytes());
-  Append(bytes, game.WriteRecordsA());
-  Append(bytes, game.WriteRecordsB());
-  Append(bytes, game.WriteRecordsC());
+  Append(bytes, WritePieceBlocks(game.Pieces, board.Pieces));
   // A game of an older format has no trays but the board: its reader
   // expects no tray records.
-  if (extras) Append(bytes, trays);
+  if (extras) Append(bytes, WriteTrayRecords(board.Frame.Trays));
   Append(bytes, game.Config.WriteTo());
   return bytes;
 }
@@ -462,8 +454,8 @@ TSavedGame TSavedGame::Read(const QString& path, const TJigsaw& game) {
     Refuse(QStringLiteral("the file cannot be read (%1).").arg(file.errorString()));
 
   TSavedGame saved;
-  saved.bytes_.assign(data.begin(), data.end());
-  const std::span<const std::uint8_t> bytes = saved.bytes_;
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                            std::size_t(data.size()));
   if (bytes.size() < std::size_t(TPuzzleRecord::FileSize))
     Refuse(QStringLiteral("the file ends inside its puzzle record, after %1 bytes.").arg(bytes.size()));
   saved.puzzle_ = TPuzzleRecord::FromBytes(bytes.first<TPuzzleRecord::FileSize>());
@@ -485,10 +477,9 @@ TSavedGame TSavedGame::Read(const QString& path, const TJigsaw& game) {
   CheckPuzzle(saved.puzzle_, saved.extras_, game);
 
   const std::size_t trayRecords = saved.extras_.TrayCount >= 2 ? saved.extras_.TrayCount - 1u : 0;
-  saved.piecesAt_ = at;
-  saved.traysAt_ = saved.piecesAt_ + saved.puzzle_.PieceCount * PieceEntrySize;
-  saved.optionsAt_ = saved.traysAt_ + trayRecords * TBox::RecordSize;
-  const std::size_t size = saved.optionsAt_ + TJigConfig::BlockSize;
+  const std::size_t traysAt = at + saved.puzzle_.PieceCount * PieceEntrySize;
+  const std::size_t optionsAt = traysAt + trayRecords * TBox::RecordSize;
+  const std::size_t size = optionsAt + TJigConfig::BlockSize;
   if (bytes.size() < size)
     Refuse(QStringLiteral("the file ends early: it has %1 bytes where its sections take %2.")
                .arg(bytes.size())
@@ -496,25 +487,15 @@ TSavedGame TSavedGame::Read(const QString& path, const TJigsaw& game) {
   if (bytes.size() > size)
     Refuse(QStringLiteral("the file has %1 bytes after its last section.").arg(bytes.size() - size));
 
-  CheckPiecesAndTrays(saved.puzzle_, bytes.subspan(saved.piecesAt_, saved.traysAt_ - saved.piecesAt_),
-                      bytes.subspan(saved.traysAt_, saved.optionsAt_ - saved.traysAt_));
+  saved.board_ = ReadBoard(saved.puzzle_, saved.extras_, bytes.subspan(at, traysAt - at),
+                           bytes.subspan(traysAt, optionsAt - traysAt));
+  std::copy(bytes.begin() + std::ptrdiff_t(optionsAt), bytes.end(), saved.options_.begin());
   return saved;
 }
 
 void TSavedGame::Restore(TJigsaw& game) const {
-  const std::span<const std::uint8_t> bytes = bytes_;
   game.Record = puzzle_;
   game.Extras = extras_;
-  std::span<const std::uint8_t> pieces = bytes.subspan(piecesAt_, traysAt_ - piecesAt_);
-  pieces = pieces.subspan(game.ReadRecordsA(pieces));
-  pieces = pieces.subspan(game.ReadRecordsB(pieces));
-  game.ReadRecordsC(pieces);
-  // However near its bound the file's group counter lies, play goes on far
-  // below it.
-  game.CompactGroups();
-  game.ReadTrays(bytes.subspan(traysAt_, optionsAt_ - traysAt_));
-  // Each tray read took a front number from the counter before its record
-  // gave it its own: the counter is the saved one again.
-  game.Extras.NextFrontNo = extras_.NextFrontNo;
-  game.Config.ReadFrom(bytes.subspan(optionsAt_));
+  game.ResumeBoard(board_);
+  game.Config.ReadFrom(options_);
 }

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "game/extrasrecord.h"
+#include "game/jigconfig.h"
 #include "game/puzzlerecord.h"
+#include "play/boardstate.h"
 
 class TJigsaw;
 
@@ -114,23 +116,23 @@ class TSavedGame {
   // rotation in range. EError with the reason otherwise.
   static TSavedGame Read(const QString& path, const TJigsaw& game);
 
-  // Gives the game the saved records, pieces, trays and options; everything
-  // was checked, so nothing fails half way. The board is rebuilt afterwards.
+  // Gives the game the saved records, its board and its options; everything
+  // was checked, so nothing fails half way. The pictures are made afterwards.
   void Restore(TJigsaw& game) const;
 
   const TPuzzleRecord& Puzzle() const { return puzzle_; }
   const TExtrasRecord& Extras() const { return extras_; }
+  // The pieces' places on the board are those in proportion to the picture:
+  // the play area they lay on is the one the game resumes on.
+  const TBoardState& Board() const { return board_; }
 
  private:
   TSavedGame() = default;
 
-  std::vector<std::uint8_t> bytes_;
   TPuzzleRecord puzzle_;
   TExtrasRecord extras_;
-  // Where the piece blocks, the tray records and the options block start.
-  std::size_t piecesAt_ = 0;
-  std::size_t traysAt_ = 0;
-  std::size_t optionsAt_ = 0;
+  TBoardState board_;
+  TJigConfig::TBlock options_{};
 };
 
 struct TSavedGame::TSearch {

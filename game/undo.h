@@ -1,8 +1,6 @@
 #pragma once
 // What a person can take back: the board as it stood after each change, kept
-// as the differences from one change to the next. A board is the state of
-// every piece (where, in which tray, group and turn), every tray and the
-// counters that go with them; the pictures are made again from it.
+// as the differences from one change to the next.
 
 #include <QString>
 
@@ -13,49 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/types.h"
-#include "play/boxes.h"
-
-struct TPieceState {
-  std::int32_t Tray = 0;
-  std::int32_t X = 0, Y = 0;
-  double NormX = 0.0, NormY = 0.0;
-  std::int32_t Group = 0;
-  std::uint8_t Rotation = 0;
-  bool Joined = false, Complete = false, Placed = false;
-  friend bool operator==(const TPieceState&, const TPieceState&) = default;
-};
-
-struct TTrayState {
-  std::uint32_t Number = 0;
-  TRect Bounds;
-  std::uint32_t FrontNo = 0;
-  TColor Color = 0;
-  bool Open = true;
-  QString Description;
-  friend bool operator==(const TTrayState&, const TTrayState&) = default;
-};
-
-// The board apart from its pieces: trays, counters, the cut and the play
-// area it was laid out on.
-struct TBoardFrame {
-  std::vector<TTrayState> Trays;  // in drawing order, the board's left out
-  TTrayCounters Counters;
-  std::int32_t NextGroupId = 0;
-  std::uint8_t Completed = 0;
-  // The cut: its scale, shape and oddness.
-  std::int16_t ScalePercent = 100;
-  std::int32_t ShapeStyle = 1;
-  std::uint16_t Oddness = 0;
-  TRect Board;
-  friend bool operator==(const TBoardFrame&, const TBoardFrame&) = default;
-};
-
-struct TBoardState {
-  std::vector<TPieceState> Pieces;  // in home order
-  TBoardFrame Frame;
-  friend bool operator==(const TBoardState&, const TBoardState&) = default;
-};
+#include "play/boardstate.h"
 
 // One change: the pieces it moved, as they were and as they became, and the
 // frame before and after.

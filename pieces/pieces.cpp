@@ -8,9 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "pieces/real48.h"
 #include "pieces/texture.h"
-#include "platform/errors.h"
 #include "platform/utility.h"
 
 namespace {
@@ -20,24 +18,6 @@ namespace {
 constexpr double PositionLimit = double(1 << 28);
 
 int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
-
-std::uint16_t GetU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-std::uint32_t GetU32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-void PutU16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = std::uint8_t(v);
-  p[1] = std::uint8_t(v >> 8);
-}
-void PutU32(std::uint8_t* p, std::uint32_t v) {
-  PutU16(p, v);
-  PutU16(p + 2, v >> 16);
-}
-
-[[noreturn]] void ThrowDamaged() {
-  throw EError(QStringLiteral("The saved game is damaged: a piece record holds a value no game can have."));
-}
 
 }  // namespace
 
@@ -445,116 +425,3 @@ TRect TPieces::RelayoutGroups(TPieceSpan list, const TRect& area, bool restore) 
   return brought;
 }
 
-// Saved records ---------------------------------------------------------------------------
-
-std::vector<std::uint8_t> TPieces::WriteRecordsA() const {
-  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeA);
-  std::uint8_t* entry = bytes.data();
-  for (const TFormPiece& p : Pieces) {
-    PutU16(entry, std::uint16_t(p.HomeX));
-    PutU16(entry + 2, std::uint16_t(p.HomeY));
-    PutU16(entry + 4, p.Width);
-    PutU16(entry + 6, p.Height);
-    PutU32(entry + 8, p.ColourKey);
-    entry += RecordSizeA;
-  }
-  return bytes;
-}
-
-std::vector<std::uint8_t> TPieces::WriteRecordsB() const {
-  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeB);
-  std::uint8_t* entry = bytes.data();
-  for (const TFormPiece& p : Pieces) {
-    const TReal48 x = ToReal48(p.NormX);
-    const TReal48 y = ToReal48(p.NormY);
-    std::copy(x.begin(), x.end(), entry);
-    std::copy(y.begin(), y.end(), entry + 6);
-    PutU32(entry + 12, std::uint32_t(p.Group));
-    PutU16(entry + 16, p.ShuffleKey);
-    entry[18] = p.Rotation;
-    entry[19] = p.Joined;
-    entry[20] = p.Complete;
-    entry[21] = p.Placed;
-    entry += RecordSizeB;
-  }
-  return bytes;
-}
-
-std::vector<std::uint8_t> TPieces::WriteRecordsC() const {
-  std::vector<std::uint8_t> bytes(Pieces.size() * RecordSizeC);
-  std::uint8_t* entry = bytes.data();
-  for (const TFormPiece& p : Pieces) {
-    PutU16(entry, std::uint16_t(p.Tray));
-    entry += RecordSizeC;
-  }
-  return bytes;
-}
-
-namespace {
-
-// The entries of one block, once it is known to be whole.
-std::span<const std::uint8_t> BlockOf(std::span<const std::uint8_t> bytes, std::size_t pieces,
-                                      std::size_t entrySize, std::size_t expectedPieces) {
-  if (pieces != expectedPieces)
-    throw EError(QStringLiteral("The saved game does not fit the puzzle: its piece count differs."));
-  if (bytes.size() / entrySize < pieces)
-    throw EError(QStringLiteral("The saved game is incomplete: its piece records end early."));
-  return bytes.first(pieces * entrySize);
-}
-
-}  // namespace
-
-std::size_t TPieces::ReadRecordsA(std::span<const std::uint8_t> bytes) {
-  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeA, puzzle_.PieceCount);
-  // A piece never outgrows its cell: the cell is as tall as the largest side.
-  const int largest = puzzle_.CellHeight;
-  for (std::size_t i = 0; i < Pieces.size(); ++i) {
-    const std::uint8_t* entry = block.data() + i * RecordSizeA;
-    if (largest > 0 && (GetU16(entry + 4) > largest || GetU16(entry + 6) > largest)) ThrowDamaged();
-  }
-  for (std::size_t i = 0; i < Pieces.size(); ++i) {
-    const std::uint8_t* entry = block.data() + i * RecordSizeA;
-    TFormPiece& p = Pieces[i];
-    p.HomeX = std::int16_t(GetU16(entry));
-    p.HomeY = std::int16_t(GetU16(entry + 2));
-    p.Width = GetU16(entry + 4);
-    p.Height = GetU16(entry + 6);
-    p.ColourKey = GetU32(entry + 8);
-  }
-  return block.size();
-}
-
-std::size_t TPieces::ReadRecordsB(std::span<const std::uint8_t> bytes) {
-  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeB, puzzle_.PieceCount);
-  std::int32_t nextGroup = puzzle_.NextGroupId;
-  for (std::size_t i = 0; i < Pieces.size(); ++i) {
-    const std::uint8_t* entry = block.data() + i * RecordSizeB;
-    const auto group = std::int32_t(GetU32(entry + 12));
-    if (group < 0 || group >= GroupLimit || entry[18] > 3) ThrowDamaged();
-    nextGroup = std::max(nextGroup, group + 1);
-  }
-  for (std::size_t i = 0; i < Pieces.size(); ++i) {
-    const std::uint8_t* entry = block.data() + i * RecordSizeB;
-    TFormPiece& p = Pieces[i];
-    p.NormX = FromReal48(std::span<const std::uint8_t, 6>(entry, 6));
-    p.NormY = FromReal48(std::span<const std::uint8_t, 6>(entry + 6, 6));
-    p.Group = std::int32_t(GetU32(entry + 12));
-    p.ShuffleKey = GetU16(entry + 16);
-    p.Rotation = entry[18];
-    p.Joined = entry[19] != 0;
-    p.Complete = entry[20] != 0;
-    p.Placed = entry[21] != 0;
-    // The images are rebuilt unrotated and turned again afterwards.
-    if (p.Rotation & 1) std::swap(p.Width, p.Height);
-  }
-  // Keep the counters true to the records, whatever the file said.
-  puzzle_.NextGroupId = nextGroup;
-  RecountSolved();
-  return block.size();
-}
-
-std::size_t TPieces::ReadRecordsC(std::span<const std::uint8_t> bytes) {
-  const auto block = BlockOf(bytes, Pieces.size(), RecordSizeC, puzzle_.PieceCount);
-  for (std::size_t i = 0; i < Pieces.size(); ++i) Pieces[i].Tray = GetU16(block.data() + i * RecordSizeC);
-  return block.size();
-}

@@ -42,11 +42,6 @@ enum class TSortOrder : std::uint8_t {
 
 class TPieces {
  public:
-  // Sizes of one entry of the saved record blocks.
-  static constexpr std::size_t RecordSizeA = 12;
-  static constexpr std::size_t RecordSizeB = 22;
-  static constexpr std::size_t RecordSizeC = 2;
-
   // Loads the side texture and gives its palette to SidePainter (EResNotFound
   // or EError when that fails). The puzzle and the options must outlive the
   // piece set; they are not read here.
@@ -145,19 +140,6 @@ class TPieces {
   // Re-places every group of a list in stacking order after the area changed.
   // Returns where the groups it brought back into view lay before and after.
   TRect RelayoutGroups(TPieceSpan list, const TRect& area, bool restore);
-
-  // Saved records --------------------------------------------------------------
-
-  // PieceCount entries each, in home order.
-  std::vector<std::uint8_t> WriteRecordsA() const;
-  std::vector<std::uint8_t> WriteRecordsB() const;
-  std::vector<std::uint8_t> WriteRecordsC() const;
-  // Read PieceCount entries from the start of bytes into the existing records
-  // and return the number of bytes used. A block that is short or holds values
-  // no game can have raises EError and leaves every record as it was.
-  std::size_t ReadRecordsA(std::span<const std::uint8_t> bytes);
-  std::size_t ReadRecordsB(std::span<const std::uint8_t> bytes);
-  std::size_t ReadRecordsC(std::span<const std::uint8_t> bytes);
 
   // The image sheet holds every piece in a square cell of its own, as large
   // as the largest piece, Columns x Rows of them; the mask sheets match it.

@@ -292,26 +292,36 @@ void TBox::ButtonMouseDown(TPoint screenPoint) {
   owner_.PopupTrayIcon(screenPoint);
 }
 
-std::array<std::uint8_t, TBox::RecordSize> TBox::ToRecord() const {
-  TRecordFields fields{std::uint16_t(Number), std::int16_t(X), std::int16_t(Y), Width, Height, FrontNo,
-                       Color, std::uint8_t(Open ? 1 : 0), Description};
+TTrayState TBox::State() const { return {Number, BoundsRect(), FrontNo, Color, Open, Description}; }
+
+void TBox::TakeState(const TTrayState& state) {
+  Number = state.Number;
+  SetBounds(state.Bounds);
+  FrontNo = state.FrontNo;
+  Color = state.Color;
+  Open = state.Open;
+  Description = state.Description;
+  Button->SetDown(Open);
+  Button->SetHint(Description + QStringLiteral("|"));
+}
+
+std::array<std::uint8_t, TBox::RecordSize> TBox::ToRecord(const TTrayState& state) {
+  const TRect& bounds = state.Bounds;
+  TRecordFields fields{std::uint16_t(state.Number),         std::int16_t(bounds.Left),
+                       std::int16_t(bounds.Top),            std::uint16_t(bounds.Width()),
+                       std::uint16_t(bounds.Height()),      state.FrontNo,
+                       state.Color,                         std::uint8_t(state.Open ? 1 : 0),
+                       state.Description};
   std::array<std::uint8_t, RecordSize> record{};
   TPackedWriter writer(record);
   RecordFields(fields, writer);
   return record;
 }
 
-void TBox::FromRecord(std::span<const std::uint8_t, RecordSize> record) {
+TTrayState TBox::FromRecord(std::span<const std::uint8_t, RecordSize> record) {
   const TRecordFields fields = ReadRecord(record);
-  Number = fields.Number16;
-  X = fields.X16;
-  Y = fields.Y16;
-  Width = fields.Width;
-  Height = fields.Height;
-  FrontNo = fields.FrontNo;
-  Color = fields.Color;
-  Open = fields.Open != 0;
-  Description = fields.Description;
+  return {fields.Number16, Bounds(fields.X16, fields.Y16, fields.Width, fields.Height), fields.FrontNo,
+          fields.Color,    fields.Open != 0,                                          fields.Description};
 }
 
 std::uint32_t TBox::RecordNumber(std::span<const std::uint8_t, RecordSize> record) {

@@ -13,6 +13,7 @@
 #include "pieces/pieces.h"
 #include "platform/bitmap.h"
 #include "platform/types.h"
+#include "play/boardstate.h"
 #include "play/traybar.h"
 
 class TBoxes;
@@ -101,9 +102,14 @@ class TBox {
   // tray icon popup opens there.
   void ButtonMouseDown(TPoint screenPoint);
 
-  // The 148-byte record; FromRecord sets every field it holds.
-  std::array<std::uint8_t, RecordSize> ToRecord() const;
-  void FromRecord(std::span<const std::uint8_t, RecordSize> record);
+  // What the tray is, as undo and the saved game keep it.
+  TTrayState State() const;
+  // The tray becomes what the state says, and its bar button with it.
+  void TakeState(const TTrayState& state);
+  // The saved game's 148-byte record of a tray's state, and the state a
+  // record holds.
+  static std::array<std::uint8_t, RecordSize> ToRecord(const TTrayState& state);
+  static TTrayState FromRecord(std::span<const std::uint8_t, RecordSize> record);
   // The number of the tray a record holds, or 0 (the board's, which has no
   // record) when its open flag or its size cannot be a tray's.
   static std::uint32_t RecordNumber(std::span<const std::uint8_t, RecordSize> record);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/errors.h"
 #include "platform/utility.h"
 
 namespace {
@@ -17,10 +16,6 @@ constexpr int VisibleMargin = 32;
 constexpr int ButtonGap = 6;
 
 int Compare(auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); }
-
-[[noreturn]] void ThrowDamagedTray() {
-  throw EError(QStringLiteral("The saved game is damaged: a tray record holds a value no game can have."));
-}
 
 }  // namespace
 
@@ -347,58 +342,20 @@ void TBoxes::LayoutBar(bool playing) {
   Bar.SpeedBoxDown.SetEnabled(Bar.SpeedBoxRight.Enabled());
 }
 
-std::vector<std::uint8_t> TBoxes::WriteTrays() {
-  Counters.TrayCount = std::uint16_t(Trays.size());
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve((Trays.size() - std::min<std::size_t>(Trays.size(), 1)) * TBox::RecordSize);
-  for (std::size_t i = 1; i < Trays.size(); ++i) {
-    const auto record = Trays[i]->ToRecord();
-    bytes.insert(bytes.end(), record.begin(), record.end());
+void TBoxes::RestoreTrays(std::span<const TTrayState> trays) {
+  std::erase_if(Trays, [&](const std::unique_ptr<TBox>& tray) {
+    return !tray->IsBoard() &&
+           std::none_of(trays.begin(), trays.end(), [&](const TTrayState& t) { return t.Number == tray->Number; });
+  });
+  for (const TTrayState& t : trays) {
+    auto found = std::find_if(Trays.begin(), Trays.end(), [&](const auto& tray) { return tray->Number == t.Number; });
+    TBox& tray = found != Trays.end() ? **found : *Trays.emplace_back(std::make_unique<TBox>(*this, t.Number));
+    tray.TakeState(t);
   }
-  return bytes;
-}
-
-std::size_t TBoxes::ReadTrays(std::span<const std::uint8_t> bytes) {
-  if (Counters.TrayCount < 2) return 0;
-  const std::size_t count = Counters.TrayCount - 1u;
-  if (bytes.size() / TBox::RecordSize < count)
-    throw EError(QStringLiteral("The saved game is incomplete: its tray records end early."));
-  const auto recordAt = [&](std::size_t k) {
-    return std::span<const std::uint8_t, TBox::RecordSize>(
-        bytes.subspan(k * TBox::RecordSize, TBox::RecordSize));
-  };
-
-  // Every record is checked before anything changes. Numbers are what the
-  // pieces refer to their trays by: 0 is the board's, and each names one tray.
-  std::vector<std::uint32_t> numbers;
-  for (const auto& tray : Trays) numbers.push_back(tray->Number);
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::uint32_t number = TBox::RecordNumber(recordAt(k));
-    if (number == 0 || std::find(numbers.begin(), numbers.end(), number) != numbers.end()) ThrowDamagedTray();
-    numbers.push_back(number);
-  }
-
-  TBox& board = BoardTray();
-  for (std::size_t k = 0; k < count; ++k) {
-    const auto record = recordAt(k);
-    Trays.push_back(std::make_unique<TBox>(*this, TBox::RecordNumber(record)));
-    TBox& tray = *Trays.back();
-    tray.FromRecord(record);
-
-    const TRect inner = tray.InnerRect();
-    const auto isTrays = [&](const TFormPiece* p) {
-      return std::int64_t(p->Tray) == std::int64_t(tray.Number);
-    };
-    for (TFormPiece* p : board.Pieces)
-      if (isTrays(p)) {
-        tray.Pieces.push_back(p);
-        RestoreNormalised(*p, inner);
-      }
-    std::erase_if(board.Pieces, isTrays);
-
-    tray.Button->SetDown(tray.Open);
-    tray.Button->SetHint(tray.Description + QStringLiteral("|"));
-    if (tray.Count() > 0) tray.Button->SetFull(true);
-  }
-  return count * TBox::RecordSize;
+  for (const auto& tray : Trays) tray->Pieces.clear();
+  for (TFormPiece& p : Pieces) TrayByNumber(std::uint32_t(p.Tray)).Pieces.push_back(&p);
+  SortAllTrayPieces(TSortOrder::Stacking);
+  SortTrays(TTrayOrder::Stacking);
+  for (const auto& tray : Trays) tray->Button->SetFull(tray->Count() > 0);
+  CurrentTray = &BoardTray();
 }

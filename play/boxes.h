@@ -18,17 +18,9 @@
 #include "platform/canvas.h"
 #include "platform/types.h"
 #include "play/band.h"
+#include "play/boardstate.h"
 #include "play/box.h"
 #include "play/traybar.h"
-
-// The tray values of the saved game's extras record.
-struct TTrayCounters {
-  std::uint16_t TrayCount = 0;       // trays including the board tray, set when saving
-  std::uint16_t FirstShownTray = 0;  // list position of the first button on the bar
-  std::int32_t NextFrontNo = 0;      // the front number the next tray brought forward takes
-
-  friend bool operator==(const TTrayCounters&, const TTrayCounters&) = default;
-};
 
 class TBoxes : public TPieces {
  public:
@@ -122,13 +114,11 @@ class TBoxes : public TPieces {
   // buttons laid out.
   void ShowTrayBar(bool playing);
 
-  // The tray records of the saved game: TrayCount := the number of trays,
-  // then one record per tray after the board.
-  std::vector<std::uint8_t> WriteTrays();
-  // Reads TrayCount - 1 records from the start of bytes, creating each tray
-  // and taking its pieces from the board tray; returns the bytes used.
-  // EError when the block is short or a record cannot be a tray.
-  std::size_t ReadTrays(std::span<const std::uint8_t> bytes);
+  // The trays become those of the states, in drawing order after the board:
+  // those the states lack go, those missing come. Every piece goes to the
+  // tray its record names, in stacking order, and the current tray is the
+  // board again.
+  void RestoreTrays(std::span<const TTrayState> trays);
 
   // Repaints rect of the board from the mural, the trays and their pieces,
   // and shows it.

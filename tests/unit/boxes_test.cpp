@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builtpuzzle.h"
+#include "game/savedboard.h"
 #include "platform/colors.h"
 #include "platform/cursors.h"
 #include "platform/errors.h"
@@ -460,8 +461,7 @@ TEST_F(TrayTest, TrayRecordsWriteAndReadByteForByte) {
   TBox& wide = AddTray(5);
   wide.Description = QString(130, QChar('a'));
   wide.Open = false;
-  const Bytes written = boxes.WriteTrays();
-  EXPECT_EQ(counters.TrayCount, 3);
+  const Bytes written = WriteTrayRecords(std::vector{sky.State(), wide.State()});
   ASSERT_EQ(written.size(), 296u);
   EXPECT_EQ(Bytes(written.begin(), written.begin() + 148), SkyRecord());
   EXPECT_EQ(written[148], 5);
@@ -469,55 +469,40 @@ TEST_F(TrayTest, TrayRecordsWriteAndReadByteForByte) {
   EXPECT_EQ(written[148 + 19], 128);
   EXPECT_EQ(written.back(), 'a');
 
-  // Read back into a fresh board: each tray takes its pieces from the board
-  // and places them in its inner area (3, 324, 237, 472).
+  // Read back onto a fresh board: each tray takes its pieces from the board.
   boxes.MakeTrays();
   for (int i : {1, 3}) boxes.PieceAt(i).Tray = 3;
-  boxes.PieceAt(1).NormX = 403;
-  boxes.PieceAt(1).NormY = 624;
   Bytes bytes = SkyRecord();
   Bytes closed = SkyRecord();
   closed[0] = 5;
   closed[6] = 100;  // the minimum size
   closed[8] = 75;
+  closed[10] = 2;  // in front of nothing: drawn first
   closed[18] = 0;
   closed[19] = 200;  // more than the capacity
   std::fill(closed.begin() + 20, closed.end(), std::uint8_t('b'));
   bytes.insert(bytes.end(), closed.begin(), closed.end());
   bytes.resize(bytes.size() + 10, 0xEE);
-  EXPECT_EQ(boxes.ReadTrays(bytes), 296u);
+  boxes.RestoreTrays(ReadTrayRecords(bytes, 2));
 
   ASSERT_EQ(boxes.Trays.size(), 3u);
-  const TBox& read = *boxes.Trays[1];
-  const auto again = read.ToRecord();
+  const TBox& read = *boxes.Trays[2];
+  const auto again = TBox::ToRecord(read.State());
   EXPECT_EQ(Bytes(again.begin(), again.end()), SkyRecord());
   EXPECT_EQ(read.Description, QString::fromUtf8("Sky €"));
   EXPECT_EQ(read.Pieces, List({1, 3}));
   EXPECT_EQ(boxes.BoardTray().Pieces, List({0, 2}));
-  EXPECT_EQ(boxes.PieceAt(1).X, 120);
-  EXPECT_EQ(boxes.PieceAt(1).Y, 398);
   EXPECT_TRUE(read.Button->Down() && read.Button->Full());
   EXPECT_EQ(read.Button->Hint(), QString::fromUtf8("Sky €|"));
-  const TBox& empty = *boxes.Trays[2];
+  // Drawn in the order of their front numbers.
+  const TBox& empty = *boxes.Trays[1];
   EXPECT_EQ(empty.Description, QString(128, QChar('b')));
   EXPECT_FALSE(empty.Open || empty.Button->Down() || empty.Button->Full());
 }
 
-TEST_F(TrayTest, DamagedTrayRecordsChangeNothing) {
-  MakePieces(4);
-  boxes.PieceAt(2).Tray = 3;
-  auto state = [&] {
-    std::vector<std::int64_t> s{std::int64_t(boxes.Trays.size()), std::int64_t(added.size()),
-                                std::int64_t(counters.NextFrontNo), boxes.NextTrayPos.X};
-    for (const TFormPiece* p : boxes.BoardTray().Pieces) s.insert(s.end(), {p->Index, p->X, p->Y, p->Tray});
-    return s;
-  };
-  const auto before = state();
-  counters.TrayCount = 1;
-  EXPECT_EQ(boxes.ReadTrays(SkyRecord()), 0u);
-  counters.TrayCount = 0;
-  EXPECT_EQ(boxes.ReadTrays({}), 0u);
-  EXPECT_EQ(state(), before);
+TEST_F(TrayTest, DamagedTrayRecordsAreRefused) {
+  EXPECT_TRUE(ReadTrayRecords(SkyRecord(), 0).empty());
+  EXPECT_TRUE(ReadTrayRecords({}, 0).empty());
 
   auto damaged = [](std::size_t at, std::uint8_t value) {
     Bytes r = SkyRecord();
@@ -527,22 +512,34 @@ TEST_F(TrayTest, DamagedTrayRecordsChangeNothing) {
   const Bytes sky = SkyRecord();
   Bytes twice = sky;
   twice.insert(twice.end(), sky.begin(), sky.end());
-  const std::vector<std::pair<int, Bytes>> cases = {{2, Bytes(sky.begin(), sky.end() - 1)},  // short
-                                                    {3, SkyRecord()},      // one of two records
-                                                    {3, twice},            // one number twice
-                                                    {2, damaged(0, 0)},    // the board's number
-                                                    {2, damaged(18, 2)},   // open flag
-                                                    {2, damaged(6, 99)},   // too narrow
-                                                    {2, damaged(8, 74)}};  // too low
-  for (const auto& [count, bytes] : cases) {
-    counters.TrayCount = std::uint16_t(count);
-    EXPECT_THROW(boxes.ReadTrays(bytes), EError);
-    EXPECT_EQ(state(), before);
-  }
-  AddTray(3);
-  counters.TrayCount = 2;
-  EXPECT_THROW(boxes.ReadTrays(SkyRecord()), EError);  // an existing tray's number
-  EXPECT_EQ(boxes.Trays.size(), 2u);
+  const std::vector<std::pair<int, Bytes>> cases = {{1, Bytes(sky.begin(), sky.end() - 1)},  // short
+                                                    {2, SkyRecord()},      // one of two records
+                                                    {2, twice},            // one number twice
+                                                    {1, damaged(0, 0)},    // the board's number
+                                                    {1, damaged(18, 2)},   // open flag
+                                                    {1, damaged(6, 99)},   // too narrow
+                                                    {1, damaged(8, 74)}};  // too low
+  for (const auto& [count, bytes] : cases) EXPECT_THROW(ReadTrayRecords(bytes, std::size_t(count)), EError);
+}
+
+TEST_F(TrayTest, RestoringTraysKeepsThoseItNamesAndDropsTheRest) {
+  MakePieces(4);
+  TBox& kept = AddTray(3);
+  AddTray(4);
+  boxes.CurrentTray = &kept;
+  TTrayState moved = kept.State();
+  moved.Bounds = Bounds(40, 50, 300, 200);
+  moved.Description = QStringLiteral("Edges");
+  boxes.PieceAt(2).Tray = 3;
+  boxes.RestoreTrays(std::vector{moved});
+
+  ASSERT_EQ(boxes.Trays.size(), 2u);
+  EXPECT_EQ(boxes.Trays[1].get(), &kept);
+  EXPECT_EQ(kept.State(), moved);
+  EXPECT_EQ(kept.Button->Hint(), QStringLiteral("Edges|"));
+  EXPECT_EQ(kept.Pieces, List({2}));
+  EXPECT_EQ(boxes.BoardTray().Pieces, List({0, 1, 3}));
+  EXPECT_EQ(boxes.CurrentTray, &boxes.BoardTray());
 }
 
 // Trays with real pieces: their pieces show only inside the frame.
