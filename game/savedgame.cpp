@@ -403,14 +403,18 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
   const TBoardState board = game.CaptureBoard();
   game.Extras.WindowColour = game.Window.Color();
   game.Extras.TrayCount = board.Frame.Counters.TrayCount;
+  // A game of an older format has no trays but the board, and its reader
+  // expects no tray records. Once it has a tray it takes the first format
+  // that keeps them, which cuts as the older ones do: written without them,
+  // the pieces in the tray would make the file unreadable.
+  if (!HasExtras(game.Record.FormatVersion) && !board.Frame.Trays.empty())
+    game.Record.FormatVersion = FirstFormatWithExtras;
   const bool extras = HasExtras(game.Record.FormatVersion);
 
   std::vector<std::uint8_t> bytes;
   Append(bytes, game.Record.ToBytes());
   if (extras) Append(bytes, game.Extras.ToBytes());
   Append(bytes, WritePieceBlocks(game.Pieces, board.Pieces));
-  // A game of an older format has no trays but the board: its reader
-  // expects no tray records.
   if (extras) Append(bytes, WriteTrayRecords(board.Frame.Trays));
   Append(bytes, game.Config.WriteTo());
   return bytes;

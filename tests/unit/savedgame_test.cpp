@@ -430,6 +430,20 @@ TEST_F(SavedGameTest, AFileOfFormatTwoHasNoSecondRecordAndIsWrittenBackSo) {
   EXPECT_TRUE(resumed);
   EXPECT_EQ(third->game->Record.FormatVersion, 2);
   EXPECT_TRUE(SamePieces(game.Pieces, third->game->Pieces));
+
+  // Given a tray, it is written in the first format that keeps trays,
+  // whose cut is its own, so that its pieces in the tray are not lost.
+  TJigsaw& older = *third->game;
+  TBox& sky = older.NewTray();
+  DropAt(older, 5, sky, sky.InnerRect().Left + 10, sky.InnerRect().Top + 10);
+  older.NoteChanges();
+  older.SaveGame();
+  auto fourth = Started(&resumed);
+  ASSERT_TRUE(resumed);
+  EXPECT_EQ(fourth->game->Record.FormatVersion, 3);
+  ASSERT_GT(sky.Count(), 0);
+  EXPECT_EQ(fourth->game->TrayByNumber(sky.Number).Count(), sky.Count());
+  EXPECT_TRUE(SamePieces(older.Pieces, fourth->game->Pieces));
 }
 
 TEST_F(SavedGameTest, ASaveThatCannotBeWrittenKeepsTheOneBeforeAndSaysWhy) {
