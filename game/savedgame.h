@@ -122,15 +122,14 @@ class TSavedGame {
 
   const TPuzzleRecord& Puzzle() const { return puzzle_; }
   const TExtrasRecord& Extras() const { return extras_; }
-  // The pieces' places on the board are those in proportion to the picture:
-  // the play area they lay on is the one the game resumes on.
-  const TBoardState& Board() const { return board_; }
 
  private:
   TSavedGame() = default;
 
   TPuzzleRecord puzzle_;
   TExtrasRecord extras_;
+  // Its pieces' places on the play area are left to the layout of the
+  // resume: the file keeps only their places in proportion to the picture.
   TBoardState board_;
   TJigConfig::TBlock options_{};
 };
