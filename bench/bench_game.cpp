@@ -569,8 +569,8 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
   }
   ReportPuzzle(state, game);
   state.counters["group_pieces"] = groupPieces;
-  state.counters["image_width"] = game.DragImage.Width();
-  state.counters["image_height"] = game.DragImage.Height();
+  state.counters["image_width"] = game.View.DragImage.Width();
+  state.counters["image_height"] = game.View.DragImage.Height();
 }
 BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece, 1000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_piece, 5000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
@@ -616,8 +616,8 @@ void BM_LiftPuzzle(benchmark::State& state, int pieces) {
     ReportEventTimes(state, "lift", lifts, LiftGoalMs);
   }
   ReportPuzzle(state, game);
-  state.counters["image_width"] = game.DragImage.Width();
-  state.counters["image_height"] = game.DragImage.Height();
+  state.counters["image_width"] = game.View.DragImage.Width();
+  state.counters["image_height"] = game.View.DragImage.Height();
 }
 BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_1000, 1000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_5000, 5000)->Apply(OneTimedRun);

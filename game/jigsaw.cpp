@@ -124,8 +124,8 @@ TJigsaw::TJigsaw(TWindowState& window, TGameRecords& records, TScreen& screen, s
       Config(*config),
       Gift(std::move(exePath)),
       config_(std::move(config)) {
-  Mural.SetSize(window.PlayAreaWidth, window.PlayAreaHeight);
-  Mural.Paint(window.Color());
+  View.Mural.SetSize(window.PlayAreaWidth, window.PlayAreaHeight);
+  View.Mural.Paint(window.Color());
   window.Menus.RotateRight.SetEnabled(Config.Rotating);
   window.Menus.RotateLeft.SetEnabled(Config.Rotating);
   window.Menus.SpeedSound.SetChecked(Config.SoundOn);
@@ -367,31 +367,31 @@ void TJigsaw::Recut(int percent) {
 }
 
 void TJigsaw::RebuildBoard() {
-  Mural.SetSize(BoardBitmap.Width(), BoardBitmap.Height());
-  Mural.Paint(Window.Color());
-  Mural.Draw(BoardBitmap.BoundsRect(), BoardBitmap);
+  View.Mural.SetSize(View.BoardBitmap.Width(), View.BoardBitmap.Height());
+  View.Mural.Paint(Window.Color());
+  View.Mural.Draw(View.BoardBitmap.BoundsRect(), View.BoardBitmap);
 }
 
 void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
   if (!IsPlaying()) {
-    Mural.SetSize(width, height);
-    Mural.Paint(Window.Color());
+    View.Mural.SetSize(width, height);
+    View.Mural.Paint(Window.Color());
   } else {
     THourglass hourglass;
     Config.PlayWidth = width;
     Config.PlayHeight = height;
-    BoardBitmap.SetSize(width, height);
+    View.BoardBitmap.SetSize(width, height);
     BoardTray().SetBounds({0, 0, width, height});
     RebuildBoard();
     RefitTrays();
-    DrawTrays(BoardBitmap, nullptr);
+    DrawTrays(View.BoardBitmap, nullptr);
     ResetBackground();
   }
   Screen.Invalidate(Screen.ClientRect());
   ShowTrayBar(IsPlaying());
 }
 
-void TJigsaw::PaintBoard() { Screen.PaintFrom(IsPlaying() ? BoardBitmap : Mural.Image()); }
+void TJigsaw::PaintBoard() { Screen.PaintFrom(IsPlaying() ? View.BoardBitmap : View.Mural.Image()); }
 
 void TJigsaw::SetOutlineStyle(int style) {
   Window.Menus.SelectOutline(style);
@@ -409,7 +409,7 @@ void TJigsaw::SetOutlineStyle(int style) {
   } else if (wasWood) {
     ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
   } else {
-    DrawTrays(BoardBitmap, nullptr);
+    DrawTrays(View.BoardBitmap, nullptr);
     ResetBackground();
   }
   Screen.Invalidate(Screen.ClientRect());

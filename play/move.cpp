@@ -13,9 +13,9 @@ TMove::TMove(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& cou
     : TBoxes(puzzle, options, counters, bar, screen) {}
 
 void TMove::RedrawArea(const TRect& rect) {
-  Mural.Draw(rect, BoardBitmap);
-  DrawTrays(BoardBitmap, &rect);
-  Compositor.SaveBackground(rect);
+  View.Mural.Draw(rect, View.BoardBitmap);
+  DrawTrays(View.BoardBitmap, &rect);
+  View.Compositor.SaveBackground(rect);
 }
 
 void TMove::InvalidateArea(const TRect& rect) { Screen.Invalidate(rect); }
@@ -25,7 +25,7 @@ void TMove::RefreshArea(const TRect& rect) {
   InvalidateArea(rect);
 }
 
-void TMove::ResetBackground() { Compositor.Init(BoardBitmap); }
+void TMove::ResetBackground() { View.Compositor.Init(View.BoardBitmap); }
 
 void TMove::PutBack() {
   if (Moving.empty()) return;
@@ -155,19 +155,19 @@ TFormPiece* TMove::MovingPieceAt(int x, int y) const {
 }
 
 void TMove::SizeDragImage(bool withMask) {
-  DragImage = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1);
+  View.DragImage = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1);
   if (withMask) {
-    DragMask = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1, TPixelFormat::Mono);
-    DragMask.Fill(clWhite);
+    View.DragMask = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1, TPixelFormat::Mono);
+    View.DragMask.Fill(clWhite);
   }
 }
 
 void TMove::LiftMoving() {
   const bool wood = Options().IsWoodOutline();
   if (Options().Shadows) {
-    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
-    MoveRect.Right += ShadowSize;
-    MoveRect.Bottom += ShadowSize;
+    View.ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    MoveRect.Right += View.ShadowSize;
+    MoveRect.Bottom += View.ShadowSize;
   }
   if (wood) MoveRect.Bottom += Thickness;
   OriginX = MoveRect.Left;
@@ -175,19 +175,19 @@ void TMove::LiftMoving() {
   SizeDragImage(true);
 
   OffsetPieces(Moving, -MoveRect.Left, -MoveRect.Top);
-  DrawPieceList(Moving, DragImage, nullptr);
-  DrawMasks(Moving, DragMask);
+  DrawPieceList(Moving, View.DragImage, nullptr);
+  DrawMasks(Moving, View.DragMask);
   if (Options().Shadows) {
     // A solid shadow, offset right and down, below the wooden side too.
-    const int down = ShadowSize + (wood ? Thickness : 0);
-    OffsetPieces(Moving, ShadowSize, down);
-    DrawMasks(Moving, DragMask);
-    OffsetPieces(Moving, -ShadowSize, -down);
+    const int down = View.ShadowSize + (wood ? Thickness : 0);
+    OffsetPieces(Moving, View.ShadowSize, down);
+    DrawMasks(Moving, View.DragMask);
+    OffsetPieces(Moving, -View.ShadowSize, -down);
   }
   if (wood) {
     for (int i = 0; i < Thickness; ++i) {
       OffsetPieces(Moving, 0, 1);
-      DrawMasks(Moving, DragMask);
+      DrawMasks(Moving, View.DragMask);
     }
     OffsetPieces(Moving, 0, -Thickness);
   }
@@ -196,9 +196,9 @@ void TMove::LiftMoving() {
 
   // The board without the pieces, their sides reaching up included.
   RefreshArea({MoveRect.Left, MoveRect.Top - Thickness, MoveRect.Right, MoveRect.Bottom});
-  Compositor.Reset();
-  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
-  Compositor.Flush(Screen);
+  View.Compositor.Reset();
+  View.Compositor.DrawMasked(MoveRect, View.DragImage, ImageRect(), View.DragMask);
+  View.Compositor.Flush(Screen);
   GrabPending = true;
 }
 
@@ -211,40 +211,40 @@ void TMove::ShiftTray(TBox& tray, int dx, int dy) {
 void TMove::LiftTray(TBox& tray) {
   MoveRect = tray.BoundsRect();
   if (Options().Shadows) {
-    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
-    MoveRect.Right += ShadowSize;
-    MoveRect.Bottom += ShadowSize;
+    View.ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    MoveRect.Right += View.ShadowSize;
+    MoveRect.Bottom += View.ShadowSize;
   }
   THourglass hourglass;
   OriginX = MoveRect.Left;
   OriginY = MoveRect.Top;
   SizeDragImage(false);
   ShiftTray(tray, -MoveRect.Left, -MoveRect.Top);
-  if (Options().Shadows) tray.DrawShadow(DragImage, ShadowSize);
-  DrawTray(tray, DragImage, nullptr);
+  if (Options().Shadows) tray.DrawShadow(View.DragImage, View.ShadowSize);
+  DrawTray(tray, View.DragImage, nullptr);
   ShiftTray(tray, MoveRect.Left, MoveRect.Top);
 
   SetTrayLifted(tray, true);
   RefreshArea(MoveRect);
-  Compositor.Reset();
+  View.Compositor.Reset();
   DrawTrayImage();
-  Compositor.Flush(Screen);
+  View.Compositor.Flush(Screen);
   GrabPending = true;
 }
 
 void TMove::DrawTrayImage() {
   const int w = MoveRect.Width(), h = MoveRect.Height();
   if (!Options().Shadows) {
-    Compositor.DrawOpaque(MoveRect, DragImage, ImageRect());
+    View.Compositor.DrawOpaque(MoveRect, View.DragImage, ImageRect());
     return;
   }
   // The body and the two shadow strips, leaving the board to show through
   // at the corners the shadow does not reach.
-  const int s = ShadowSize;
+  const int s = View.ShadowSize;
   const TRect& m = MoveRect;
-  Compositor.DrawOpaque({m.Left, m.Top, m.Right - s, m.Bottom - s}, DragImage, {0, 0, w - s, h - s});
-  Compositor.DrawOpaque({m.Left + s, m.Bottom - s, m.Right, m.Bottom}, DragImage, {s, h - s, w, h});
-  Compositor.DrawOpaque({m.Right - s, m.Top + s, m.Right, m.Bottom - s}, DragImage, {w - s, s, w, h - s});
+  View.Compositor.DrawOpaque({m.Left, m.Top, m.Right - s, m.Bottom - s}, View.DragImage, {0, 0, w - s, h - s});
+  View.Compositor.DrawOpaque({m.Left + s, m.Bottom - s, m.Right, m.Bottom}, View.DragImage, {s, h - s, w, h});
+  View.Compositor.DrawOpaque({m.Right - s, m.Top + s, m.Right, m.Bottom - s}, View.DragImage, {w - s, s, w, h - s});
 }
 
 void TMove::SetMousePos(int x, int y) {
@@ -297,17 +297,17 @@ void TMove::DragTo(int x, int y, TDragMode mode) {
 }
 
 void TMove::MoveImageTo(int x, int y) {
-  Compositor.Erase();
+  View.Compositor.Erase();
   MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
-  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
-  Compositor.Flush(Screen);
+  View.Compositor.DrawMasked(MoveRect, View.DragImage, ImageRect(), View.DragMask);
+  View.Compositor.Flush(Screen);
 }
 
 void TMove::MoveTrayImageTo(int x, int y) {
-  Compositor.Erase();
+  View.Compositor.Erase();
   MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
   DrawTrayImage();
-  Compositor.Flush(Screen);
+  View.Compositor.Flush(Screen);
 }
 
 void TMove::DropMoving(TBox* tray, bool join) {

@@ -1,11 +1,11 @@
 #pragma once
 // The move engine of the game object: what floats above the board while the
 // user drags, and the repainting of the board that every change goes through.
+// It owns the view, the play area's pixels.
 
 #include <cstdint>
 
-#include "display/dirty.h"
-#include "pieces/mural.h"
+#include "play/boardview.h"
 #include "play/boxes.h"
 
 // What a drag carries, which decides how it is kept in sight: a piece or
@@ -22,14 +22,10 @@ class TMove : public TBoxes {
   TPieceList Moving;  // the pieces that float now
   TRect MoveRect;     // where the floating image lies
   std::int32_t OriginX = 0, OriginY = 0;  // MoveRect's top-left when lifted
-  TBitmap DragImage;
-  TBitmap DragMask{0, 0, TPixelFormat::Mono};
-  TDirty Compositor;
   std::int32_t MouseX = 0, MouseY = 0;
   std::int32_t GrabX = 0, GrabY = 0;
   bool GrabPending = false;
-  std::int32_t ShadowSize = 0;
-  TMural Mural;
+  TBoardView View;  // the play area's pixels
   // An auto-solve is running: a dropped piece joins its first fitting
   // neighbour at once.
   bool AutoSolving = false;

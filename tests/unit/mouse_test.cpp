@@ -64,11 +64,11 @@ class MouseTest : public ::testing::Test {
   // The board as a fresh redraw would make it: nothing left of any drag.
   bool BoardIsClean() {
     TBitmap fresh(960, 720);
-    game().Mural.Draw({0, 0, 960, 720}, fresh);
+    game().View.Mural.Draw({0, 0, 960, 720}, fresh);
     game().DrawTrays(fresh, nullptr);
     t_->screen.PaintInvalid();
-    return SameBitmap(fresh, game().BoardBitmap) && SameBitmap(game().BoardBitmap, t_->screen.Image()) &&
-           SameBitmap(game().BoardBitmap, game().Compositor.Background());
+    return SameBitmap(fresh, game().View.BoardBitmap) && SameBitmap(game().View.BoardBitmap, t_->screen.Image()) &&
+           SameBitmap(game().View.BoardBitmap, game().View.Compositor.Background());
   }
 
   QTemporaryDir dir_;
@@ -389,7 +389,7 @@ TEST_F(MouseTest, ALostMouseDropsWhatFloatsWhereItIs) {
 TEST_F(MouseTest, ShadowsAndSlides) {
   game().Config.Shadows = true;
   game().PickPiece(piece(0));
-  EXPECT_EQ(game().ShadowSize, 10);  // 100-pixel cells: a tenth
+  EXPECT_EQ(game().View.ShadowSize, 10);  // 100-pixel cells: a tenth
   game().PutBack();
 
   // A slide ends at its end point unless a button is down and it may be

@@ -106,7 +106,7 @@ bool ScreenShowsBoard(TMainForm& form) {
   QApplication::processEvents();
   form.PaintBox1->PaintInvalid();
   const TBitmap& screen = form.PaintBox1->Image();
-  const TBitmap& board = form.Game->BoardBitmap;
+  const TBitmap& board = form.Game->View.BoardBitmap;
   if (screen.Width() != board.Width() || screen.Height() != board.Height()) return false;
   for (int y = 0; y < board.Height(); ++y)
     if (!std::equal(board.ScanLine(y), board.ScanLine(y) + 3 * board.Width(), screen.ScanLine(y))) return false;
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, HidingTheToolbarAndStatusLineGivesTheBoardTheSpace) {
   Choose(form->Menus->Toolbar);
   EXPECT_FALSE(form->SpeedBar->isVisible());
   EXPECT_EQ(form->PaintBox1->height(), height + 41);
-  EXPECT_EQ(form->Game->BoardBitmap.Height(), height + 41);
+  EXPECT_EQ(form->Game->View.BoardBitmap.Height(), height + 41);
   Choose(form->Menus->Statusbar);
   EXPECT_EQ(form->PaintBox1->height(), height + 41 + 28);
   EXPECT_EQ(form->Game->BoardTray().Height, height + 41 + 28);
