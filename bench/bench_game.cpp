@@ -548,8 +548,8 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
 
   std::vector<TEventTime> frames;
   for (auto _ : state) {
-    if (!player.Press(*grip) || game.MouseState != TJigsaw::DraggingPieces ||
-        int(game.Moving.size()) != groupPieces) {
+    if (!player.Press(*grip) || game.Gesture.MouseState != TJigsaw::DraggingPieces ||
+        int(game.Gesture.Moving.size()) != groupPieces) {
       state.SkipWithError("the press took up something else");
       return;
     }
@@ -605,7 +605,7 @@ void BM_LiftPuzzle(benchmark::State& state, int pieces) {
   for (auto _ : state) {
     for (int lift = 0; lift < Lifts; ++lift) {
       const std::optional<TEventTime> time = player.Press(*grip);
-      if (!time || int(game.Moving.size()) != game.Record.PieceCount) {
+      if (!time || int(game.Gesture.Moving.size()) != game.Record.PieceCount) {
         state.SkipWithError("the press did not lift the puzzle");
         return;
       }

@@ -139,8 +139,8 @@ TEST_F(TraysTest, SelectingSendingBackDescribingAndColouring) {
   TBox& back = g.NewTray();
   On(back).GetLoosePieces(false);
   On(back).SelectTrayPieces();
-  EXPECT_EQ(g.MouseState, TJigsaw::Selected);
-  EXPECT_EQ(g.Moving.size(), 12u);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Selected);
+  EXPECT_EQ(g.Gesture.Moving.size(), 12u);
   g.CancelSelection();
 
   // Sent back, the tray lies behind the other one.

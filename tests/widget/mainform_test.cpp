@@ -346,7 +346,7 @@ TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPiece
     TJigsaw* Game = nullptr;
     std::vector<bool> Raised;
     bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Moving.empty());
+      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Gesture.Moving.empty());
       return false;
     }
   } paints;
@@ -362,28 +362,28 @@ TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPiece
   bool paintedRaised = false;
   const QDeadlineTimer deadline(30000);
   while (game.IsAnimating() && !deadline.hasExpired()) {
-    if (!game.Moving.empty()) {
+    if (!game.Gesture.Moving.empty()) {
       const std::size_t before = paints.Raised.size();
       form->PaintBox1->update(QRect(0, 0, 40, 40));
       QApplication::processEvents();
-      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Moving.size() == 1);
+      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Gesture.Moving.size() == 1);
     }
     QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   EXPECT_TRUE(paintedRaised);
   EXPECT_TRUE(std::find(paints.Raised.begin(), paints.Raised.end(), true) != paints.Raised.end());
   EXPECT_FALSE(game.IsAnimating());
-  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(game.Gesture.Moving.empty());
   EXPECT_TRUE(ScreenShowsBoard(*form));
 
   // A command chosen while a piece is raised finds it put back.
   Choose(form->Menus->Hint2);
-  while (game.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
+  while (game.Gesture.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
     QApplication::processEvents(QEventLoop::AllEvents, 5);
-  ASSERT_FALSE(game.Moving.empty());
+  ASSERT_FALSE(game.Gesture.Moving.empty());
   Choose(form->Menus->ArrangeInGrid);
   EXPECT_FALSE(game.IsAnimating());
-  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(game.Gesture.Moving.empty());
   EXPECT_FALSE(std::any_of(game.Pieces.begin(), game.Pieces.end(), [](const TFormPiece& p) { return p.Hidden; }));
   EXPECT_EQ(form->Records.Puzzle.CheatCount, 2);
   EXPECT_TRUE(ScreenShowsBoard(*form));
