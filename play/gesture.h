@@ -37,9 +37,10 @@ class TGesture {
   TPieceList Moving;                      // the pieces that float now
   TRect MoveRect;                         // where the floating image lies
   std::int32_t OriginX = 0, OriginY = 0;  // MoveRect's top-left when lifted
+  // The mouse's last position in a drag: a drop goes into the tray there.
   std::int32_t MouseX = 0, MouseY = 0;
-  // Where the hand holds the floating image; the first position after a
-  // lift fixes it.
+  // The mouse's offset into the floating image, fixed by the first position
+  // after a lift (pending until then).
   std::int32_t GrabX = 0, GrabY = 0;
   bool GrabPending = false;
   // The piece that kept the last drag on the board (an index, so that it
