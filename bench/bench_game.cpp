@@ -548,8 +548,8 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
 
   std::vector<TEventTime> frames;
   for (auto _ : state) {
-    if (!player.Press(*grip) || game.MouseState != TJigsaw::DraggingPieces ||
-        int(game.Moving.size()) != groupPieces) {
+    if (!player.Press(*grip) || game.Gesture.MouseState != TJigsaw::DraggingPieces ||
+        int(game.Gesture.Moving.size()) != groupPieces) {
       state.SkipWithError("the press took up something else");
       return;
     }
@@ -569,8 +569,8 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
   }
   ReportPuzzle(state, game);
   state.counters["group_pieces"] = groupPieces;
-  state.counters["image_width"] = game.DragImage.Width();
-  state.counters["image_height"] = game.DragImage.Height();
+  state.counters["image_width"] = game.View.DragImage.Width();
+  state.counters["image_height"] = game.View.DragImage.Height();
 }
 BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece, 1000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_piece, 5000, 1, PieceFrameGoalMs)->Apply(OneTimedRun);
@@ -605,7 +605,7 @@ void BM_LiftPuzzle(benchmark::State& state, int pieces) {
   for (auto _ : state) {
     for (int lift = 0; lift < Lifts; ++lift) {
       const std::optional<TEventTime> time = player.Press(*grip);
-      if (!time || int(game.Moving.size()) != game.Record.PieceCount) {
+      if (!time || int(game.Gesture.Moving.size()) != game.Record.PieceCount) {
         state.SkipWithError("the press did not lift the puzzle");
         return;
       }
@@ -616,8 +616,8 @@ void BM_LiftPuzzle(benchmark::State& state, int pieces) {
     ReportEventTimes(state, "lift", lifts, LiftGoalMs);
   }
   ReportPuzzle(state, game);
-  state.counters["image_width"] = game.DragImage.Width();
-  state.counters["image_height"] = game.DragImage.Height();
+  state.counters["image_width"] = game.View.DragImage.Width();
+  state.counters["image_height"] = game.View.DragImage.Height();
 }
 BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_1000, 1000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_LiftPuzzle, photo_5000, 5000)->Apply(OneTimedRun);

@@ -124,8 +124,8 @@ TJigsaw::TJigsaw(TWindowState& window, TGameRecords& records, TScreen& screen, s
       Config(*config),
       Gift(std::move(exePath)),
       config_(std::move(config)) {
-  Mural.SetSize(window.PlayAreaWidth, window.PlayAreaHeight);
-  Mural.Paint(window.Color());
+  View.Mural.SetSize(window.PlayAreaWidth, window.PlayAreaHeight);
+  View.Mural.Paint(window.Color());
   window.Menus.RotateRight.SetEnabled(Config.Rotating);
   window.Menus.RotateLeft.SetEnabled(Config.Rotating);
   window.Menus.SpeedSound.SetChecked(Config.SoundOn);
@@ -367,31 +367,31 @@ void TJigsaw::Recut(int percent) {
 }
 
 void TJigsaw::RebuildBoard() {
-  Mural.SetSize(BoardBitmap.Width(), BoardBitmap.Height());
-  Mural.Paint(Window.Color());
-  Mural.Draw(BoardBitmap.BoundsRect(), BoardBitmap);
+  View.Mural.SetSize(View.BoardBitmap.Width(), View.BoardBitmap.Height());
+  View.Mural.Paint(Window.Color());
+  View.Mural.Draw(View.BoardBitmap.BoundsRect(), View.BoardBitmap);
 }
 
 void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
   if (!IsPlaying()) {
-    Mural.SetSize(width, height);
-    Mural.Paint(Window.Color());
+    View.Mural.SetSize(width, height);
+    View.Mural.Paint(Window.Color());
   } else {
     THourglass hourglass;
     Config.PlayWidth = width;
     Config.PlayHeight = height;
-    BoardBitmap.SetSize(width, height);
+    View.BoardBitmap.SetSize(width, height);
     BoardTray().SetBounds({0, 0, width, height});
     RebuildBoard();
     RefitTrays();
-    DrawTrays(BoardBitmap, nullptr);
+    DrawTrays(View.BoardBitmap, nullptr);
     ResetBackground();
   }
   Screen.Invalidate(Screen.ClientRect());
   ShowTrayBar(IsPlaying());
 }
 
-void TJigsaw::PaintBoard() { Screen.PaintFrom(IsPlaying() ? BoardBitmap : Mural.Image()); }
+void TJigsaw::PaintBoard() { Screen.PaintFrom(IsPlaying() ? View.BoardBitmap : View.Mural.Image()); }
 
 void TJigsaw::SetOutlineStyle(int style) {
   Window.Menus.SelectOutline(style);
@@ -409,7 +409,7 @@ void TJigsaw::SetOutlineStyle(int style) {
   } else if (wasWood) {
     ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
   } else {
-    DrawTrays(BoardBitmap, nullptr);
+    DrawTrays(View.BoardBitmap, nullptr);
     ResetBackground();
   }
   Screen.Invalidate(Screen.ClientRect());
@@ -526,20 +526,20 @@ void TJigsaw::Tick() {
 QString TJigsaw::CompletionText() const { return ::CompletionText(Record); }
 
 void TJigsaw::TakePopupPlace(int x, int y, bool byShape) {
-  PopupPoint = {x, y};
+  Gesture.PopupPoint = {x, y};
   CurrentTray = &TrayAt(x, y);
-  PopupPiece = CurrentTray->PieceUnder(x, y, byShape);
+  Gesture.PopupPiece = CurrentTray->PieceUnder(x, y, byShape);
 }
 
 void TJigsaw::OpenAreaPopup() {
-  Window.ShowPopup(CurrentTray->IsBoard() ? TPopup::Play : TPopup::Tray, Screen.ClientToScreen(PopupPoint));
+  Window.ShowPopup(CurrentTray->IsBoard() ? TPopup::Play : TPopup::Tray, Screen.ClientToScreen(Gesture.PopupPoint));
 }
 
 void TJigsaw::PopupTrayIcon(TPoint screenPoint) { Window.ShowPopup(TPopup::TrayIcon, screenPoint); }
 
 void TJigsaw::PopupClosed() {
-  if (!popupLifted_) return;
-  popupLifted_ = false;
+  if (!Gesture.PopupLifted) return;
+  Gesture.PopupLifted = false;
   PutBack();
 }
 
@@ -559,9 +559,9 @@ void TJigsaw::ShowModifierHint(TShiftState shift) const {
 }
 
 void TJigsaw::CancelSelection() {
-  if (MouseState != Selected) return;
+  if (Gesture.MouseState != Selected) return;
   PutBack();
-  MouseState = Idle;
+  Gesture.MouseState = Idle;
 }
 
 void TJigsaw::MouseDown(int button, int x, int y) {
@@ -572,9 +572,9 @@ void TJigsaw::MouseDown(int button, int x, int y) {
   if (ShiftIsDown() && Config.CheatingAllowed) {
     CancelSelection();
     TakePopupPlace(x, y, false);
-    if (!PopupPiece) return;
-    NeighbourPiece = NeighbourToward(*PopupPiece, PopupPoint);
-    if (!NeighbourPiece || NeighbourPiece->Group == PopupPiece->Group) return;
+    if (!Gesture.PopupPiece) return;
+    Gesture.NeighbourPiece = NeighbourToward(*Gesture.PopupPiece, Gesture.PopupPoint);
+    if (!Gesture.NeighbourPiece || Gesture.NeighbourPiece->Group == Gesture.PopupPiece->Group) return;
     if (button == LeftButton)
       FetchNeighbor();
     else if (button == RightButton)
@@ -586,62 +586,62 @@ void TJigsaw::MouseDown(int button, int x, int y) {
   if (turn) {
     CancelSelection();
     TakePopupPlace(x, y, true);
-    if (!PopupPiece)
+    if (!Gesture.PopupPiece)
       OpenAreaPopup();
     else if (button != MiddleButton)
-      RotateGroup(*PopupPiece, button == LeftButton ? 3 : 1, true);
+      RotateGroup(*Gesture.PopupPiece, button == LeftButton ? 3 : 1, true);
     return;
   }
   if (button == RightButton) {
     CancelSelection();
     TakePopupPlace(x, y, true);
-    if (MouseState == Idle && PopupPiece) {
-      PickPiece(*PopupPiece);
-      popupLifted_ = true;
-      Window.ShowPopup(TPopup::Piece, Screen.ClientToScreen(PopupPoint));
+    if (Gesture.MouseState == Idle && Gesture.PopupPiece) {
+      PickPiece(*Gesture.PopupPiece);
+      Gesture.PopupLifted = true;
+      Window.ShowPopup(TPopup::Piece, Screen.ClientToScreen(Gesture.PopupPoint));
     } else {
       OpenAreaPopup();
     }
     return;
   }
   if (AutoSolving) return;
-  switch (MouseState) {
+  switch (Gesture.MouseState) {
     case Idle:
       CurrentTray = &TrayAt(x, y);
       if (CurrentTray->CloseBoxHit(x, y)) {
         RefreshArea(CurrentTray->CloseBoxRect());
-        MouseState = PressingCloseBox;
+        Gesture.MouseState = PressingCloseBox;
       } else if (PickAt(*CurrentTray, x, y)) {
-        MouseState = DraggingPieces;
+        Gesture.MouseState = DraggingPieces;
         Screen.SetCursor(crClosedHand);
         HoldAt(x, y);
       } else if (CurrentTray->InnerRect().Contains({x, y})) {
         BringTrayToFront(*CurrentTray);
         Band.BandStart(Screen, x, y);
-        MouseState = Banding;
+        Gesture.MouseState = Banding;
       } else if (!CurrentTray->IsBoard()) {
         CurrentTray->TakeFrontNo();
         LiftTray(*CurrentTray);
-        MouseState = DraggingTray;
+        Gesture.MouseState = DraggingTray;
         Screen.SetCursor(crSizeAll);
         HoldAt(x, y);
       }
       break;
     case Selected:
       if (MovingPieceAt(x, y)) {
-        MouseState = DraggingSelection;
+        Gesture.MouseState = DraggingSelection;
         Screen.SetCursor(crClosedHand);
         HoldAt(x, y);
       } else {
         PutBack();
-        MouseState = Idle;
+        Gesture.MouseState = Idle;
         Screen.SetCursor(crDefault);
       }
       break;
     case OverEdge: {
-      MouseState = Resizing;
+      Gesture.MouseState = Resizing;
       int anchorX = x, anchorY = y;
-      CurrentTray->ResizeStart(anchorX, anchorY, Screen.Cursor());
+      CurrentTray->ResizeStart(Gesture, anchorX, anchorY, Screen.Cursor());
       MouseMove(x, y);
       break;
     }
@@ -658,13 +658,13 @@ void TJigsaw::HoldAt(int x, int y) {
 
 void TJigsaw::MouseMove(int x, int y) {
   if (!IsPlaying()) return;
-  switch (MouseState) {
+  switch (Gesture.MouseState) {
     case Idle:
       CurrentTray = &TrayAt(x, y);
       if (!CurrentTray->IsBoard())
         if (const int cursor = CurrentTray->EdgeCursorAt(x, y); cursor != 0) {
           Screen.SetCursor(cursor);
-          MouseState = OverEdge;
+          Gesture.MouseState = OverEdge;
         }
       break;
     case Banding:
@@ -673,21 +673,21 @@ void TJigsaw::MouseMove(int x, int y) {
     case DraggingPieces:
     case DraggingSelection:
     case DraggingTray:
-      DragTo(x, y, TDragMode(MouseState));
+      DragTo(x, y, TDragMode(Gesture.MouseState));
       break;
     case OverEdge: {
       const int cursor = CurrentTray->EdgeCursorAt(x, y);
       Screen.SetCursor(cursor);
-      if (cursor == 0) MouseState = Idle;
+      if (cursor == 0) Gesture.MouseState = Idle;
       break;
     }
     case Resizing:
-      CurrentTray->ResizeTrack(x, y, Screen.Cursor());
+      CurrentTray->ResizeTrack(Gesture, x, y, Screen.Cursor());
       break;
     case PressingCloseBox:
       if (!CurrentTray->CloseBoxHit(x, y)) {
         RefreshArea(CurrentTray->CloseBoxRect());
-        MouseState = Idle;
+        Gesture.MouseState = Idle;
       }
       break;
     default:
@@ -697,23 +697,23 @@ void TJigsaw::MouseMove(int x, int y) {
 
 void TJigsaw::MouseUp(int x, int y) {
   if (!IsPlaying()) return;
-  switch (MouseState) {
+  switch (Gesture.MouseState) {
     case Banding: {
       const TRect band = Band.BandEnd().Inflate(Record.CellWidth / 3, Record.CellHeight / 3);
-      MouseState = PickInRect(CurrentTray->Number, band) ? Selected : Idle;
+      Gesture.MouseState = PickInRect(CurrentTray->Number, band) ? Selected : Idle;
       break;
     }
     case DraggingPieces:
     case DraggingSelection:
       // A band selection never snaps on dropping.
       SetMousePos(x, y);
-      DropMoving(nullptr, MouseState == DraggingPieces);
-      MouseState = Idle;
+      DropMoving(nullptr, Gesture.MouseState == DraggingPieces);
+      Gesture.MouseState = Idle;
       Screen.SetCursor(crDefault);
       break;
     case DraggingTray:
       DropTray(*CurrentTray);
-      MouseState = Idle;
+      Gesture.MouseState = Idle;
       Screen.SetCursor(crDefault);
       break;
     case Resizing: {
@@ -724,7 +724,7 @@ void TJigsaw::MouseUp(int x, int y) {
       MoveTray(*CurrentTray, resized.Left - old.Left, resized.Top - old.Top);
       FitTrayPieces(*CurrentTray);
       RefreshArea(old.Union(CurrentTray->BoundsRect()));
-      MouseState = Idle;
+      Gesture.MouseState = Idle;
       Screen.SetCursor(crDefault);
       break;
     }
@@ -738,7 +738,7 @@ void TJigsaw::MouseUp(int x, int y) {
 }
 
 void TJigsaw::CancelGesture() {
-  switch (MouseState) {
+  switch (Gesture.MouseState) {
     case Selected:
       PutBack();
       break;
@@ -760,42 +760,42 @@ void TJigsaw::CancelGesture() {
     default:
       break;
   }
-  MouseState = Idle;
+  Gesture.MouseState = Idle;
   Screen.SetCursor(crDefault);
 }
 
 void TJigsaw::PreparePiecePopup() {
-  NeighbourPiece = PopupPiece ? NeighbourToward(*PopupPiece, PopupPoint) : nullptr;
-  const bool neighbour = NeighbourPiece && NeighbourPiece->Group != PopupPiece->Group;
+  Gesture.NeighbourPiece = Gesture.PopupPiece ? NeighbourToward(*Gesture.PopupPiece, Gesture.PopupPoint) : nullptr;
+  const bool neighbour = Gesture.NeighbourPiece && Gesture.NeighbourPiece->Group != Gesture.PopupPiece->Group;
   const bool cheat = Config.CheatingAllowed;
   Window.Commands.ShowNeighbor.SetEnabled(cheat && neighbour);
   Window.Commands.FetchNeighbor.SetEnabled(cheat && neighbour);
-  Window.Commands.RightWayUp2.SetEnabled(cheat && PopupPiece && PopupPiece->Rotation != 0);
-  Window.Commands.Unlock.SetEnabled(PopupPiece && PopupPiece->Joined);
+  Window.Commands.RightWayUp2.SetEnabled(cheat && Gesture.PopupPiece && Gesture.PopupPiece->Rotation != 0);
+  Window.Commands.Unlock.SetEnabled(Gesture.PopupPiece && Gesture.PopupPiece->Joined);
 }
 
 void TJigsaw::RotatePiece(int turns) {
-  if (PopupPiece) RotateGroup(*PopupPiece, turns, true);
+  if (Gesture.PopupPiece) RotateGroup(*Gesture.PopupPiece, turns, true);
 }
 
 void TJigsaw::RightWayUpPiece() {
-  if (!PopupPiece) return;
+  if (!Gesture.PopupPiece) return;
   CountCheat();
-  RotateGroup(*PopupPiece, (4 - PopupPiece->Rotation) % 4, true);
+  RotateGroup(*Gesture.PopupPiece, (4 - Gesture.PopupPiece->Rotation) % 4, true);
 }
 
 void TJigsaw::Unlock() {
   // A loose piece has no group to leave.
-  if (!PopupPiece || !PopupPiece->Joined) return;
-  DetachPiece(*PopupPiece);
+  if (!Gesture.PopupPiece || !Gesture.PopupPiece->Joined) return;
+  DetachPiece(*Gesture.PopupPiece);
   CurrentTray->SortPieces(TSortOrder::Stacking);
   // Out of its group, the piece may lie above or below its old neighbours.
-  RefreshArea(WithSide(PieceRect(*PopupPiece)));
+  RefreshArea(WithSide(PieceRect(*Gesture.PopupPiece)));
 }
 
 void TJigsaw::SendToBack() {
-  if (!PopupPiece || !PickAt(*CurrentTray, PopupPoint.X, PopupPoint.Y)) return;
-  SendGroupToBack(*PopupPiece);
+  if (!Gesture.PopupPiece || !PickAt(*CurrentTray, Gesture.PopupPoint.X, Gesture.PopupPoint.Y)) return;
+  SendGroupToBack(*Gesture.PopupPiece);
   DropMoving(CurrentTray, false);
 }
 
@@ -838,11 +838,11 @@ class TFlash final : public TAnimation {
 }  // namespace
 
 void TJigsaw::ShowNeighbor() {
-  if (!PopupPiece || !NeighbourPiece) return;
+  if (!Gesture.PopupPiece || !Gesture.NeighbourPiece) return;
   CountCheat();
   PutBack();
-  if (TBox& tray = TrayByNumber(std::uint32_t(NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
-  Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{NeighbourPiece}, 8, 100));
+  if (TBox& tray = TrayByNumber(std::uint32_t(Gesture.NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
+  Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{Gesture.NeighbourPiece}, 8, 100));
 }
 
 void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame) {
@@ -855,12 +855,12 @@ void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsP
 }
 
 void TJigsaw::FetchNeighbor() {
-  if (!PopupPiece || !NeighbourPiece) return;
+  if (!Gesture.PopupPiece || !Gesture.NeighbourPiece) return;
   // The group is lifted now: nothing else may float.
   Animator.Settle();
   CountCheat();
   PutBack();
-  Fetch(*PopupPiece, *NeighbourPiece, false, 6);
+  Fetch(*Gesture.PopupPiece, *Gesture.NeighbourPiece, false, 6);
   Animator.Then([this, tray = CurrentTray] { DropMoving(tray, true); });
 }
 
@@ -919,7 +919,7 @@ class TJigsaw::TAutoSolveSteps final : public TAnimation {
     TJigsaw& g = game_;
     // A piece raised under the popup, or a gesture's, waits for its end;
     // stopped, auto-solve ends here.
-    if (!g.Moving.empty()) return g.AutoSolving ? 10 : End();
+    if (!g.Gesture.Moving.empty()) return g.AutoSolving ? 10 : End();
     switch (phase_) {
       case TPhase::Round:
         // Stopped between two rounds, the next does not begin.
@@ -1006,7 +1006,7 @@ void TJigsaw::SettleAnimations(bool pressed) { Animator.Settle(pressed); }
 
 void TJigsaw::RunAnimationsToEnd(const std::function<void()>& atRest) {
   while (Animator.Advance())
-    if (atRest && Moving.empty()) atRest();
+    if (atRest && Gesture.Moving.empty()) atRest();
 }
 
 void TJigsaw::AnimationFailed(const std::exception_ptr& error) {

@@ -2,10 +2,11 @@
 // The game object: the one object that owns the puzzle being played. It is at
 // once the piece set, the tray collection, the move engine and the game: it
 // loads the gift, builds and lays out the puzzle, keeps the options record in
-// step with the menus, paints and resizes the board and rescales the cut. It
-// reaches the windows only through the window state it fills in and reads
-// back, and through the play area's screen, so a whole game runs without a
-// window.
+// step with the menus, paints and resizes the board and rescales the cut. The
+// play area's pixels are its View and what the mouse has under way its
+// Gesture, both held by the move engine. It reaches the windows only through
+// the window state it fills in and reads back, and through the play area's
+// screen, so a whole game runs without a window.
 
 #include <QString>
 
@@ -36,20 +37,10 @@ enum class TArrangeSource { Board, PopupTray };
 class TJigsaw : public TMove {
  public:
   enum : std::uint8_t { NotStarted = 0, Playing = 2 };
-  // What the mouse is doing over the play area. The three drags have the
-  // values of their TDragMode.
-  enum class TMouseState : std::uint8_t {
-    Idle = 0,
-    Selected = 1,  // a band selection floats until the next press
-    Banding = 2,
-    DraggingPieces = std::uint8_t(TDragMode::Pieces),
-    DraggingSelection = std::uint8_t(TDragMode::Selection),
-    DraggingTray = std::uint8_t(TDragMode::Tray),
-    OverEdge = 6,  // the pointer rests on a tray's edge
-    Resizing = 7,
-    PressingCloseBox = 8
-  };
-  using enum TMouseState;
+  // The mouse machine's states (play/gesture.h), named here too: Idle,
+  // Banding and so on.
+  using TMouseState = ::TMouseState;
+  using enum ::TMouseState;
   enum : int { LeftButton = 0, RightButton = 1, MiddleButton = 2 };
 
   // The window state, the records and the screen must outlive the game.
@@ -70,12 +61,8 @@ class TJigsaw : public TMove {
 
   TBitmap OriginalPicture;  // as decoded; the source of every rescale
   std::uint8_t State = NotStarted;
-  TMouseState MouseState = Idle;
   // The two mask sheets of the last cut, kept for rebuilding the images.
   std::vector<std::uint8_t> OutlineBuffer;
-  TPoint PopupPoint;
-  TFormPiece* PopupPiece = nullptr;
-  TFormPiece* NeighbourPiece = nullptr;
 
   // Reads the gift's trailer into the window state and the records.
   void LoadGift();
@@ -140,7 +127,7 @@ class TJigsaw : public TMove {
   bool IsPlaying() const { return State == Playing; }
   // Nothing afloat and no gesture under way: a board that can be noted for
   // undo or kept safe in the recovery file.
-  bool IsAtRest() const { return IsPlaying() && Moving.empty() && MouseState == Idle; }
+  bool IsAtRest() const { return IsPlaying() && Gesture.AtRest(); }
   void SetState(std::uint8_t state);
 
   // The options, each set by its command: the menu, the options record and
@@ -370,8 +357,6 @@ class TJigsaw : public TMove {
   // number no tray has.
   std::uint32_t NewTrayNumber();
 
-  // A piece shows raised while its popup is open.
-  bool popupLifted_ = false;
   // The last recovery write failed, and the status line said so.
   bool recoveryFailing_ = false;
   std::uint32_t lastTrayNumber_ = 0;

@@ -67,7 +67,7 @@ void TJigsaw::SelectTrayPieces() {
   CancelSelection();
   TRect all;
   for (const TFormPiece* p : tray->Pieces) all = all.Union(PieceRect(*p));
-  if (PickInRect(tray->Number, all)) MouseState = Selected;
+  if (PickInRect(tray->Number, all)) Gesture.MouseState = Selected;
 }
 
 void TJigsaw::SendTrayToBack() {

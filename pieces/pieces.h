@@ -220,7 +220,6 @@ class TPieces {
   TBitmap Picture;                 // the cut picture
   TBitmap ImageSheet;              // 24-bit piece images, one cell per piece
   TBitmap MaskSheet{0, 0, TPixelFormat::Mono};  // piece masks; black = inside
-  TBitmap BoardBitmap;                          // the composed play area
   TBitmap TurnImage;                            // rotation scratch, one cell
   TBitmap TurnMask{0, 0, TPixelFormat::Mono};
   TBitmap Texture;  // Indexed8 wood texture

@@ -9,6 +9,7 @@
 #include "platform/packedrecord.h"
 #include "platform/utility.h"
 #include "play/boxes.h"
+#include "play/gesture.h"
 
 namespace {
 
@@ -182,8 +183,8 @@ int TBox::EdgeCursorAt(int x, int y) const {
   }
 }
 
-void TBox::ResizeStart(int& x, int& y, int cursor) {
-  TPoint& grab = owner_.ResizeGrab;
+void TBox::ResizeStart(TGesture& gesture, int& x, int& y, int cursor) {
+  TPoint& grab = gesture.ResizeGrab;
   // The grabbed edge is the one in the mouse's half of the tray; the point
   // becomes the opposite, staying edge.
   if (x > X + Width / 2) {
@@ -203,19 +204,19 @@ void TBox::ResizeStart(int& x, int& y, int cursor) {
   // Dragging one edge only: the band spans the tray across the other way.
   if (cursor == crSizeNS) x = X;
   if (cursor == crSizeWE) y = Y;
-  owner_.ResizeAnchor = {x, y};
+  gesture.ResizeAnchor = {x, y};
   // The tray never becomes too small to hold its largest group whole.
   const TSize largest = owner_.LargestGroupSize(*this);
   const TRect inner = InnerRect();
-  owner_.ResizeLeast = {std::max<int>(MinWidth, largest.Width + Width - inner.Width()),
-                        std::max<int>(MinHeight, largest.Height + Height - inner.Height())};
+  gesture.ResizeLeast = {std::max<int>(MinWidth, largest.Width + Width - inner.Width()),
+                         std::max<int>(MinHeight, largest.Height + Height - inner.Height())};
   owner_.Band.BandStart(owner_.Screen, x, y);
 }
 
-void TBox::ResizeTrack(int& x, int& y, int cursor) {
-  const TPoint anchor = owner_.ResizeAnchor;
-  x += owner_.ResizeGrab.X;
-  y += owner_.ResizeGrab.Y;
+void TBox::ResizeTrack(const TGesture& gesture, int& x, int& y, int cursor) {
+  const TPoint anchor = gesture.ResizeAnchor;
+  x += gesture.ResizeGrab.X;
+  y += gesture.ResizeGrab.Y;
   if (cursor == crSizeNS) x = X + Width;
   if (cursor == crSizeWE) y = Y + Height;
   // The moving edge stays on the board, where the title bar can be taken.
@@ -223,7 +224,7 @@ void TBox::ResizeTrack(int& x, int& y, int cursor) {
   x = std::clamp(x, std::min<int>(X, board.Left), std::max<int>(X + Width, board.Right));
   y = std::clamp(y, std::min<int>(Y, board.Top), std::max<int>(Y + Height, board.Bottom));
   // The moving edge stops at the least size from the staying one.
-  const TSize least = owner_.ResizeLeast;
+  const TSize least = gesture.ResizeLeast;
   x = anchor.X != X ? std::min(x, anchor.X - least.Width) : std::max(x, X + least.Width);
   y = anchor.Y != Y ? std::min(y, anchor.Y - least.Height) : std::max(y, Y + least.Height);
   owner_.Band.BandTo(x, y);

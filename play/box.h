@@ -17,6 +17,7 @@
 #include "play/traybar.h"
 
 class TBoxes;
+class TGesture;
 
 class TBox {
  public:
@@ -74,11 +75,12 @@ class TBox {
   int EdgeCursorAt(int x, int y) const;
   // Starts an edge drag at the mouse point: the point becomes the corner
   // that moves while the opposite one stays (the anchor), and the band starts
-  // at the anchor.
-  void ResizeStart(int& x, int& y, int cursor);
+  // at the anchor. The gesture keeps the anchor, the grab offset and the
+  // least size until the drag ends.
+  void ResizeStart(TGesture& gesture, int& x, int& y, int cursor);
   // Corrects the mouse point of an edge drag for the grab offset, the edge
   // being dragged and the minimum size, and draws the band to it.
-  void ResizeTrack(int& x, int& y, int cursor);
+  void ResizeTrack(const TGesture& gesture, int& x, int& y, int cursor);
 
   int Count() const { return int(Pieces.size()); }
   TFormPiece* Item(int i) const { return Pieces[std::size_t(i)]; }

@@ -32,6 +32,8 @@ class TBoxes : public TPieces {
   TTrayCounters& Counters;
   TTrayBar& Bar;
   TScreen& Screen;  // the play area
+  // The inverting outline on the screen: a band selection's, a tray edge
+  // drag's and a tray zoom's.
   TBand Band;
   THRTimer HRTimer{10};
   // Steps the slides, flashes and zooms on the window's timer.
@@ -40,12 +42,6 @@ class TBoxes : public TPieces {
   std::int32_t VisibleButtons = 0;  // tray buttons that fit on the bar
   std::vector<std::unique_ptr<TBox>> Trays;
   TPoint NextTrayPos;  // where the next new tray goes
-  // The corner that stays while a tray's edge is dragged, and the mouse's
-  // offset from the corner that moves.
-  TPoint ResizeAnchor;
-  TPoint ResizeGrab;
-  // The least size the tray being resized may take.
-  TSize ResizeLeast{TBox::MinWidth, TBox::MinHeight};
   // The tray the mouse or a tray command acts on; the board tray by default.
   TBox* CurrentTray = nullptr;
 

@@ -13,9 +13,9 @@ TMove::TMove(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& cou
     : TBoxes(puzzle, options, counters, bar, screen) {}
 
 void TMove::RedrawArea(const TRect& rect) {
-  Mural.Draw(rect, BoardBitmap);
-  DrawTrays(BoardBitmap, &rect);
-  Compositor.SaveBackground(rect);
+  View.Mural.Draw(rect, View.BoardBitmap);
+  DrawTrays(View.BoardBitmap, &rect);
+  View.Compositor.SaveBackground(rect);
 }
 
 void TMove::InvalidateArea(const TRect& rect) { Screen.Invalidate(rect); }
@@ -25,14 +25,15 @@ void TMove::RefreshArea(const TRect& rect) {
   InvalidateArea(rect);
 }
 
-void TMove::ResetBackground() { Compositor.Init(BoardBitmap); }
+void TMove::ResetBackground() { View.Compositor.Init(View.BoardBitmap); }
 
 void TMove::PutBack() {
-  if (Moving.empty()) return;
-  SetHidden(Moving, false);
+  if (Gesture.Moving.empty()) return;
+  SetHidden(Gesture.Moving, false);
   // The image may have slid away from where the pieces lie.
-  RefreshArea(MoveRect.Union(MoveRect.Offset(OriginX - MoveRect.Left, OriginY - MoveRect.Top)));
-  Moving.clear();
+  RefreshArea(Gesture.MoveRect.Union(
+      Gesture.MoveRect.Offset(Gesture.OriginX - Gesture.MoveRect.Left, Gesture.OriginY - Gesture.MoveRect.Top)));
+  Gesture.Moving.clear();
 }
 
 TRect TMove::WithSide(TRect rect) const {
@@ -41,15 +42,15 @@ TRect TMove::WithSide(TRect rect) const {
 }
 
 void TMove::TakeGroup(TFormPiece& piece) {
-  Moving.assign(1, &piece);
+  Gesture.Moving.assign(1, &piece);
   if (piece.Joined)
     for (TFormPiece& p : Pieces)
-      if (&p != &piece && p.Group == piece.Group) Moving.push_back(&p);
+      if (&p != &piece && p.Group == piece.Group) Gesture.Moving.push_back(&p);
 }
 
 TRect TMove::MovingRect() const {
   TRect rect;
-  for (const TFormPiece* p : Moving) rect = rect.Union(PieceRect(*p));
+  for (const TFormPiece* p : Gesture.Moving) rect = rect.Union(PieceRect(*p));
   return rect;
 }
 
@@ -57,20 +58,20 @@ void TMove::RotateGroup(TFormPiece& piece, int turns, bool join) {
   // The board must be on the screen as it is before the group vanishes.
   Screen.UpdateNow();
   TakeGroup(piece);
-  MoveRect = WithSide(MovingRect());
-  SetHidden(Moving, true);
-  RefreshArea(MoveRect);
+  Gesture.MoveRect = WithSide(MovingRect());
+  SetHidden(Gesture.Moving, true);
+  RefreshArea(Gesture.MoveRect);
 
-  RotatePieces(Moving, turns, false);
-  MoveRect = WithSide(PieceRect(piece));
-  for (TFormPiece* p : Moving) {
+  RotatePieces(Gesture.Moving, turns, false);
+  Gesture.MoveRect = WithSide(PieceRect(piece));
+  for (TFormPiece* p : Gesture.Moving) {
     if (p == &piece) continue;
     AlignTo(*p, piece);
-    MoveRect = MoveRect.Union(WithSide(PieceRect(*p)));
+    Gesture.MoveRect = Gesture.MoveRect.Union(WithSide(PieceRect(*p)));
   }
   if (join) {
-    JoinMoving(Moving, MoveRect);
-    MoveRect = MoveRect.Union(WithSide(SettleTrayPieces(TrayByNumber(std::uint32_t(piece.Tray)))));
+    JoinMoving(Gesture.Moving, Gesture.MoveRect);
+    Gesture.MoveRect = Gesture.MoveRect.Union(WithSide(SettleTrayPieces(TrayByNumber(std::uint32_t(piece.Tray)))));
   }
   PutBack();
 }
@@ -111,8 +112,8 @@ void TMove::JoinMoving(TPieceSpan list, TRect& rect) {
 }
 
 void TMove::PickPiece(TFormPiece& piece) {
-  Moving.assign(1, &piece);
-  MoveRect = PieceRect(piece);
+  Gesture.Moving.assign(1, &piece);
+  Gesture.MoveRect = PieceRect(piece);
   LiftMoving();
 }
 
@@ -120,9 +121,9 @@ void TMove::PickGroup(TFormPiece* piece) {
   if (!piece) return;
   std::optional<THourglass> hourglass;
   TakeGroup(*piece);
-  MoveRect = MovingRect();
-  if (Moving.size() > 1) hourglass.emplace();
-  BringToFront(Moving);
+  Gesture.MoveRect = MovingRect();
+  if (Gesture.Moving.size() > 1) hourglass.emplace();
+  BringToFront(Gesture.Moving);
   LiftMoving();
 }
 
@@ -133,73 +134,74 @@ bool TMove::PickAt(TBox& tray, int x, int y) {
 }
 
 bool TMove::PickInRect(std::uint32_t trayNumber, const TRect& rect) {
-  Moving.clear();
-  MoveRect = {};
+  Gesture.Moving.clear();
+  Gesture.MoveRect = {};
   for (TFormPiece& p : Pieces) {
     const TRect r = PieceRect(p);
     if (p.Joined || p.Tray != std::int32_t(trayNumber) || r.Union(rect) != rect) continue;
-    Moving.push_back(&p);
-    MoveRect = MoveRect.Union(r);
+    Gesture.Moving.push_back(&p);
+    Gesture.MoveRect = Gesture.MoveRect.Union(r);
   }
-  if (Moving.empty()) return false;
-  SortList(Moving, TSortOrder::Stacking);
-  BringToFront(Moving);
+  if (Gesture.Moving.empty()) return false;
+  SortList(Gesture.Moving, TSortOrder::Stacking);
+  BringToFront(Gesture.Moving);
   LiftMoving();
   return true;
 }
 
 TFormPiece* TMove::MovingPieceAt(int x, int y) const {
-  for (auto it = Moving.rbegin(); it != Moving.rend(); ++it)
+  for (auto it = Gesture.Moving.rbegin(); it != Gesture.Moving.rend(); ++it)
     if (PieceRect(**it).Contains({x, y}) && HitTest(**it, x, y)) return *it;
   return nullptr;
 }
 
 void TMove::SizeDragImage(bool withMask) {
-  DragImage = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1);
+  View.DragImage = TBitmap(Gesture.MoveRect.Width() + 1, Gesture.MoveRect.Height() + 1);
   if (withMask) {
-    DragMask = TBitmap(MoveRect.Width() + 1, MoveRect.Height() + 1, TPixelFormat::Mono);
-    DragMask.Fill(clWhite);
+    View.DragMask = TBitmap(Gesture.MoveRect.Width() + 1, Gesture.MoveRect.Height() + 1, TPixelFormat::Mono);
+    View.DragMask.Fill(clWhite);
   }
 }
 
 void TMove::LiftMoving() {
   const bool wood = Options().IsWoodOutline();
   if (Options().Shadows) {
-    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
-    MoveRect.Right += ShadowSize;
-    MoveRect.Bottom += ShadowSize;
+    View.ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    Gesture.MoveRect.Right += View.ShadowSize;
+    Gesture.MoveRect.Bottom += View.ShadowSize;
   }
-  if (wood) MoveRect.Bottom += Thickness;
-  OriginX = MoveRect.Left;
-  OriginY = MoveRect.Top;
+  if (wood) Gesture.MoveRect.Bottom += Thickness;
+  Gesture.OriginX = Gesture.MoveRect.Left;
+  Gesture.OriginY = Gesture.MoveRect.Top;
   SizeDragImage(true);
 
-  OffsetPieces(Moving, -MoveRect.Left, -MoveRect.Top);
-  DrawPieceList(Moving, DragImage, nullptr);
-  DrawMasks(Moving, DragMask);
+  OffsetPieces(Gesture.Moving, -Gesture.MoveRect.Left, -Gesture.MoveRect.Top);
+  DrawPieceList(Gesture.Moving, View.DragImage, nullptr);
+  DrawMasks(Gesture.Moving, View.DragMask);
   if (Options().Shadows) {
     // A solid shadow, offset right and down, below the wooden side too.
-    const int down = ShadowSize + (wood ? Thickness : 0);
-    OffsetPieces(Moving, ShadowSize, down);
-    DrawMasks(Moving, DragMask);
-    OffsetPieces(Moving, -ShadowSize, -down);
+    const int down = View.ShadowSize + (wood ? Thickness : 0);
+    OffsetPieces(Gesture.Moving, View.ShadowSize, down);
+    DrawMasks(Gesture.Moving, View.DragMask);
+    OffsetPieces(Gesture.Moving, -View.ShadowSize, -down);
   }
   if (wood) {
     for (int i = 0; i < Thickness; ++i) {
-      OffsetPieces(Moving, 0, 1);
-      DrawMasks(Moving, DragMask);
+      OffsetPieces(Gesture.Moving, 0, 1);
+      DrawMasks(Gesture.Moving, View.DragMask);
     }
-    OffsetPieces(Moving, 0, -Thickness);
+    OffsetPieces(Gesture.Moving, 0, -Thickness);
   }
-  OffsetPieces(Moving, MoveRect.Left, MoveRect.Top);
-  SetHidden(Moving, true);
+  OffsetPieces(Gesture.Moving, Gesture.MoveRect.Left, Gesture.MoveRect.Top);
+  SetHidden(Gesture.Moving, true);
 
   // The board without the pieces, their sides reaching up included.
-  RefreshArea({MoveRect.Left, MoveRect.Top - Thickness, MoveRect.Right, MoveRect.Bottom});
-  Compositor.Reset();
-  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
-  Compositor.Flush(Screen);
-  GrabPending = true;
+  RefreshArea(
+      {Gesture.MoveRect.Left, Gesture.MoveRect.Top - Thickness, Gesture.MoveRect.Right, Gesture.MoveRect.Bottom});
+  View.Compositor.Reset();
+  View.Compositor.DrawMasked(Gesture.MoveRect, View.DragImage, ImageRect(), View.DragMask);
+  View.Compositor.Flush(Screen);
+  Gesture.GrabPending = true;
 }
 
 void TMove::ShiftTray(TBox& tray, int dx, int dy) {
@@ -209,83 +211,84 @@ void TMove::ShiftTray(TBox& tray, int dx, int dy) {
 }
 
 void TMove::LiftTray(TBox& tray) {
-  MoveRect = tray.BoundsRect();
+  Gesture.MoveRect = tray.BoundsRect();
   if (Options().Shadows) {
-    ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
-    MoveRect.Right += ShadowSize;
-    MoveRect.Bottom += ShadowSize;
+    View.ShadowSize = std::clamp(Puzzle().CellHeight / 10, 2, 10);
+    Gesture.MoveRect.Right += View.ShadowSize;
+    Gesture.MoveRect.Bottom += View.ShadowSize;
   }
   THourglass hourglass;
-  OriginX = MoveRect.Left;
-  OriginY = MoveRect.Top;
+  Gesture.OriginX = Gesture.MoveRect.Left;
+  Gesture.OriginY = Gesture.MoveRect.Top;
   SizeDragImage(false);
-  ShiftTray(tray, -MoveRect.Left, -MoveRect.Top);
-  if (Options().Shadows) tray.DrawShadow(DragImage, ShadowSize);
-  DrawTray(tray, DragImage, nullptr);
-  ShiftTray(tray, MoveRect.Left, MoveRect.Top);
+  ShiftTray(tray, -Gesture.MoveRect.Left, -Gesture.MoveRect.Top);
+  if (Options().Shadows) tray.DrawShadow(View.DragImage, View.ShadowSize);
+  DrawTray(tray, View.DragImage, nullptr);
+  ShiftTray(tray, Gesture.MoveRect.Left, Gesture.MoveRect.Top);
 
   SetTrayLifted(tray, true);
-  RefreshArea(MoveRect);
-  Compositor.Reset();
+  RefreshArea(Gesture.MoveRect);
+  View.Compositor.Reset();
   DrawTrayImage();
-  Compositor.Flush(Screen);
-  GrabPending = true;
+  View.Compositor.Flush(Screen);
+  Gesture.GrabPending = true;
 }
 
 void TMove::DrawTrayImage() {
-  const int w = MoveRect.Width(), h = MoveRect.Height();
+  const int w = Gesture.MoveRect.Width(), h = Gesture.MoveRect.Height();
   if (!Options().Shadows) {
-    Compositor.DrawOpaque(MoveRect, DragImage, ImageRect());
+    View.Compositor.DrawOpaque(Gesture.MoveRect, View.DragImage, ImageRect());
     return;
   }
   // The body and the two shadow strips, leaving the board to show through
   // at the corners the shadow does not reach.
-  const int s = ShadowSize;
-  const TRect& m = MoveRect;
-  Compositor.DrawOpaque({m.Left, m.Top, m.Right - s, m.Bottom - s}, DragImage, {0, 0, w - s, h - s});
-  Compositor.DrawOpaque({m.Left + s, m.Bottom - s, m.Right, m.Bottom}, DragImage, {s, h - s, w, h});
-  Compositor.DrawOpaque({m.Right - s, m.Top + s, m.Right, m.Bottom - s}, DragImage, {w - s, s, w, h - s});
+  const int s = View.ShadowSize;
+  const TRect& m = Gesture.MoveRect;
+  View.Compositor.DrawOpaque({m.Left, m.Top, m.Right - s, m.Bottom - s}, View.DragImage, {0, 0, w - s, h - s});
+  View.Compositor.DrawOpaque({m.Left + s, m.Bottom - s, m.Right, m.Bottom}, View.DragImage, {s, h - s, w, h});
+  View.Compositor.DrawOpaque({m.Right - s, m.Top + s, m.Right, m.Bottom - s}, View.DragImage, {w - s, s, w, h - s});
 }
 
 void TMove::SetMousePos(int x, int y) {
-  if (GrabPending) {
-    GrabPending = false;
-    GrabX = x - MoveRect.Left;
-    GrabY = y - MoveRect.Top;
+  if (Gesture.GrabPending) {
+    Gesture.GrabPending = false;
+    Gesture.GrabX = x - Gesture.MoveRect.Left;
+    Gesture.GrabY = y - Gesture.MoveRect.Top;
   }
-  MouseX = x;
-  MouseY = y;
+  Gesture.MouseX = x;
+  Gesture.MouseY = y;
 }
 
 void TMove::DragTo(int x, int y, TDragMode mode) {
   SetMousePos(x, y);
-  MoveRect = MoveRect.Offset(x - GrabX - MoveRect.Left, y - GrabY - MoveRect.Top);
+  Gesture.MoveRect =
+      Gesture.MoveRect.Offset(x - Gesture.GrabX - Gesture.MoveRect.Left, y - Gesture.GrabY - Gesture.MoveRect.Top);
   switch (mode) {
     case TDragMode::Pieces: {
       // The board in the pieces' own coordinates, which change only at the
       // drop.
-      const TRect board =
-          BoardTray().BoundsRect().Offset(OriginX - MoveRect.Left, OriginY - MoveRect.Top);
-      if (const TFormPiece* inside = AnyInsideArea(Moving, board)) {
-        anchor_ = inside->Index;
-      } else if (anchor_ >= 0 && std::size_t(anchor_) < Pieces.size()) {
-        const TRect held = PieceRect(Pieces[std::size_t(anchor_)]);
+      const TRect board = BoardTray().BoundsRect().Offset(Gesture.OriginX - Gesture.MoveRect.Left,
+                                                          Gesture.OriginY - Gesture.MoveRect.Top);
+      if (const TFormPiece* inside = AnyInsideArea(Gesture.Moving, board)) {
+        Gesture.AnchorPiece = inside->Index;
+      } else if (Gesture.AnchorPiece >= 0 && std::size_t(Gesture.AnchorPiece) < Pieces.size()) {
+        const TRect held = PieceRect(Pieces[std::size_t(Gesture.AnchorPiece)]);
         TRect kept = held;
         KeepInArea(kept, board);
-        MoveRect = MoveRect.Offset(kept.Left - held.Left, kept.Top - held.Top);
+        Gesture.MoveRect = Gesture.MoveRect.Offset(kept.Left - held.Left, kept.Top - held.Top);
       } else {
-        KeepInArea(MoveRect, BoardTray().BoundsRect());
+        KeepInArea(Gesture.MoveRect, BoardTray().BoundsRect());
       }
-      MoveImageTo(MoveRect.Left, MoveRect.Top);
+      MoveImageTo(Gesture.MoveRect.Left, Gesture.MoveRect.Top);
       break;
     }
     case TDragMode::Selection:
-      KeepOnBoard(MoveRect);
-      MoveImageTo(MoveRect.Left, MoveRect.Top);
+      KeepOnBoard(Gesture.MoveRect);
+      MoveImageTo(Gesture.MoveRect.Left, Gesture.MoveRect.Top);
       break;
     case TDragMode::Tray: {
       const int width = Options().PlayWidth, height = Options().PlayHeight;
-      TRect& m = MoveRect;
+      TRect& m = Gesture.MoveRect;
       if (m.Right < 32) m = m.Offset(32 - m.Right, 0);
       if (m.Left > width - 32) m = m.Offset(width - 32 - m.Left, 0);
       if (m.Top < 0) m = m.Offset(0, -m.Top);
@@ -297,39 +300,39 @@ void TMove::DragTo(int x, int y, TDragMode mode) {
 }
 
 void TMove::MoveImageTo(int x, int y) {
-  Compositor.Erase();
-  MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
-  Compositor.DrawMasked(MoveRect, DragImage, ImageRect(), DragMask);
-  Compositor.Flush(Screen);
+  View.Compositor.Erase();
+  Gesture.MoveRect = Gesture.MoveRect.Offset(x - Gesture.MoveRect.Left, y - Gesture.MoveRect.Top);
+  View.Compositor.DrawMasked(Gesture.MoveRect, View.DragImage, ImageRect(), View.DragMask);
+  View.Compositor.Flush(Screen);
 }
 
 void TMove::MoveTrayImageTo(int x, int y) {
-  Compositor.Erase();
-  MoveRect = MoveRect.Offset(x - MoveRect.Left, y - MoveRect.Top);
+  View.Compositor.Erase();
+  Gesture.MoveRect = Gesture.MoveRect.Offset(x - Gesture.MoveRect.Left, y - Gesture.MoveRect.Top);
   DrawTrayImage();
-  Compositor.Flush(Screen);
+  View.Compositor.Flush(Screen);
 }
 
 void TMove::DropMoving(TBox* tray, bool join) {
-  if (Moving.empty()) return;
-  TBox& target = tray ? *tray : TrayAt(MouseX, MouseY);
-  MoveToTray(Moving, target);
-  SetHidden(Moving, false);
-  OffsetPieces(Moving, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
-  if (join) JoinMoving(Moving, MoveRect);
+  if (Gesture.Moving.empty()) return;
+  TBox& target = tray ? *tray : TrayAt(Gesture.MouseX, Gesture.MouseY);
+  MoveToTray(Gesture.Moving, target);
+  SetHidden(Gesture.Moving, false);
+  OffsetPieces(Gesture.Moving, Gesture.MoveRect.Left - Gesture.OriginX, Gesture.MoveRect.Top - Gesture.OriginY);
+  if (join) JoinMoving(Gesture.Moving, Gesture.MoveRect);
   // A group brought back may hold a piece the join snapped onto it.
-  MoveRect = MoveRect.Union(WithSide(SettleTrayPieces(target)));
-  if (!target.IsBoard()) SetPlaced(Moving, false);
-  for (const TFormPiece* p : Moving) MoveRect = MoveRect.Union(WithSide(PieceRect(*p)));
-  RefreshArea(MoveRect);
-  Moving.clear();
+  Gesture.MoveRect = Gesture.MoveRect.Union(WithSide(SettleTrayPieces(target)));
+  if (!target.IsBoard()) SetPlaced(Gesture.Moving, false);
+  for (const TFormPiece* p : Gesture.Moving) Gesture.MoveRect = Gesture.MoveRect.Union(WithSide(PieceRect(*p)));
+  RefreshArea(Gesture.MoveRect);
+  Gesture.Moving.clear();
 }
 
 void TMove::DropTray(TBox& tray) {
   SetTrayLifted(tray, false);
-  MoveTray(tray, MoveRect.Left - OriginX, MoveRect.Top - OriginY);
+  MoveTray(tray, Gesture.MoveRect.Left - Gesture.OriginX, Gesture.MoveRect.Top - Gesture.OriginY);
   SortTrays(TTrayOrder::Stacking);
-  RefreshArea(MoveRect);
+  RefreshArea(Gesture.MoveRect);
 }
 
 void TMove::BringTrayToFront(TBox& tray) {

@@ -1,35 +1,22 @@
 #pragma once
-// The move engine of the game object: what floats above the board while the
-// user drags, and the repainting of the board that every change goes through.
+// The move engine of the game object: lifting, dragging and dropping what
+// floats above the board, and the repainting of the board that every change
+// goes through. It owns the view, the play area's pixels, and the gesture,
+// what the mouse has under way.
 
 #include <cstdint>
 
-#include "display/dirty.h"
-#include "pieces/mural.h"
+#include "play/boardview.h"
 #include "play/boxes.h"
-
-// What a drag carries, which decides how it is kept in sight: a piece or
-// group held by the left button stays partly on the board, a band's
-// selection stays on it, a tray keeps its title bar reachable. The values are
-// the mouse machine's states for these drags.
-enum class TDragMode : std::uint8_t { Pieces = 3, Selection = 4, Tray = 5 };
+#include "play/gesture.h"
 
 class TMove : public TBoxes {
  public:
   TMove(TPuzzleGeometry& puzzle, TPieceOptions& options, TTrayCounters& counters, TTrayBar& bar,
         TScreen& screen);
 
-  TPieceList Moving;  // the pieces that float now
-  TRect MoveRect;     // where the floating image lies
-  std::int32_t OriginX = 0, OriginY = 0;  // MoveRect's top-left when lifted
-  TBitmap DragImage;
-  TBitmap DragMask{0, 0, TPixelFormat::Mono};
-  TDirty Compositor;
-  std::int32_t MouseX = 0, MouseY = 0;
-  std::int32_t GrabX = 0, GrabY = 0;
-  bool GrabPending = false;
-  std::int32_t ShadowSize = 0;
-  TMural Mural;
+  TBoardView View;   // the play area's pixels
+  TGesture Gesture;  // what the mouse has under way
   // An auto-solve is running: a dropped piece joins its first fitting
   // neighbour at once.
   bool AutoSolving = false;
@@ -66,7 +53,7 @@ class TMove : public TBoxes {
   void DragTo(int x, int y, TDragMode mode);
   void MoveImageTo(int x, int y);
   void MoveTrayImageTo(int x, int y);
-  TPoint GetMovePos() const { return {MoveRect.Left, MoveRect.Top}; }
+  TPoint GetMovePos() const { return {Gesture.MoveRect.Left, Gesture.MoveRect.Top}; }
 
   // Dropping: into the given tray or the one under the mouse, joining what
   // fits when join is set.
@@ -106,11 +93,7 @@ class TMove : public TBoxes {
   TRect MovingRect() const;
   // The drag image's size for MoveRect, filled black, with a white mask.
   void SizeDragImage(bool withMask);
-  TRect ImageRect() const { return {0, 0, MoveRect.Width(), MoveRect.Height()}; }
+  TRect ImageRect() const { return {0, 0, Gesture.MoveRect.Width(), Gesture.MoveRect.Height()}; }
   // Moves a tray and its pieces without storing their places.
   static void ShiftTray(TBox& tray, int dx, int dy);
-
-  // The piece that kept the last drag on the board (an index, so that it
-  // never outlives the pieces); -1 before any.
-  int anchor_ = -1;
 };

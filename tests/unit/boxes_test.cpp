@@ -9,6 +9,7 @@
 #include "platform/colors.h"
 #include "platform/cursors.h"
 #include "platform/errors.h"
+#include "play/gesture.h"
 
 namespace {
 
@@ -86,6 +87,8 @@ class TrayTest : public ::testing::Test {
   TTrayBar bar;
   TRecordingScreen screen;
   TTestBoxes boxes{puzzle, options, counters, bar, screen};
+  // What a tray's edge drag keeps while it lasts.
+  TGesture gesture;
   std::vector<TTrayButton*> added;
 };
 
@@ -159,10 +162,10 @@ TEST_F(TrayTest, EdgeDragsStopAtTheMinimumSize) {
   TBox& tray = AddTray(1, Bounds(50, 40, 200, 150));
   auto drag = [&](int cursor, TPoint press, std::vector<TPoint> moves) {
     int x = press.X, y = press.Y;
-    tray.ResizeStart(x, y, cursor);
+    tray.ResizeStart(gesture, x, y, cursor);
     std::vector<TPoint> points{{x, y}};
     for (TPoint m : moves) {
-      tray.ResizeTrack(m.X, m.Y, cursor);
+      tray.ResizeTrack(gesture, m.X, m.Y, cursor);
       points.push_back(m);
     }
     points.push_back({boxes.Band.BandEnd().Right, 0});
@@ -172,11 +175,11 @@ TEST_F(TrayTest, EdgeDragsStopAtTheMinimumSize) {
   // The right edge, 3 pixels inside it, dragged leftwards past the minimum.
   EXPECT_EQ(drag(crSizeWE, {247, 110}, {{120, 130}, {200, 130}}),
             (std::vector<TPoint>{{50, 40}, {150, 190}, {203, 190}, {203, 0}}));
-  EXPECT_EQ(boxes.ResizeGrab, TPoint(3, -70));
+  EXPECT_EQ(gesture.ResizeGrab, TPoint(3, -70));
   // The top-left corner moves; the bottom-right one stays.
   EXPECT_EQ(drag(crSizeNWSE, {52, 42}, {{200, 160}, {10, 5}}),
             (std::vector<TPoint>{{250, 190}, {150, 115}, {8, 3}, {250, 0}}));
-  EXPECT_EQ(boxes.ResizeAnchor, TPoint(250, 190));
+  EXPECT_EQ(gesture.ResizeAnchor, TPoint(250, 190));
   // The bottom edge: the band keeps the tray's width.
   EXPECT_EQ(drag(crSizeNS, {70, 188}, {{500, 300}}), (std::vector<TPoint>{{50, 40}, {250, 302}, {250, 0}}));
   EXPECT_EQ(screen.Image().Image(), before.Image());

@@ -139,10 +139,10 @@ TEST_F(FirstBoardTest, ARestartAndAResizeKeepTheFittedScaleAndTheProportions) {
   TTestGame again(gift, 1920, 1080);
   again.Start();
   EXPECT_EQ(again.records.Puzzle.ScalePercent, scale);
-  EXPECT_TRUE(SameBitmap(again.game->BoardBitmap, [&] {
+  EXPECT_TRUE(SameBitmap(again.game->View.BoardBitmap, [&] {
     TTestGame third(gift, 1920, 1080);
     third.Start();
-    return third.game->BoardBitmap;
+    return third.game->View.BoardBitmap;
   }()));
 }
 
@@ -155,7 +155,7 @@ TEST_F(FirstBoardTest, AResumedGameAsksForItsPlayAreaAndShowsTheSameBoard) {
     large.Start();
     large.game->ArrangeInGrid(TArrangeSource::Board, true, true);
     large.screen.PaintInvalid();
-    saved = large.game->BoardBitmap;
+    saved = large.game->View.BoardBitmap;
     scale = large.records.Puzzle.ScalePercent;
     large.game->SaveGame();
   }
@@ -175,5 +175,5 @@ TEST_F(FirstBoardTest, AResumedGameAsksForItsPlayAreaAndShowsTheSameBoard) {
   EXPECT_EQ(asked[0], std::make_pair(1900, 1000));
   EXPECT_EQ(resumed.records.Puzzle.ScalePercent, scale);
   EXPECT_EQ(resumed.game->Config.PlayWidth, 1900);
-  EXPECT_TRUE(SameBitmap(resumed.game->BoardBitmap, saved));
+  EXPECT_TRUE(SameBitmap(resumed.game->View.BoardBitmap, saved));
 }

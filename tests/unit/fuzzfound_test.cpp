@@ -171,7 +171,7 @@ TEST_F(FuzzFoundTest, ATrayFarLargerThanTheBoardIsDrawnOnlyWhereItShows) {
   t->game->ResizeBoard(960, 720);
   // The caption bar, between the frame's edge and its lower bevel, across
   // the whole board; the board above the tray as it was.
-  const TBitmap& board = t->game->BoardBitmap;
+  const TBitmap& board = t->game->View.BoardBitmap;
   for (const int x : {0, 480, 959}) {
     EXPECT_EQ(board.Pixel(x, 690), ColorToRGB(clBtnFace)) << x;
     EXPECT_NE(board.Pixel(x, 670), ColorToRGB(clBtnFace)) << x;

@@ -67,7 +67,7 @@ TEST_F(GiftFileTest, DataGiftPlaysAsItsExecutableGiftAndSavesBesideItself) {
     EXPECT_EQ(a[i].Y, b[i].Y) << i;
     EXPECT_EQ(a[i].HomeX, b[i].HomeX) << i;
   }
-  EXPECT_TRUE(SameBitmap(fromProgram.game->BoardBitmap, fromData.game->BoardBitmap));
+  EXPECT_TRUE(SameBitmap(fromProgram.game->View.BoardBitmap, fromData.game->View.BoardBitmap));
 
   // Each saves beside itself, under its own name with ".sav" added.
   fromProgram.game->SaveGame();

@@ -87,10 +87,10 @@ TEST_F(JigsawTest, StartsANewGameWithTheBoardOnTheScreen) {
   game.ResizeBoard(480, 360);
   t.screen.PaintInvalid();
   EXPECT_TRUE(t.screen.InvalidRegion().isEmpty());
-  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.View.BoardBitmap));
   TBitmap background(480, 360);
-  game.Mural.Draw({0, 0, 480, 360}, background);
-  EXPECT_FALSE(SameBitmap(background, game.BoardBitmap));
+  game.View.Mural.Draw({0, 0, 480, 360}, background);
+  EXPECT_FALSE(SameBitmap(background, game.View.BoardBitmap));
 
   // The clock's second fills the panels; the time runs only while the game is
   // active.
@@ -110,7 +110,7 @@ TEST_F(JigsawTest, TheSameGiftAlwaysGivesTheSameBoard) {
   a.Start();
   b.Start();
   EXPECT_TRUE(SamePlaces(a.Records(), b.Records()));
-  EXPECT_TRUE(SameBitmap(a.game->BoardBitmap, b.game->BoardBitmap));
+  EXPECT_TRUE(SameBitmap(a.game->View.BoardBitmap, b.game->View.BoardBitmap));
 }
 
 TEST_F(JigsawTest, RescalingReusesTheSeed) {
@@ -231,12 +231,12 @@ TEST_F(JigsawTest, ArrangingRepaintsTheBoard) {
                                return a->Group != b->Group ? a->Group < b->Group : a->Index < b->Index;
                              }));
   t.screen.PaintInvalid();
-  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.View.BoardBitmap));
   TBitmap fresh(480, 360);
-  game.Mural.Draw({0, 0, 480, 360}, fresh);
+  game.View.Mural.Draw({0, 0, 480, 360}, fresh);
   game.DrawTrays(fresh, nullptr);
-  EXPECT_TRUE(SameBitmap(fresh, game.BoardBitmap));
-  EXPECT_TRUE(SameBitmap(game.Compositor.Background(), game.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(fresh, game.View.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(game.View.Compositor.Background(), game.View.BoardBitmap));
 }
 
 TEST_F(JigsawTest, RefreshLeavesTheBoardAndTheBackgroundEqualOutsideTheStamp) {
@@ -247,17 +247,17 @@ TEST_F(JigsawTest, RefreshLeavesTheBoardAndTheBackgroundEqualOutsideTheStamp) {
   TBitmap image(40, 30);
   image.Fill(RGBColor(255, 0, 255));
   TBitmap mask(40, 30, TPixelFormat::Mono);
-  game.Compositor.Reset();
+  game.View.Compositor.Reset();
   const TRect stamp{300, 200, 340, 230};
-  game.Compositor.DrawOpaque(stamp, image, {0, 0, 40, 30});
+  game.View.Compositor.DrawOpaque(stamp, image, {0, 0, 40, 30});
   game.RefreshArea({0, 0, 200, 150});
   for (int y = 0; y < 360; ++y)
     for (int x = 0; x < 480; ++x) {
       if (stamp.Contains({x, y})) {
-        ASSERT_EQ(game.BoardBitmap.Pixel(x, y), RGBColor(255, 0, 255));
+        ASSERT_EQ(game.View.BoardBitmap.Pixel(x, y), RGBColor(255, 0, 255));
         continue;
       }
-      ASSERT_EQ(game.BoardBitmap.Pixel(x, y), game.Compositor.Background().Pixel(x, y)) << x << "," << y;
+      ASSERT_EQ(game.View.BoardBitmap.Pixel(x, y), game.View.Compositor.Background().Pixel(x, y)) << x << "," << y;
     }
   EXPECT_TRUE(t.screen.InvalidRegion().contains(QRect(0, 0, 200, 150)));
 }
@@ -271,14 +271,14 @@ TEST_F(JigsawTest, ResizingReplacesThePiecesInProportion) {
   t.window.PlayAreaHeight = 720;
   t.screen.Resize(960, 720);
   game.ResizeBoard(960, 720);
-  EXPECT_EQ(game.BoardBitmap.Width(), 960);
+  EXPECT_EQ(game.View.BoardBitmap.Width(), 960);
   EXPECT_EQ(game.BoardTray().BoundsRect(), (TRect{0, 0, 960, 720}));
   for (std::size_t i = 0; i < before.size(); ++i) {
     EXPECT_NEAR(game.Pieces[i].X, 2 * before[i].X, 1) << i;
     EXPECT_NEAR(game.Pieces[i].Y, 2 * before[i].Y, 1) << i;
   }
   t.screen.PaintInvalid();
-  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(t.screen.Image(), game.View.BoardBitmap));
 
   // A window shrunk to nothing, and back.
   for (const auto& [w, h] : {std::pair{20, 20}, std::pair{0, 0}, std::pair{1, 300}, std::pair{480, 360}}) {
@@ -290,7 +290,7 @@ TEST_F(JigsawTest, ResizingReplacesThePiecesInProportion) {
     game.Disarrange(TArrangeSource::Board, false);
     t.screen.PaintInvalid();
   }
-  EXPECT_EQ(game.BoardBitmap.Width(), 480);
+  EXPECT_EQ(game.View.BoardBitmap.Width(), 480);
 }
 
 TEST_F(JigsawTest, ChangingTheOutlineStyleRebuildsTheBoard) {
@@ -307,12 +307,12 @@ TEST_F(JigsawTest, ChangingTheOutlineStyleRebuildsTheBoard) {
   TTestGame switched(woodGift), reference(paperGift);
   switched.Start();
   reference.Start();
-  EXPECT_FALSE(SameBitmap(switched.game->BoardBitmap, reference.game->BoardBitmap));
+  EXPECT_FALSE(SameBitmap(switched.game->View.BoardBitmap, reference.game->View.BoardBitmap));
   switched.game->SetOutlineStyle(OutlinePaper);
   switched.screen.PaintInvalid();
   EXPECT_EQ(switched.game->Config.OutlineStyle, OutlinePaper);
-  EXPECT_TRUE(SameBitmap(switched.game->BoardBitmap, reference.game->BoardBitmap));
-  EXPECT_TRUE(SameBitmap(switched.screen.Image(), reference.game->BoardBitmap));
+  EXPECT_TRUE(SameBitmap(switched.game->View.BoardBitmap, reference.game->View.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(switched.screen.Image(), reference.game->View.BoardBitmap));
 }
 
 TEST_F(JigsawTest, BadGiftsGiveClearErrors) {

@@ -64,11 +64,11 @@ class MouseTest : public ::testing::Test {
   // The board as a fresh redraw would make it: nothing left of any drag.
   bool BoardIsClean() {
     TBitmap fresh(960, 720);
-    game().Mural.Draw({0, 0, 960, 720}, fresh);
+    game().View.Mural.Draw({0, 0, 960, 720}, fresh);
     game().DrawTrays(fresh, nullptr);
     t_->screen.PaintInvalid();
-    return SameBitmap(fresh, game().BoardBitmap) && SameBitmap(game().BoardBitmap, t_->screen.Image()) &&
-           SameBitmap(game().BoardBitmap, game().Compositor.Background());
+    return SameBitmap(fresh, game().View.BoardBitmap) && SameBitmap(game().View.BoardBitmap, t_->screen.Image()) &&
+           SameBitmap(game().View.BoardBitmap, game().View.Compositor.Background());
   }
 
   QTemporaryDir dir_;
@@ -92,7 +92,7 @@ TEST_F(MouseTest, APieceDroppedWithinAQuarterCellJoinsItsNeighbour) {
     Drag(right, home.X + miss.X - right.X, home.Y + miss.Y - right.Y);
     EXPECT_FALSE(right.Joined) << miss.X << "," << miss.Y;
     EXPECT_EQ(right.X, home.X + miss.X);
-    EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+    EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Idle);
     EXPECT_TRUE(BoardIsClean());
   }
   // Inside (left and top inclusive): the loose neighbour moves onto the
@@ -123,7 +123,7 @@ TEST_F(MouseTest, APieceDroppedWithinAQuarterCellJoinsItsNeighbour) {
 
   // Taking one piece of the group to show it raised leaves the rest.
   game().PickPiece(right);
-  EXPECT_EQ(game().Moving.size(), 1u);
+  EXPECT_EQ(game().Gesture.Moving.size(), 1u);
   EXPECT_TRUE(right.Hidden);
   EXPECT_FALSE(left.Hidden);
   game().PutBack();
@@ -142,7 +142,7 @@ TEST_F(MouseTest, NoJoinAcrossTurnsOrTrays) {
     game().MouseUp(at.X, at.Y);
   }
   EXPECT_EQ(right.Rotation, 3);
-  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Idle);
   EXPECT_TRUE(BoardIsClean());
   TPoint home = TPieces::ExpectedPos(right, left);
   Drag(right, home.X - right.X, home.Y - right.Y);
@@ -215,12 +215,12 @@ TEST_F(MouseTest, ABandLiftsLoosePiecesThatMoveTogetherWithoutJoining) {
   ASSERT_EQ(&game().TrayAt(start.X, start.Y), &game().BoardTray());
   ASSERT_EQ(game().BoardTray().PieceUnder(start.X, start.Y, true), nullptr);
   game().MouseDown(TJigsaw::LeftButton, start.X, start.Y);
-  EXPECT_EQ(game().MouseState, TJigsaw::Banding);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Banding);
   game().MouseMove(around.Left + 40, around.Top + 30);
   game().MouseMove(around.Left, around.Top);
   game().MouseUp(around.Left, around.Top);
-  EXPECT_EQ(game().MouseState, TJigsaw::Selected);
-  ASSERT_EQ(game().Moving.size(), 2u);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Selected);
+  ASSERT_EQ(game().Gesture.Moving.size(), 2u);
 
   // Dragged together far past the bottom-right corner: the selection stops
   // half a cell beyond the board, and nothing joins when it is dropped.
@@ -232,18 +232,18 @@ TEST_F(MouseTest, ABandLiftsLoosePiecesThatMoveTogetherWithoutJoining) {
   // of the right edge.
   const TPoint grip = Middle(a);
   game().MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
-  EXPECT_EQ(game().MouseState, TJigsaw::DraggingSelection);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::DraggingSelection);
   EXPECT_EQ(t_->screen.Cursor(), crClosedHand);
   game().MouseMove(grip.X + 3000, grip.Y + 3000);
   const int half = t_->records.Puzzle.CellWidth / 2;
   const int halfDown = t_->records.Puzzle.CellHeight / 2;
-  EXPECT_EQ(game().MoveRect.Right, 960 + half);
+  EXPECT_EQ(game().Gesture.MoveRect.Right, 960 + half);
   TFormPiece& left = a.X < b.X ? a : b;
   TFormPiece& right = a.X < b.X ? b : a;
-  const int leftX = game().MoveRect.Left + left.X - around.Left;
+  const int leftX = game().Gesture.MoveRect.Left + left.X - around.Left;
   ASSERT_LT(leftX + left.Width, 960 - half);
-  ASSERT_GT(game().MoveRect.Top, 720 - halfDown);
-  ASSERT_GT(game().MoveRect.Left + right.X - around.Left, 960 - half);
+  ASSERT_GT(game().Gesture.MoveRect.Top, 720 - halfDown);
+  ASSERT_GT(game().Gesture.MoveRect.Left + right.X - around.Left, 960 - half);
   game().MouseUp(grip.X + 3000, grip.Y + 3000);
   EXPECT_EQ((TPoint{left.X, left.Y}), (TPoint{leftX, 720 - halfDown}));
   EXPECT_EQ((TPoint{right.X, right.Y}), (TPoint{960 - half, 720 - halfDown}));
@@ -254,11 +254,11 @@ TEST_F(MouseTest, ABandLiftsLoosePiecesThatMoveTogetherWithoutJoining) {
   // A selection is put back by a press beside it, which lifts nothing.
   const TRect again = TPieces::PieceRect(piece(2));
   DragFrom({again.Right + 3, again.Bottom + 3}, -again.Width() - 6, -again.Height() - 6);
-  ASSERT_EQ(game().MouseState, TJigsaw::Selected);
+  ASSERT_EQ(game().Gesture.MouseState, TJigsaw::Selected);
   const TPoint other = Middle(piece(5));
   game().MouseDown(TJigsaw::LeftButton, other.X, other.Y);
-  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
-  EXPECT_TRUE(game().Moving.empty());
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Idle);
+  EXPECT_TRUE(game().Gesture.Moving.empty());
   EXPECT_FALSE(piece(5).Hidden);
   EXPECT_FALSE(piece(2).Hidden);
   EXPECT_TRUE(BoardIsClean());
@@ -270,7 +270,7 @@ TEST_F(MouseTest, RightButtonPopupsAndTheAlternativeMode) {
   game().MouseDown(TJigsaw::RightButton, at.X, at.Y);
   ASSERT_EQ(popups_.size(), 1u);
   EXPECT_EQ(popups_[0].Popup, TPopup::Piece);
-  EXPECT_EQ(game().PopupPiece, &p);
+  EXPECT_EQ(game().Gesture.PopupPiece, &p);
   EXPECT_TRUE(p.Hidden);  // shown raised while the popup is open
   game().PopupClosed();
   EXPECT_FALSE(p.Hidden);
@@ -307,13 +307,13 @@ TEST_F(MouseTest, RightButtonPopupsAndTheAlternativeMode) {
     THeldKeys shift(true, false);
     const TPoint q = Middle(piece(6));
     game().MouseDown(TJigsaw::LeftButton, q.X, q.Y);
-    EXPECT_EQ(game().MouseState, TJigsaw::DraggingPieces);
+    EXPECT_EQ(game().Gesture.MouseState, TJigsaw::DraggingPieces);
     game().MouseUp(q.X, q.Y);
   }
   game().AutoSolving = true;
   const TPoint r = Middle(piece(7));
   game().MouseDown(TJigsaw::LeftButton, r.X, r.Y);
-  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Idle);
   game().MouseDown(TJigsaw::RightButton, r.X, r.Y);
   EXPECT_EQ(popups_.size(), 5u);
   game().PopupClosed();
@@ -329,7 +329,7 @@ TEST_F(MouseTest, TraysAreDraggedResizedAndClosedByTheirBox) {
 
   // By the title bar to a new place.
   g.MouseDown(TJigsaw::LeftButton, 350, 210);
-  EXPECT_EQ(g.MouseState, TJigsaw::DraggingTray);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::DraggingTray);
   EXPECT_EQ(t_->screen.Cursor(), crSizeAll);
   g.MouseMove(380, 250);
   g.MouseMove(400, 260);
@@ -339,10 +339,10 @@ TEST_F(MouseTest, TraysAreDraggedResizedAndClosedByTheirBox) {
 
   // By its right edge, leftwards past the smallest width.
   g.MouseMove(548, 320);
-  EXPECT_EQ(g.MouseState, TJigsaw::OverEdge);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::OverEdge);
   EXPECT_EQ(t_->screen.Cursor(), crSizeWE);
   g.MouseDown(TJigsaw::LeftButton, 548, 320);
-  EXPECT_EQ(g.MouseState, TJigsaw::Resizing);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Resizing);
   g.MouseMove(420, 320);
   g.MouseUp(420, 320);
   EXPECT_EQ(tray.BoundsRect(), (TRect{350, 250, 450, 400}));
@@ -353,10 +353,10 @@ TEST_F(MouseTest, TraysAreDraggedResizedAndClosedByTheirBox) {
   g.MouseMove(10, 10);
   const TRect box = tray.CloseBoxRect();
   g.MouseDown(TJigsaw::LeftButton, box.Left + 5, box.Top + 5);
-  EXPECT_EQ(g.MouseState, TJigsaw::PressingCloseBox);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::PressingCloseBox);
   EXPECT_TRUE(tray.ClosePressed);
   g.MouseMove(box.Left - 30, box.Top + 5);
-  EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Idle);
   g.MouseUp(box.Left - 30, box.Top + 5);
   EXPECT_TRUE(tray.Open);
   g.MouseDown(TJigsaw::LeftButton, box.Left + 5, box.Top + 5);
@@ -373,7 +373,7 @@ TEST_F(MouseTest, ALostMouseDropsWhatFloatsWhereItIs) {
   game().MouseDown(TJigsaw::LeftButton, at.X, at.Y);
   game().MouseMove(at.X + home.X - right.X, at.Y + home.Y - right.Y);
   game().CancelGesture();
-  EXPECT_EQ(game().MouseState, TJigsaw::Idle);
+  EXPECT_EQ(game().Gesture.MouseState, TJigsaw::Idle);
   EXPECT_FALSE(right.Hidden);
   EXPECT_FALSE(right.Joined);
   EXPECT_EQ((TPoint{right.X, right.Y}), home);
@@ -389,7 +389,7 @@ TEST_F(MouseTest, ALostMouseDropsWhatFloatsWhereItIs) {
 TEST_F(MouseTest, ShadowsAndSlides) {
   game().Config.Shadows = true;
   game().PickPiece(piece(0));
-  EXPECT_EQ(game().ShadowSize, 10);  // 100-pixel cells: a tenth
+  EXPECT_EQ(game().View.ShadowSize, 10);  // 100-pixel cells: a tenth
   game().PutBack();
 
   // A slide ends at its end point unless a button is down and it may be
@@ -429,16 +429,17 @@ TEST_F(MouseTest, TheWholePuzzleAsOneGroupGoesAnywhereTheBoardAllows) {
   const TPoint start{piece(0).X, piece(0).Y};
   // Far past every corner: some piece always keeps half a cell on the board.
   game().MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
-  ASSERT_EQ(game().Moving.size(), game().Pieces.size());
+  ASSERT_EQ(game().Gesture.Moving.size(), game().Pieces.size());
   game().MouseMove(grip.X + 5, grip.Y + 5);
   for (const TPoint to : {TPoint{-5000, -5000}, TPoint{5000, -5000}, TPoint{5000, 5000}, TPoint{-5000, 5000}}) {
     game().MouseMove(to.X, to.Y);
     bool inside = false;
     const TRect board = game().BoardTray().BoundsRect().Inflate(-game().Puzzle().CellWidth / 2 + 1,
                                                                  -game().Puzzle().CellHeight / 2 + 1);
-    for (const TFormPiece* p : game().Moving)
+    for (const TFormPiece* p : game().Gesture.Moving)
       inside = inside || TPieces::PieceRect(*p)
-                             .Offset(game().MoveRect.Left - game().OriginX, game().MoveRect.Top - game().OriginY)
+                             .Offset(game().Gesture.MoveRect.Left - game().Gesture.OriginX,
+                                     game().Gesture.MoveRect.Top - game().Gesture.OriginY)
                              .Intersects(board);
     EXPECT_TRUE(inside) << to.X << "," << to.Y;
   }
@@ -463,7 +464,7 @@ TEST_F(MouseTest, ThePiecePopupsCommands) {
 
   // Unlock takes the piece out of its group; the count follows.
   popupOn(right);
-  EXPECT_EQ(game().PopupPiece, &right);
+  EXPECT_EQ(game().Gesture.PopupPiece, &right);
   EXPECT_TRUE(t_->window.Commands.Unlock.Enabled());
   game().Unlock();
   EXPECT_FALSE(right.Joined);
@@ -516,21 +517,22 @@ TEST_F(MouseTest, CheatsFetchShowAndHintNeighbours) {
     g.MouseDown(TJigsaw::LeftButton, at.X, at.Y);
     g.MouseUp(at.X, at.Y);
     g.RunAnimationsToEnd();
-    ASSERT_NE(g.NeighbourPiece, nullptr);
-    EXPECT_TRUE(g.NeighbourPiece->Joined);
-    EXPECT_EQ(TPieces::ExpectedPos(*g.NeighbourPiece, left), (TPoint{g.NeighbourPiece->X, g.NeighbourPiece->Y}));
+    ASSERT_NE(g.Gesture.NeighbourPiece, nullptr);
+    EXPECT_TRUE(g.Gesture.NeighbourPiece->Joined);
+    EXPECT_EQ(TPieces::ExpectedPos(*g.Gesture.NeighbourPiece, left),
+              (TPoint{g.Gesture.NeighbourPiece->X, g.Gesture.NeighbourPiece->Y}));
     EXPECT_EQ(left.X, before[0].X);
     EXPECT_EQ(t_->records.Puzzle.SolvedCount, 2);
     EXPECT_EQ(t_->records.Puzzle.CheatCount, 1);
-    EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+    EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Idle);
     EXPECT_TRUE(BoardIsClean());
   }
   // Showing a neighbour and a hint flash pieces and move nothing; the
   // shadow option is as it was.
   g.Config.Shadows = false;
   const std::vector<TFormPiece> joined = t_->Records();
-  g.PopupPiece = &piece(5);
-  g.NeighbourPiece = &piece(6);
+  g.Gesture.PopupPiece = &piece(5);
+  g.Gesture.NeighbourPiece = &piece(6);
   g.ShowNeighbor();
   g.Hint();
   g.RunAnimationsToEnd();
@@ -558,7 +560,7 @@ TEST_F(MouseTest, AutoSolveAssemblesThePictureCentredOnTheBoard) {
   g.AutoSolve();
   g.RunAnimationsToEnd([&] {
     ++pumps;
-    EXPECT_TRUE(g.Moving.empty());
+    EXPECT_TRUE(g.Gesture.Moving.empty());
     g.Tick();
   });
   EXPECT_FALSE(g.IsAutoSolving());
@@ -629,31 +631,31 @@ TEST_F(MouseTest, WhatMovesComesToRestBeforeACommandOrAPress) {
   // with its shadow, and the option is as it was between the frames.
   g.Hint();
   EXPECT_TRUE(g.IsAnimating());
-  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_TRUE(g.Gesture.Moving.empty());
   ASSERT_TRUE(g.Animator.Advance());
-  ASSERT_EQ(g.Moving.size(), 1u);
-  EXPECT_GT(g.MoveRect.Width(), g.Moving.front()->Width);
+  ASSERT_EQ(g.Gesture.Moving.size(), 1u);
+  EXPECT_GT(g.Gesture.MoveRect.Width(), g.Gesture.Moving.front()->Width);
   EXPECT_FALSE(g.Config.Shadows);
   // A press puts the piece back first, then picks up what lies under it.
   g.MouseDown(TJigsaw::LeftButton, grip.X, grip.Y);
   EXPECT_FALSE(g.IsAnimating());
-  EXPECT_EQ(g.MouseState, TJigsaw::DraggingPieces);
-  EXPECT_EQ(g.Moving, TPieceList{&piece(7)});
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::DraggingPieces);
+  EXPECT_EQ(g.Gesture.Moving, TPieceList{&piece(7)});
   g.MouseUp(grip.X, grip.Y);
   EXPECT_TRUE(BoardIsClean());
 
   // A neighbour fetched half way when a command comes: it ends where it
   // fits, joined, as the slide's last frame would have had it.
-  g.PopupPiece = &left;
-  g.NeighbourPiece = g.NeighbourToward(left, {left.X + left.Width - 4, Middle(left).Y});
-  ASSERT_NE(g.NeighbourPiece, nullptr);
-  TFormPiece& fetched = *g.NeighbourPiece;
+  g.Gesture.PopupPiece = &left;
+  g.Gesture.NeighbourPiece = g.NeighbourToward(left, {left.X + left.Width - 4, Middle(left).Y});
+  ASSERT_NE(g.Gesture.NeighbourPiece, nullptr);
+  TFormPiece& fetched = *g.Gesture.NeighbourPiece;
   g.FetchNeighbor();
   for (int i = 0; i < 3; ++i) g.Animator.Advance();
-  ASSERT_FALSE(g.Moving.empty());
+  ASSERT_FALSE(g.Gesture.Moving.empty());
   g.SettleAnimations();
   EXPECT_FALSE(g.IsAnimating());
-  EXPECT_TRUE(g.Moving.empty());
+  EXPECT_TRUE(g.Gesture.Moving.empty());
   EXPECT_TRUE(fetched.Joined);
   EXPECT_EQ(TPieces::ExpectedPos(fetched, left), (TPoint{fetched.X, fetched.Y}));
   EXPECT_TRUE(BoardIsClean());
@@ -678,13 +680,14 @@ TEST_F(MouseTest, WhatMovesComesToRestBeforeACommandOrAPress) {
   // ignored; auto-solve goes on to the end.
   g.Window.Solve.Speed = 1;
   g.AutoSolve();
-  while (g.Moving.empty()) ASSERT_TRUE(g.Animator.Advance());
+  while (g.Gesture.Moving.empty()) ASSERT_TRUE(g.Animator.Advance());
   for (int i = 0; i < 5; ++i) g.Animator.Advance();
-  TFormPiece& sliding = *g.Moving.front();
-  const TPoint shown{sliding.X + g.MoveRect.Left - g.OriginX, sliding.Y + g.MoveRect.Top - g.OriginY};
+  TFormPiece& sliding = *g.Gesture.Moving.front();
+  const TPoint shown{sliding.X + g.Gesture.MoveRect.Left - g.Gesture.OriginX,
+                     sliding.Y + g.Gesture.MoveRect.Top - g.Gesture.OriginY};
   g.MouseDown(TJigsaw::LeftButton, 5, 5);
-  EXPECT_TRUE(g.Moving.empty());
-  EXPECT_EQ(g.MouseState, TJigsaw::Idle);
+  EXPECT_TRUE(g.Gesture.Moving.empty());
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Idle);
   EXPECT_EQ((TPoint{sliding.X, sliding.Y}), shown);
   EXPECT_TRUE(g.IsAutoSolving());
   g.MouseUp(5, 5);

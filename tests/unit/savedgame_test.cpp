@@ -390,8 +390,8 @@ TEST_F(SavedGameTest, AResumedGameIsTheGameThatWasSaved) {
   }
   EXPECT_EQ(game.TrayByNumber(1).Count(), 2);
   EXPECT_EQ(game.BoardTray().Count(), 9);
-  EXPECT_TRUE(SameBitmap(game.BoardBitmap, saved.BoardBitmap));
-  EXPECT_TRUE(SameBitmap(after->screen.Image(), game.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(game.View.BoardBitmap, saved.View.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(after->screen.Image(), game.View.BoardBitmap));
 }
 
 TEST_F(SavedGameTest, AFileOfFormatTwoHasNoSecondRecordAndIsWrittenBackSo) {
@@ -671,7 +671,7 @@ TEST_F(SavedGameTest, ADamagedFileIsKeptAsideAndANewGameLaidOut) {
         ++held;
       }
     EXPECT_EQ(held, next->game->Pieces.size()) << what;
-    EXPECT_EQ(next->game->BoardBitmap.Width(), 960) << what;
+    EXPECT_EQ(next->game->View.BoardBitmap.Width(), 960) << what;
   }
 }
 

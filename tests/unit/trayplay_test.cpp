@@ -87,7 +87,7 @@ class TrayPlay : public ::testing::Test {
     const int i = Below(3), j = i == 1 ? 2 * Below(2) : Below(3);
     const TPoint edge{tray.X + across[i], tray.Y + down[j]};
     game().MouseMove(edge.X, edge.Y);
-    if (game().MouseState != TJigsaw::OverEdge) return;
+    if (game().Gesture.MouseState != TJigsaw::OverEdge) return;
     DragFrom(edge, {edge.X + Below(401) - 200, edge.Y + Below(301) - 150});
   }
 
@@ -113,12 +113,12 @@ class TrayPlay : public ::testing::Test {
       case 6: {
         if (!tray->Open || tray->Count() == 0) return "nothing";
         g.SelectTrayPieces();
-        if (g.MouseState != TJigsaw::Selected) return "select nothing";
-        const TFormPiece& by = *g.Moving[std::size_t(Below(int(g.Moving.size())))];
+        if (g.Gesture.MouseState != TJigsaw::Selected) return "select nothing";
+        const TFormPiece& by = *g.Gesture.Moving[std::size_t(Below(int(g.Gesture.Moving.size())))];
         TPoint at = PointOnPiece(g, by);
         if (!g.MovingPieceAt(at.X, at.Y)) at = {by.X + by.Width / 2, by.Y + by.Height / 2};
         DragFrom(at, AnyTarget());
-        if (g.MouseState == TJigsaw::Selected) g.CancelSelection();
+        if (g.Gesture.MouseState == TJigsaw::Selected) g.CancelSelection();
         return "drag a tray's selection";
       }
       case 7:
@@ -253,10 +253,10 @@ TEST_F(TrayPlay, NoPieceIsEverHiddenByOrInATray) {
   for (int i = 0; i < 400; ++i) {
     done.push_back(Act());
     // A band drawn by a press beside a tray's frame is let go.
-    if (game().MouseState == TJigsaw::Selected) game().CancelSelection();
+    if (game().Gesture.MouseState == TJigsaw::Selected) game().CancelSelection();
     game().MouseMove(-1, -1);
     game().NoteChanges();
-    ASSERT_EQ(game().MouseState, TJigsaw::Idle) << done.back();
+    ASSERT_EQ(game().Gesture.MouseState, TJigsaw::Idle) << done.back();
     ASSERT_TRUE(InSight()) << "after action " << i << ": " << done.back()
                            << (i > 0 ? ", which came after " + done[std::size_t(i - 1)] : std::string());
   }

@@ -128,9 +128,9 @@ TEST_F(TraysTest, GettingDroppingAndDeletingLosesNoPiece) {
   EXPECT_EQ(g.CurrentTray, &g.BoardTray());
   // The board as a fresh redraw makes it: nothing left of the trays.
   TBitmap fresh(960, 720);
-  g.Mural.Draw({0, 0, 960, 720}, fresh);
+  g.View.Mural.Draw({0, 0, 960, 720}, fresh);
   g.DrawTrays(fresh, nullptr);
-  EXPECT_TRUE(SameBitmap(fresh, g.BoardBitmap));
+  EXPECT_TRUE(SameBitmap(fresh, g.View.BoardBitmap));
 }
 
 TEST_F(TraysTest, SelectingSendingBackDescribingAndColouring) {
@@ -139,8 +139,8 @@ TEST_F(TraysTest, SelectingSendingBackDescribingAndColouring) {
   TBox& back = g.NewTray();
   On(back).GetLoosePieces(false);
   On(back).SelectTrayPieces();
-  EXPECT_EQ(g.MouseState, TJigsaw::Selected);
-  EXPECT_EQ(g.Moving.size(), 12u);
+  EXPECT_EQ(g.Gesture.MouseState, TJigsaw::Selected);
+  EXPECT_EQ(g.Gesture.Moving.size(), 12u);
   g.CancelSelection();
 
   // Sent back, the tray lies behind the other one.

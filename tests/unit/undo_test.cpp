@@ -57,10 +57,10 @@ class UndoTest : public ::testing::Test {
   }
   bool BoardIsFresh() {
     TBitmap fresh(960, 720);
-    game().Mural.Draw({0, 0, 960, 720}, fresh);
+    game().View.Mural.Draw({0, 0, 960, 720}, fresh);
     game().DrawTrays(fresh, nullptr);
     t_->screen.PaintInvalid();
-    return SameBitmap(fresh, game().BoardBitmap) && SameBitmap(game().BoardBitmap, t_->screen.Image());
+    return SameBitmap(fresh, game().View.BoardBitmap) && SameBitmap(game().View.BoardBitmap, t_->screen.Image());
   }
 
   QTemporaryDir dir_;
@@ -197,7 +197,7 @@ TEST_F(UndoTest, SavingIsNoStep) {
 TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
   TJigsaw& g = game();
   const TBoardState start = g.CaptureBoard();
-  const TBitmap board = g.BoardBitmap;
+  const TBitmap board = g.View.BoardBitmap;
   ASSERT_EQ(g.Record.Oddness, 5);
   ASSERT_EQ(g.Record.ShapeStyle, 1);
 
@@ -212,7 +212,7 @@ TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
   EXPECT_EQ(g.Record.Oddness, 5);
   EXPECT_EQ(g.Record.ShapeStyle, 1);
   EXPECT_EQ(g.CaptureBoard(), start);
-  EXPECT_TRUE(SameBitmap(g.BoardBitmap, board));
+  EXPECT_TRUE(SameBitmap(g.View.BoardBitmap, board));
   EXPECT_TRUE(BoardIsFresh());
   g.Redo();
   EXPECT_EQ(g.CaptureBoard(), recut);
@@ -224,12 +224,12 @@ TEST_F(UndoTest, ANewPieceSizeOrShapeIsUndoneWithItsShapeAndOddness) {
   g.SetShape(0, 3);
   g.SetScale(100);
   g.NoteChanges();
-  EXPECT_FALSE(SameBitmap(g.BoardBitmap, board));
+  EXPECT_FALSE(SameBitmap(g.View.BoardBitmap, board));
   ASSERT_TRUE(g.CanUndo());
   g.Undo();
   EXPECT_EQ(g.Record.Oddness, 5);
   EXPECT_EQ(g.Record.ShapeStyle, 1);
-  EXPECT_TRUE(SameBitmap(g.BoardBitmap, board));
+  EXPECT_TRUE(SameBitmap(g.View.BoardBitmap, board));
   EXPECT_EQ(g.CaptureBoard(), start);
 }
 

@@ -106,7 +106,7 @@ bool ScreenShowsBoard(TMainForm& form) {
   QApplication::processEvents();
   form.PaintBox1->PaintInvalid();
   const TBitmap& screen = form.PaintBox1->Image();
-  const TBitmap& board = form.Game->BoardBitmap;
+  const TBitmap& board = form.Game->View.BoardBitmap;
   if (screen.Width() != board.Width() || screen.Height() != board.Height()) return false;
   for (int y = 0; y < board.Height(); ++y)
     if (!std::equal(board.ScanLine(y), board.ScanLine(y) + 3 * board.Width(), screen.ScanLine(y))) return false;
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, HidingTheToolbarAndStatusLineGivesTheBoardTheSpace) {
   Choose(form->Menus->Toolbar);
   EXPECT_FALSE(form->SpeedBar->isVisible());
   EXPECT_EQ(form->PaintBox1->height(), height + 41);
-  EXPECT_EQ(form->Game->BoardBitmap.Height(), height + 41);
+  EXPECT_EQ(form->Game->View.BoardBitmap.Height(), height + 41);
   Choose(form->Menus->Statusbar);
   EXPECT_EQ(form->PaintBox1->height(), height + 41 + 28);
   EXPECT_EQ(form->Game->BoardTray().Height, height + 41 + 28);
@@ -346,7 +346,7 @@ TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPiece
     TJigsaw* Game = nullptr;
     std::vector<bool> Raised;
     bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Moving.empty());
+      if (event->type() == QEvent::Paint) Raised.push_back(!Game->Gesture.Moving.empty());
       return false;
     }
   } paints;
@@ -362,28 +362,28 @@ TEST_F(MainWindowTest, TheHintFlashesWhileTheWindowPaintsAndACommandPutsItsPiece
   bool paintedRaised = false;
   const QDeadlineTimer deadline(30000);
   while (game.IsAnimating() && !deadline.hasExpired()) {
-    if (!game.Moving.empty()) {
+    if (!game.Gesture.Moving.empty()) {
       const std::size_t before = paints.Raised.size();
       form->PaintBox1->update(QRect(0, 0, 40, 40));
       QApplication::processEvents();
-      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Moving.size() == 1);
+      paintedRaised = paintedRaised || (paints.Raised.size() > before && game.Gesture.Moving.size() == 1);
     }
     QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   EXPECT_TRUE(paintedRaised);
   EXPECT_TRUE(std::find(paints.Raised.begin(), paints.Raised.end(), true) != paints.Raised.end());
   EXPECT_FALSE(game.IsAnimating());
-  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(game.Gesture.Moving.empty());
   EXPECT_TRUE(ScreenShowsBoard(*form));
 
   // A command chosen while a piece is raised finds it put back.
   Choose(form->Menus->Hint2);
-  while (game.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
+  while (game.Gesture.Moving.empty() && game.IsAnimating() && !deadline.hasExpired())
     QApplication::processEvents(QEventLoop::AllEvents, 5);
-  ASSERT_FALSE(game.Moving.empty());
+  ASSERT_FALSE(game.Gesture.Moving.empty());
   Choose(form->Menus->ArrangeInGrid);
   EXPECT_FALSE(game.IsAnimating());
-  EXPECT_TRUE(game.Moving.empty());
+  EXPECT_TRUE(game.Gesture.Moving.empty());
   EXPECT_FALSE(std::any_of(game.Pieces.begin(), game.Pieces.end(), [](const TFormPiece& p) { return p.Hidden; }));
   EXPECT_EQ(form->Records.Puzzle.CheatCount, 2);
   EXPECT_TRUE(ScreenShowsBoard(*form));

@@ -362,7 +362,7 @@ TEST_F(PieceSizeDialog, OpensOnTheGameAndPreviewsTheSamplePieceOfTheChoice) {
   TGameSource source(Game());
   TPieceSizeDlg dialog(source);
   const TPictureGrid grid{400, 300, 4, 3};
-  const TBitmap board = Game().BoardBitmap;
+  const TBitmap board = Game().View.BoardBitmap;
   const TPuzzleRecord record = Game().Record;
 
   int result = Choose(dialog, [&](TPieceSizeDlg& shown) {
@@ -413,7 +413,7 @@ TEST_F(PieceSizeDialog, OpensOnTheGameAndPreviewsTheSamplePieceOfTheChoice) {
   EXPECT_EQ(result, QDialog::Rejected);
   EXPECT_TRUE(source.Calls.empty()) << "Cancel applies nothing";
   EXPECT_EQ(Game().Record, record);
-  EXPECT_TRUE(SameBitmap(Game().BoardBitmap, board));
+  EXPECT_TRUE(SameBitmap(Game().View.BoardBitmap, board));
   EXPECT_TRUE(Messages.empty());
 }
 

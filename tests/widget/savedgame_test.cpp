@@ -111,7 +111,7 @@ TEST_F(SavedGameWindowTest, ClosingSavesTheGameAndTheNextStartResumesIt) {
   ASSERT_FALSE(answers.Splashes[0].BoxVisible);
   first->Game->ArrangeInGrid(TArrangeSource::Board, true, true);
   const std::vector<TFormPiece> played = first->Game->Pieces;
-  const TBitmap board = first->Game->BoardBitmap;
+  const TBitmap board = first->Game->View.BoardBitmap;
   first->close();
   ASSERT_EQ(answers.Splashes.size(), 2u);
   EXPECT_TRUE(answers.Splashes[1].BoxVisible);
@@ -126,7 +126,7 @@ TEST_F(SavedGameWindowTest, ClosingSavesTheGameAndTheNextStartResumesIt) {
   EXPECT_TRUE(answers.Splashes[2].BoxVisible);
   EXPECT_EQ(answers.Splashes[2].BoxCaption, QStringLiteral("Resume game..."));
   EXPECT_TRUE(SamePlaces(second->Game->Pieces, played));
-  EXPECT_TRUE(SameBitmap(second->Game->BoardBitmap, board));
+  EXPECT_TRUE(SameBitmap(second->Game->View.BoardBitmap, board));
   QApplication::processEvents();
   second->PaintBox1->PaintInvalid();
   EXPECT_TRUE(SameBitmap(second->PaintBox1->Image(), board));

@@ -149,7 +149,7 @@ TEST_F(WindowFitTest, AGameSavedMaximisedResumesWithItsPlayAreaAndBoard) {
     ASSERT_GT(played.width(), opening.width());
     form->Menus->ArrangeInGrid->trigger();
     QApplication::processEvents();
-    board = form->Game->BoardBitmap;
+    board = form->Game->View.BoardBitmap;
     scale = form->Records.Puzzle.ScalePercent;
     ASSERT_EQ(board.Width(), played.width());
     form->close();
@@ -160,7 +160,7 @@ TEST_F(WindowFitTest, AGameSavedMaximisedResumesWithItsPlayAreaAndBoard) {
   EXPECT_EQ(form->PaintBox1->size(), played);
   EXPECT_TRUE(Within(form->frameGeometry(), Available(*form)));
   EXPECT_EQ(form->Records.Puzzle.ScalePercent, scale);
-  const TBitmap& resumed = form->Game->BoardBitmap;
+  const TBitmap& resumed = form->Game->View.BoardBitmap;
   ASSERT_EQ(resumed.Width(), board.Width());
   ASSERT_EQ(resumed.Height(), board.Height());
   for (int y = 0; y < board.Height(); ++y)
@@ -198,7 +198,7 @@ TEST_F(WindowFitTest, AnAbsurdSavedPlayAreaResumesInAWindowThatFits) {
     const QSize area = form->PaintBox1->size();
     EXPECT_GE(area.width(), TMainForm::LeastBoardWidth) << width;
     EXPECT_GE(area.height(), TMainForm::LeastBoardHeight) << width;
-    EXPECT_EQ(form->Game->BoardBitmap.Width(), area.width()) << width;
+    EXPECT_EQ(form->Game->View.BoardBitmap.Width(), area.width()) << width;
     // Every piece keeps some of itself on the board.
     for (const TFormPiece& p : form->Game->Pieces)
       EXPECT_TRUE(QRect(QPoint(), area).intersects(QRect(p.X, p.Y, p.Width, p.Height))) << width << " " << p.Index;

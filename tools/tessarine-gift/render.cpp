@@ -154,8 +154,8 @@ void DrawBoard(TJigsaw& game, const TRenderRequest& request) {
       break;
   }
   if (request.Shadows) {
-    game.Mural.Draw(game.BoardBitmap.BoundsRect(), game.BoardBitmap);
-    DrawRaised(game, game.BoardTray().Pieces, game.BoardBitmap);
+    game.View.Mural.Draw(game.View.BoardBitmap.BoundsRect(), game.View.BoardBitmap);
+    DrawRaised(game, game.BoardTray().Pieces, game.View.BoardBitmap);
   }
 }
 
@@ -175,7 +175,7 @@ int RunRender(const QStringList& args) {
     throw TUsageError{QStringLiteral("\"%1\": not enough memory for this board").arg(request.GiftPath)};
   }
 
-  const TBitmap& board = game.BoardBitmap;
+  const TBitmap& board = game.View.BoardBitmap;
   if (!board.Image().save(request.OutPath, "PNG")) {
     std::fprintf(stderr, "tessarine-gift render: cannot write %s\n", qPrintable(request.OutPath));
     return 1;
