@@ -12,6 +12,16 @@
 
 namespace {
 
+void PutU16(std::uint8_t* at, std::uint16_t value) {
+  at[0] = std::uint8_t(value);
+  at[1] = std::uint8_t(value >> 8);
+}
+
+void PutU32(std::uint8_t* at, std::uint32_t value) {
+  PutU16(at, std::uint16_t(value));
+  PutU16(at + 2, std::uint16_t(value >> 16));
+}
+
 [[noreturn]] void ThrowImpossiblePiece() {
   throw EError(QStringLiteral("a piece record holds a value no game can have."));
 }
@@ -19,30 +29,34 @@ namespace {
 }  // namespace
 
 std::vector<std::uint8_t> WritePieceBlocks(std::span<const TFormPiece> cut, std::span<const TPieceState> pieces) {
+  // Saved every few seconds for the recovery file, with ten thousand pieces:
+  // each entry is written in place, its block's size fixed beforehand.
   const std::size_t count = pieces.size();
   std::vector<std::uint8_t> bytes(count * PieceEntrySize);
-  const std::span<std::uint8_t> blocks(bytes);
-  TPackedWriter a(blocks.first(count * PieceEntrySizeA));
-  TPackedWriter b(blocks.subspan(count * PieceEntrySizeA, count * PieceEntrySizeB));
-  TPackedWriter c(blocks.last(count * PieceEntrySizeC));
+  std::uint8_t* a = bytes.data();
+  std::uint8_t* b = a + count * PieceEntrySizeA;
+  std::uint8_t* c = b + count * PieceEntrySizeB;
   for (std::size_t i = 0; i < count; ++i) {
     const TFormPiece& home = cut[i];
     const TPieceState& p = pieces[i];
-    const std::size_t atA = i * PieceEntrySizeA, atB = i * PieceEntrySizeB;
-    a.I16(atA, std::int16_t(home.HomeX));
-    a.I16(atA + 2, std::int16_t(home.HomeY));
-    a.U16(atA + 4, home.Width);
-    a.U16(atA + 6, home.Height);
-    a.U32(atA + 8, p.ColourKey);
-    b.Bytes(atB, ToReal48(p.NormX));
-    b.Bytes(atB + 6, ToReal48(p.NormY));
-    b.I32(atB + 12, p.Group);
-    b.U16(atB + 16, p.ShuffleKey);
-    b.U8(atB + 18, p.Rotation);
-    b.U8(atB + 19, p.Joined);
-    b.U8(atB + 20, p.Complete);
-    b.U8(atB + 21, p.Placed);
-    c.U16(i * PieceEntrySizeC, std::uint16_t(p.Tray));
+    PutU16(a, std::uint16_t(home.HomeX));
+    PutU16(a + 2, std::uint16_t(home.HomeY));
+    PutU16(a + 4, home.Width);
+    PutU16(a + 6, home.Height);
+    PutU32(a + 8, p.ColourKey);
+    const TReal48 x = ToReal48(p.NormX), y = ToReal48(p.NormY);
+    std::copy(x.begin(), x.end(), b);
+    std::copy(y.begin(), y.end(), b + 6);
+    PutU32(b + 12, std::uint32_t(p.Group));
+    PutU16(b + 16, p.ShuffleKey);
+    b[18] = p.Rotation;
+    b[19] = p.Joined;
+    b[20] = p.Complete;
+    b[21] = p.Placed;
+    PutU16(c, std::uint16_t(p.Tray));
+    a += PieceEntrySizeA;
+    b += PieceEntrySizeB;
+    c += PieceEntrySizeC;
   }
   return bytes;
 }
