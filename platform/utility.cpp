@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <utility>
 
 #include "platform/colors.h"
 #include "platform/system.h"
@@ -23,6 +24,10 @@ void DrawPolyline(TCanvas& canvas, std::initializer_list<TPoint> points) {
 }  // namespace
 
 void SetStatusLine(TStatusLine* line) { statusLine = line; }
+
+TStatusSilence::TStatusSilence() : silenced_(std::exchange(statusLine, nullptr)) {}
+
+TStatusSilence::~TStatusSilence() { statusLine = silenced_; }
 
 void ShowStatus(const QString& text) {
   if (statusLine) statusLine->SetStatusText(text);

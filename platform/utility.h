@@ -22,6 +22,19 @@ class TStatusLine {
 };
 void SetStatusLine(TStatusLine* statusLine);
 void ShowStatus(const QString& text);
+// While one lives, status texts go nowhere: for work that is not the game's,
+// such as the gift maker's preview of a cut, which leaves the game's status
+// line as it was.
+class TStatusSilence {
+ public:
+  TStatusSilence();
+  ~TStatusSilence();
+  TStatusSilence(const TStatusSilence&) = delete;
+  TStatusSilence& operator=(const TStatusSilence&) = delete;
+
+ private:
+  TStatusLine* silenced_;
+};
 
 // Shows label + percent + "%" whenever done * 100 div total reaches a new
 // multiple of 5.

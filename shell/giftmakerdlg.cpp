@@ -34,6 +34,7 @@
 #include "platform/messagebox.h"
 #include "platform/packedrecord.h"
 #include "platform/random.h"
+#include "platform/utility.h"
 #include "shell/fonts.h"
 #include "shell/modal.h"
 #include "shell/musicplayer.h"
@@ -128,6 +129,8 @@ void TCutPreview::Recut() {
       // The program's generator carries on for the game as if the preview
       // had never drawn from it.
       const std::uint32_t gameState = RandSeed();
+      // Nor does the game's status line show the preview's progress.
+      const TStatusSilence silence;
       try {
         SetRandSeed(record.Seed);
         const TCut cut = Cut(record, false);

@@ -34,6 +34,7 @@
 #include "game/picture.h"
 #include "platform/messagebox.h"
 #include "platform/random.h"
+#include "platform/utility.h"
 #include "shell/giftmakerdlg.h"
 #include "shell/glyphs.h"
 #include "shell/modal.h"
@@ -405,6 +406,15 @@ TEST_F(GiftMakerTest, ThePreviewDrawsThePlayersCutAndFollowsTheSettings) {
   SetRandSeed(77);
   maker.NewCutBtn->click();
   EXPECT_EQ(RandSeed(), 77u);
+  // Nor does the game's status line change.
+  struct TRecordingLine : TStatusLine {
+    std::vector<QString> Texts;
+    void SetStatusText(const QString& text) override { Texts.push_back(text); }
+  } line;
+  SetStatusLine(&line);
+  maker.Pieces->setValue(40);
+  SetStatusLine(nullptr);
+  EXPECT_TRUE(line.Texts.empty());
 }
 
 TEST_F(GiftMakerTest, TheTuneIsHeardThroughThePlayersMusicAndTheGameGetsItBack) {
