@@ -59,7 +59,7 @@ void TJigsaw::TakeBoard(const TBoardState& board, std::span<const std::size_t> c
   static_cast<TTrayCounters&>(Extras) = frame.Counters;
   Record.NextGroupId = frame.NextGroupId;
   Record.Completed = frame.Completed;
-  Record.SolvedCount = std::uint16_t(std::count_if(Pieces.begin(), Pieces.end(), [](const TFormPiece& p) { return p.Joined; }));
+  RecountSolved();
 }
 
 void TJigsaw::ResumeBoard(const TBoardState& board) {

@@ -232,10 +232,10 @@ class TPieces {
  protected:
   // Sound effect n; the game plays it when sound is on.
   virtual void PlayEffect(int effect);
-
- private:
   // SolvedCount := the number of Joined pieces.
   void RecountSolved();
+
+ private:
 
   TPuzzleGeometry& puzzle_;
   TPieceOptions& options_;
