@@ -158,6 +158,23 @@ TEST_F(UndoTest, UndoingEveryStepOfAPlayedGameGivesBackItsStart) {
 
 TEST_F(UndoTest, ArrangeInGridIsUndoneAndTheHistoryKeepsTwoHundredSteps) {
   TJigsaw& g = game();
+  // An undone disarrangement leaves no trace: its shuffle goes with it, and
+  // the grid lays the pieces out in their old order again.
+  const TBoardState grid = g.CaptureBoard();
+  const auto places = [&] {
+    std::vector<TPoint> at;
+    for (const TFormPiece& p : g.Pieces) at.push_back({p.X, p.Y});
+    return at;
+  };
+  const std::vector<TPoint> gridPlaces = places();
+  g.Disarrange(TArrangeSource::Board, false);
+  g.NoteChanges();
+  g.Undo();
+  g.ArrangeInGrid(TArrangeSource::Board, false, false);
+  g.NoteChanges();
+  EXPECT_EQ(places(), gridPlaces);
+  EXPECT_EQ(g.CaptureBoard(), grid);
+
   g.Disarrange(TArrangeSource::Board, false);
   g.NoteChanges();
   const TBoardState scattered = g.CaptureBoard();
