@@ -41,12 +41,15 @@ void TJigConfig::PlayEffect(int n) const {
   if (SoundOn) PlaySoundEntry(n);
 }
 
-TJigConfig::TBlock TJigConfig::WriteTo() const {
+TJigConfig::TBlock TJigConfig::WriteTo(std::int32_t playWidth, std::int32_t playHeight) const {
   TBlock block{};
   TPackedWriter writer(block);
+  TPieceOptions options = *this;
+  options.PlayWidth = playWidth;
+  options.PlayHeight = playHeight;
   const bool music = window_.Menus.Music.Checked();
   const std::int32_t marker = EndMarker;
-  BlockFields(*this, music, marker, writer);
+  BlockFields(options, music, marker, writer);
   return block;
 }
 

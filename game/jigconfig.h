@@ -28,7 +28,9 @@ class TJigConfig : public TPieceOptions {
   // Effect n sounds only while the Sound option is on.
   void PlayEffect(int n) const;
 
-  TBlock WriteTo() const;
+  TBlock WriteTo() const { return WriteTo(PlayWidth, PlayHeight); }
+  // The block of a board of that size.
+  TBlock WriteTo(std::int32_t playWidth, std::int32_t playHeight) const;
   // A block that ends in its marker and names an outline style gives the
   // options and the menus its values; any other block, or one cut short,
   // leaves the menus as they are and the options are captured from them.

@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "game/jigconfig.h"
 #include "game/puzzlerecord.h"
 #include "game/recovery.h"
+#include "game/savedboard.h"
 #include "game/undo.h"
 #include "game/windowstate.h"
 #include "platform/input.h"
@@ -149,6 +151,22 @@ class TJigsaw : public TMove {
   // same seed. EError, before anything changes, for a scale whose cut would
   // not fit the puzzle record or the picture limit.
   void SetScale(int percent);
+
+  // Zoom: the pieces cut again at percent of the picture's size, from the
+  // whole board's piece size up to the picture's own, over a board as much
+  // larger than the play area as the pieces are. Groups and trays keep their
+  // places in proportion; what is saved stays the whole board's.
+  void ZoomTo(int percent);
+  bool IsZoomed() const { return wholeBoard_.has_value(); }
+  // The whole board's piece size, which the saved game keeps.
+  int WholeBoardScale() const { return wholeBoard_ ? wholeBoard_->Record.ScalePercent : Record.ScalePercent; }
+  // What the saved game writes: the records, the pieces' homes in the cut,
+  // the options block and a rectangle of the board as the whole board has
+  // them, zoomed or not.
+  TPuzzleRecord WholeBoardRecord() const;
+  std::vector<TPieceHome> WholeBoardHomes() const;
+  TJigConfig::TBlock WholeBoardOptions() const;
+  TRect WholeBoardRect(const TRect& rect) const;
 
   // The play area's paint: whatever is invalid on the screen comes from the
   // board (before the game plays, from the mural).
@@ -357,6 +375,14 @@ class TJigsaw : public TMove {
   // number no tray has.
   std::uint32_t NewTrayNumber();
 
+  // While zoomed, the records and the homes of the whole board's cut and the
+  // play area it was laid out on.
+  struct TWholeBoard {
+    TPuzzleRecord Record;
+    std::int32_t PlayWidth = 0, PlayHeight = 0;
+    std::vector<TPieceHome> Homes;  // unturned
+  };
+  std::optional<TWholeBoard> wholeBoard_;
   // The last recovery write failed, and the status line said so.
   bool recoveryFailing_ = false;
   std::uint32_t lastTrayNumber_ = 0;

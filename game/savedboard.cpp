@@ -28,7 +28,7 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> WritePieceBlocks(std::span<const TFormPiece> cut, std::span<const TPieceState> pieces) {
+std::vector<std::uint8_t> WritePieceBlocks(std::span<const TPieceHome> homes, std::span<const TPieceState> pieces) {
   // Saved every few seconds for the recovery file, with ten thousand pieces:
   // each entry is written in place, its block's size fixed beforehand.
   const std::size_t count = pieces.size();
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> WritePieceBlocks(std::span<const TFormPiece> cut, std:
   std::uint8_t* b = a + count * PieceEntrySizeA;
   std::uint8_t* c = b + count * PieceEntrySizeB;
   for (std::size_t i = 0; i < count; ++i) {
-    const TFormPiece& home = cut[i];
+    const TPieceHome& home = homes[i];
     const TPieceState& p = pieces[i];
     PutU16(a, std::uint16_t(home.HomeX));
     PutU16(a + 2, std::uint16_t(home.HomeY));

@@ -20,8 +20,14 @@ inline constexpr std::size_t PieceEntrySizeB = 22;
 inline constexpr std::size_t PieceEntrySizeC = 2;
 inline constexpr std::size_t PieceEntrySize = PieceEntrySizeA + PieceEntrySizeB + PieceEntrySizeC;
 
-// The three blocks, one after the other: cut and pieces match one by one.
-std::vector<std::uint8_t> WritePieceBlocks(std::span<const TFormPiece> cut, std::span<const TPieceState> pieces);
+// Where a piece lies in the cut picture and its size as it is turned.
+struct TPieceHome {
+  std::int32_t HomeX = 0, HomeY = 0;
+  std::uint16_t Width = 0, Height = 0;
+};
+
+// The three blocks, one after the other: homes and pieces match one by one.
+std::vector<std::uint8_t> WritePieceBlocks(std::span<const TPieceHome> homes, std::span<const TPieceState> pieces);
 // The pieces of the three blocks of count entries at the start of bytes.
 // EError when the blocks end early or an entry holds what no game can have:
 // a piece larger than largestSide, a negative group or one at the group

@@ -411,12 +411,15 @@ std::vector<std::uint8_t> ComposeSavedGame(TJigsaw& game) {
     game.Record.FormatVersion = FirstFormatWithExtras;
   const bool extras = HasExtras(game.Record.FormatVersion);
 
+  // Zoomed or not, the file is that of the whole board.
+  std::vector<TTrayState> trays = board.Frame.Trays;
+  for (TTrayState& tray : trays) tray.Bounds = game.WholeBoardRect(tray.Bounds);
   std::vector<std::uint8_t> bytes;
-  Append(bytes, game.Record.ToBytes());
+  Append(bytes, game.WholeBoardRecord().ToBytes());
   if (extras) Append(bytes, game.Extras.ToBytes());
-  Append(bytes, WritePieceBlocks(game.Pieces, board.Pieces));
-  if (extras) Append(bytes, WriteTrayRecords(board.Frame.Trays));
-  Append(bytes, game.Config.WriteTo());
+  Append(bytes, WritePieceBlocks(game.WholeBoardHomes(), board.Pieces));
+  if (extras) Append(bytes, WriteTrayRecords(trays));
+  Append(bytes, game.WholeBoardOptions());
   return bytes;
 }
 

@@ -115,20 +115,22 @@ void TPieces::SetPosition(TFormPiece& p, int x, int y, const TRect& area) const 
 void TPieces::StoreNormalised(TFormPiece& p, const TRect& area) const {
   // An area with no extent (a minimised window) says nothing about the
   // proportions: the last stored position stays.
+  // The area's corner counts as the whole board has it, so that a zoom
+  // leaves the proportions as they are.
   if (area.Right != area.Left)
     p.NormX = double(puzzle_.PictureWidth) * double(p.X - area.Left) / double(area.Right - area.Left) +
-              double(area.Left);
+              double(area.Left) / options_.Zoom;
   if (area.Bottom != area.Top)
     p.NormY = double(puzzle_.PictureHeight) * double(p.Y - area.Top) / double(area.Bottom - area.Top) +
-              double(area.Top);
+              double(area.Top) / options_.Zoom;
 }
 
 void TPieces::RestoreNormalised(TFormPiece& p, const TRect& area) const {
   // Rounds to nearest with ties to even (the default rounding mode); saved
   // numbers of any size are held to a sane range first.
-  auto scaled = [](double norm, int low, int high, int picture) {
+  auto scaled = [this](double norm, int low, int high, int picture) {
     if (picture == 0) return 0;
-    const double offset = std::nearbyint((norm - low) * double(high - low) / double(picture));
+    const double offset = std::nearbyint((norm - low / options_.Zoom) * double(high - low) / double(picture));
     return int(std::clamp(offset, -PositionLimit, PositionLimit));
   };
   p.X = area.Left + scaled(p.NormX, area.Left, area.Right, puzzle_.PictureWidth);

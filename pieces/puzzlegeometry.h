@@ -39,6 +39,9 @@ struct TPieceOptions {
   std::int32_t SnapDivisor = 4;  // joining tolerance = CellHeight div SnapDivisor
   std::int32_t PlayWidth = 0;    // the board, in pixels
   std::int32_t PlayHeight = 0;
+  // Board pixels to one pixel of the whole board: above 1 while zoomed. Not
+  // saved: a game is saved and resumed as the whole board shows it.
+  double Zoom = 1.0;
 
   bool IsWoodOutline() const { return OutlineStyle == OutlineWood; }
 

@@ -12,10 +12,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct TTwoPieces {
   TTwoPieces() {
-    TFormPiece& p = cut[0];
-    TFormPiece& q = cut[1];
-    p.HomeX = 300, p.HomeY = -2, p.Width = 40, p.Height = 25;
-    q.HomeX = 0x1234, q.HomeY = 7, q.Width = 0x100, q.Height = 1;
+    cut[0] = {300, -2, 40, 25};
+    cut[1] = {0x1234, 7, 0x100, 1};
     TPieceState& s = pieces[0];
     TPieceState& t = pieces[1];
     s.ColourKey = 0x40000007, s.NormX = 1.0, s.NormY = 300.25, s.Group = 0x01020304, s.ShuffleKey = 0xBEEF;
@@ -23,7 +21,7 @@ struct TTwoPieces {
     t.ColourKey = 0x00C08040, t.NormX = -2.0, t.NormY = 0.5, t.Group = 7, t.ShuffleKey = 1;
     t.Rotation = 0, t.Joined = false, t.Complete = true, t.Placed = false, t.Tray = 0x0102;
   }
-  std::vector<TFormPiece> cut = std::vector<TFormPiece>(2);
+  std::vector<TPieceHome> cut = std::vector<TPieceHome>(2);
   std::vector<TPieceState> pieces = std::vector<TPieceState>(2);
 };
 
