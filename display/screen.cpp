@@ -23,6 +23,12 @@ void TScreen::Resize(int width, int height) {
   Show(invalid_, false);
 }
 
+void TScreen::SetOrigin(TPoint origin) {
+  image_.SetOrigin(origin);
+  invalid_ = QRegion(ToQRect(ClientRect()));
+  Show(invalid_, false);
+}
+
 void TScreen::Invalidate(const TRect& rect) {
   const TRect visible = rect.Intersect(ClientRect());
   if (visible.IsEmpty()) return;

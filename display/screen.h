@@ -28,6 +28,11 @@ class TScreen {
   int Height() const { return image_.Height(); }
   TRect ClientRect() const { return {0, 0, Width(), Height()}; }
 
+  // The copy shows the board from origin on: every rectangle and point the
+  // screen takes is the board's, and all of it is invalid.
+  void SetOrigin(TPoint origin);
+  TPoint Origin() const { return image_.Origin(); }
+
   // The play area changed size: the copy follows, and all of it is invalid.
   void Resize(int width, int height);
 

@@ -29,23 +29,7 @@ const QString outOfMemoryMessage =
 
 // Building a puzzle allocates large bitmaps: running out of memory there is
 // an error the user is told about, not the end of the program.
-template <class Build>
-void WithMemoryMessage(Build build) {
-  try {
-    build();
-  } catch (const std::bad_alloc&) {
-    throw EError(outOfMemoryMessage);
-  }
-}
 
-// The picture's size cut at percent of its decoded size.
-struct TCutSize {
-  std::int64_t Width, Height;
-};
-TCutSize CutSizeAt(const TPuzzleRecord& record, int percent) {
-  return {std::int64_t(percent) * record.PictureWidth / 100,
-          std::int64_t(percent) * record.PictureHeight / 100};
-}
 
 // The scales a new game's first cut chooses from: the steps of the piece size
 // dialog's bar up to the picture's own size.
@@ -155,6 +139,7 @@ void TJigsaw::LoadGift() { Gift.LoadGift(Window, Record, Config); }
 void TJigsaw::ShowClosingTexts(TSplashTexts& splash) const { Gift.ShowClosingTexts(splash); }
 
 void TJigsaw::BuildPuzzle() {
+  ForgetZoom();
   WithMemoryMessage([this] {
     Gift.LoadPicture(OriginalPicture);
     Record.PieceCount = FitGrid(Record, Record.RequestedPieces, OriginalPicture.Width(), OriginalPicture.Height());
@@ -326,6 +311,18 @@ void TJigsaw::SetShape(std::int16_t oddness, std::int32_t style) {
   Record.ShapeStyle = style;
 }
 
+void WithMemoryMessage(const std::function<void()>& build) {
+  try {
+    build();
+  } catch (const std::bad_alloc&) {
+    throw EError(outOfMemoryMessage);
+  }
+}
+
+TCutSize CutSizeAt(const TPuzzleRecord& record, int percent) {
+  return {std::int64_t(percent) * record.PictureWidth / 100, std::int64_t(percent) * record.PictureHeight / 100};
+}
+
 bool CanCutAtScale(const TPuzzleRecord& record, int percent) {
   const auto [width, height] = CutSizeAt(record, percent);
   // The puzzle record keeps the cut's size in 16 bits, and a cell needs a
@@ -346,6 +343,8 @@ void TJigsaw::SetScale(int percent) {
                      .arg(percent)
                      .arg(width)
                      .arg(height));
+  // The piece size is the whole board's.
+  ShowWholeBoard();
   WithMemoryMessage([&] {
     Recut(percent);
     ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
@@ -368,6 +367,7 @@ void TJigsaw::Recut(int percent) {
 
 void TJigsaw::RebuildBoard() {
   View.Mural.SetSize(View.BoardBitmap.Width(), View.BoardBitmap.Height());
+  View.Mural.Place(View.BoardBitmap.Origin(), Config.PlayHeight);
   View.Mural.Paint(Window.Color());
   View.Mural.Draw(View.BoardBitmap.BoundsRect(), View.BoardBitmap);
 }
@@ -375,19 +375,29 @@ void TJigsaw::RebuildBoard() {
 void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
   if (!IsPlaying()) {
     View.Mural.SetSize(width, height);
+    View.Mural.Place({}, height);
     View.Mural.Paint(Window.Color());
+    Screen.Invalidate(Screen.ClientRect());
   } else {
     THourglass hourglass;
-    Config.PlayWidth = width;
-    Config.PlayHeight = height;
+    // The view keeps its centre on the board.
+    const TRect view = ViewRect();
+    const double cx = (view.Left + view.Width() / 2.0) / std::max(Config.PlayWidth, 1);
+    const double cy = (view.Top + view.Height() / 2.0) / std::max(Config.PlayHeight, 1);
+    if (wholeBoard_) {
+      wholeBoard_->PlayWidth = width;
+      wholeBoard_->PlayHeight = height;
+    }
+    Config.PlayWidth = int(std::lround(width * Config.Zoom));
+    Config.PlayHeight = int(std::lround(height * Config.Zoom));
     View.BoardBitmap.SetSize(width, height);
-    BoardTray().SetBounds({0, 0, width, height});
-    RebuildBoard();
+    PlaceView({int(std::lround(cx * Config.PlayWidth - width / 2.0)),
+               int(std::lround(cy * Config.PlayHeight - height / 2.0))});
+    BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
     RefitTrays();
-    DrawTrays(View.BoardBitmap, nullptr);
-    ResetBackground();
+    RedrawView();
+    Window.NotifyViewChanged();
   }
-  Screen.Invalidate(Screen.ClientRect());
   ShowTrayBar(IsPlaying());
 }
 
@@ -405,7 +415,10 @@ void TJigsaw::SetOutlineStyle(int style) {
   CancelSelection();
   BuildOverlays();
   if (Config.Rotating && style != OutlineNone) {
-    SetScale(Record.ScalePercent);
+    WithMemoryMessage([&] {
+      Recut(Record.ScalePercent);
+      ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
+    });
   } else if (wasWood) {
     ResizeBoard(std::uint16_t(Config.PlayWidth), std::uint16_t(Config.PlayHeight));
   } else {

@@ -153,13 +153,39 @@ class TJigsaw : public TMove {
   void SetScale(int percent);
 
   // Zoom: the pieces cut again at percent of the picture's size, from the
-  // whole board's piece size up to the picture's own, over a board as much
-  // larger than the play area as the pieces are. Groups and trays keep their
-  // places in proportion; what is saved stays the whole board's.
-  void ZoomTo(int percent);
+  // whole board's piece size up to LargestZoom, over a board as much larger
+  // than the play area as the pieces are; the play area shows a part of it.
+  // Groups and trays keep their places in proportion; what is saved and
+  // undone stays the whole board's. The board's point at (x, y) stays where
+  // the play area shows it, as near as the board's edges allow.
+  void ZoomAbout(int x, int y, int percent);
+  // The next zoom in (steps > 0) or out (steps < 0), steps times, about the
+  // board's point at (x, y); about the view's centre without a point.
+  void ZoomStep(int steps);
+  void ZoomStep(int x, int y, int steps);
+  // Back to the whole board, as it was laid out on the play area.
+  void ShowWholeBoard();
   bool IsZoomed() const { return wholeBoard_.has_value(); }
+  int ZoomPercent() const { return Record.ScalePercent; }
   // The whole board's piece size, which the saved game keeps.
   int WholeBoardScale() const { return wholeBoard_ ? wholeBoard_->Record.ScalePercent : Record.ScalePercent; }
+  // The closest look: the picture's own size, or more for a small picture,
+  // as far as the cut's pixels stay those of a large photo.
+  int LargestZoom() const;
+  bool CanZoomIn() const { return IsPlaying() && ZoomPercent() < LargestZoom(); }
+  bool CanZoomOut() const { return IsPlaying() && IsZoomed(); }
+
+  // The board's size, and the part of it the play area shows: its top-left
+  // corner and the play area's size.
+  TSize BoardSize() const { return {Config.PlayWidth, Config.PlayHeight}; }
+  TRect ViewRect() const;
+  // Moves the view to show the board from (x, y), as near as the board's
+  // edges allow; by (dx, dy) from where it is.
+  void ScrollTo(int x, int y);
+  void ScrollBy(int dx, int dy);
+  // Scrolls as little as brings rect into view (as much of it as fits).
+  void ScrollIntoView(const TRect& rect);
+
   // What the saved game writes: the records, the pieces' homes in the cut,
   // the options block and a rectangle of the board as the whole board has
   // them, zoomed or not.
@@ -375,6 +401,21 @@ class TJigsaw : public TMove {
   // number no tray has.
   std::uint32_t NewTrayNumber();
 
+  // The play area's size: the part of the board in view.
+  TSize ViewSize() const;
+  // The zoom percent steps away.
+  int NextZoom(int steps) const;
+  // Cuts the pieces at percent for a board as much larger, the groups and
+  // trays placed in proportion; the view is left to place and draw.
+  void CutForZoom(int percent);
+  // A new build: the whole board again, without cutting.
+  void ForgetZoom();
+  // The view's corner at origin, as near as the board's edges allow; the
+  // view is left to draw.
+  void PlaceView(TPoint origin);
+  // The board in view drawn anew, and the screen shows it.
+  void RedrawView();
+
   // While zoomed, the records and the homes of the whole board's cut and the
   // play area it was laid out on.
   struct TWholeBoard {
@@ -405,6 +446,14 @@ constexpr int LargestScalePercent = 300;
 // every cell keeps a few pixels across, and the pieces' sheets fit theirs
 // (CutSheetProblem).
 bool CanCutAtScale(const TPuzzleRecord& record, int percent);
+// The picture's size cut at percent of its decoded size.
+struct TCutSize {
+  std::int64_t Width, Height;
+};
+TCutSize CutSizeAt(const TPuzzleRecord& record, int percent);
+// Runs build; running out of memory in it is an error the user is told
+// about, not the end of the program.
+void WithMemoryMessage(const std::function<void()>& build);
 
 // Cuts the record's puzzle again from its seed into the piece set, whose
 // records exist, and builds the pieces' images from the picture stretched to

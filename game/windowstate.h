@@ -231,6 +231,8 @@ class TWindowState : public QObject {
   // The puzzle is finished: the congratulations, then the whole picture,
   // each shown modally before this returns.
   void ShowCompletion() { emit CompletionShown(); }
+  // The board's size or the part of it in view changed: scroll bars follow.
+  void NotifyViewChanged() { emit ViewChanged(); }
 
  signals:
   void ColorChanged();
@@ -239,6 +241,7 @@ class TWindowState : public QObject {
   void PlayAreaSizeRequested(int width, int height);
   void PopupRequested(TPopup popup, int x, int y);
   void CompletionShown();
+  void ViewChanged();
 
  private:
   TColor color_ = clBtnFace;

@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int PictureScale = 100;
+// Each step of the wheel looks this much closer or further.
+constexpr double ZoomStepFactor = 1.25;
+// The most pixels a cut larger than the picture has: a large photo's.
+constexpr std::int64_t EnlargedZoomPixels = 12'000'000;
 
 TPieceHome UnturnedHome(const TFormPiece& p) {
   const bool across = p.Rotation & 1;
@@ -23,46 +27,148 @@ TRect Scaled(const TRect& rect, double by) {
 
 }  // namespace
 
-void TJigsaw::ZoomTo(int percent) {
+int TJigsaw::LargestZoom() const {
   const int whole = WholeBoardScale();
-  percent = std::clamp(percent, whole, std::max(whole, PictureScale));
+  // Past the picture's own size the cut enlarges it, which is only worth its
+  // memory for a small picture.
+  for (int percent = LargestScalePercent; percent > whole; --percent) {
+    const auto [width, height] = CutSizeAt(Record, percent);
+    if ((percent <= PictureScale || width * height <= EnlargedZoomPixels) && CanCutAtScale(Record, percent))
+      return percent;
+  }
+  return whole;
+}
+
+TSize TJigsaw::ViewSize() const {
+  return wholeBoard_ ? TSize{wholeBoard_->PlayWidth, wholeBoard_->PlayHeight}
+                     : TSize{Config.PlayWidth, Config.PlayHeight};
+}
+
+TRect TJigsaw::ViewRect() const {
+  const TSize view = ViewSize();
+  const TPoint origin = View.BoardBitmap.Origin();
+  return Bounds(origin.X, origin.Y, view.Width, view.Height);
+}
+
+void TJigsaw::ZoomAbout(int x, int y, int percent) {
+  if (!IsSettled()) return;
+  percent = std::clamp(percent, WholeBoardScale(), LargestZoom());
   if (percent == Record.ScalePercent) return;
+  const TRect view = ViewRect();
+  const double fx = double(x) / std::max(Config.PlayWidth, 1);
+  const double fy = double(y) / std::max(Config.PlayHeight, 1);
+  WithMemoryMessage([&] { CutForZoom(percent); });
+  PlaceView({int(std::lround(fx * Config.PlayWidth)) - (x - view.Left),
+             int(std::lround(fy * Config.PlayHeight)) - (y - view.Top)});
+  RedrawView();
+  // Looking closer is no step to undo.
+  NoteBoardResized();
+  Window.NotifyViewChanged();
+}
+
+int TJigsaw::NextZoom(int steps) const {
+  int percent = Record.ScalePercent;
+  for (; steps > 0; --steps) percent = std::max(percent + 1, int(std::lround(percent * ZoomStepFactor)));
+  for (; steps < 0; ++steps) percent = std::min(percent - 1, int(std::lround(percent / ZoomStepFactor)));
+  return percent;
+}
+
+void TJigsaw::ZoomStep(int steps) {
+  const TRect view = ViewRect();
+  ZoomStep(view.Left + view.Width() / 2, view.Top + view.Height() / 2, steps);
+}
+
+void TJigsaw::ZoomStep(int x, int y, int steps) { ZoomAbout(x, y, NextZoom(steps)); }
+
+void TJigsaw::ShowWholeBoard() { ZoomAbout(0, 0, WholeBoardScale()); }
+
+void TJigsaw::CutForZoom(int percent) {
+  const int whole = WholeBoardScale();
   if (!wholeBoard_) {
     TWholeBoard board{Record, Config.PlayWidth, Config.PlayHeight, {}};
     board.Homes.reserve(Pieces.size());
     for (const TFormPiece& p : Pieces) board.Homes.push_back(UnturnedHome(p));
     wholeBoard_ = std::move(board);
   }
+  THourglass hourglass;
   const double was = Config.Zoom;
   const double zoom = double(percent) / whole;
-  const int width = int(std::lround(wholeBoard_->PlayWidth * zoom));
-  const int height = int(std::lround(wholeBoard_->PlayHeight * zoom));
-  {
-    THourglass hourglass;
-    Recut(percent);
-    Config.Zoom = zoom;
-    Config.PlayWidth = width;
-    Config.PlayHeight = height;
-    // Trays keep their places on the whole board, and their pieces theirs
-    // in proportion inside them.
-    for (const auto& tray : Trays) {
-      if (tray->IsBoard()) continue;
-      tray->SetBounds(Scaled(Scaled(tray->BoundsRect(), 1 / was), zoom));
-      for (TFormPiece* p : tray->Pieces) RestoreNormalised(*p, tray->InnerRect());
-    }
-    TBox& board = BoardTray();
-    board.SetBounds({0, 0, width, height});
-    RelayoutGroups(board.Pieces, board.InnerRect(), true);
-    if (percent == whole) {
-      wholeBoard_.reset();
-      Config.Zoom = 1.0;
-    }
-    View.BoardBitmap.SetSize(width, height);
-    RebuildBoard();
-    DrawTrays(View.BoardBitmap, nullptr);
-    ResetBackground();
-    Screen.Invalidate(Screen.ClientRect());
+  Recut(percent);
+  Config.Zoom = zoom;
+  Config.PlayWidth = int(std::lround(wholeBoard_->PlayWidth * zoom));
+  Config.PlayHeight = int(std::lround(wholeBoard_->PlayHeight * zoom));
+  // Trays keep their places on the whole board, and their pieces theirs in
+  // proportion inside them.
+  for (const auto& tray : Trays) {
+    if (tray->IsBoard()) continue;
+    tray->SetBounds(Scaled(Scaled(tray->BoundsRect(), 1 / was), zoom));
+    for (TFormPiece* p : tray->Pieces) RestoreNormalised(*p, tray->InnerRect());
   }
+  TBox& board = BoardTray();
+  board.SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
+  RelayoutGroups(board.Pieces, board.InnerRect(), true);
+  if (percent == whole) {
+    wholeBoard_.reset();
+    Config.Zoom = 1.0;
+  }
+}
+
+void TJigsaw::ForgetZoom() {
+  if (wholeBoard_) {
+    Config.PlayWidth = wholeBoard_->PlayWidth;
+    Config.PlayHeight = wholeBoard_->PlayHeight;
+  }
+  wholeBoard_.reset();
+  Config.Zoom = 1.0;
+  View.BoardBitmap.SetOrigin({});
+  Screen.SetOrigin({});
+}
+
+void TJigsaw::PlaceView(TPoint origin) {
+  const TSize view = ViewSize();
+  origin.X = std::clamp(origin.X, 0, std::max(Config.PlayWidth - view.Width, 0));
+  origin.Y = std::clamp(origin.Y, 0, std::max(Config.PlayHeight - view.Height, 0));
+  View.BoardBitmap.SetOrigin(origin);
+}
+
+void TJigsaw::RedrawView() {
+  // A band drawn over the screen goes with the old view and comes back over
+  // the new one.
+  const bool banding = Gesture.MouseState == Banding;
+  if (banding) Band.Lift();
+  RebuildBoard();
+  DrawTrays(View.BoardBitmap, nullptr);
+  ResetBackground();
+  Screen.SetOrigin(View.BoardBitmap.Origin());
+  if (banding) {
+    Screen.UpdateNow();
+    Band.BandTo(Band.X2, Band.Y2);
+  }
+}
+
+void TJigsaw::ScrollTo(int x, int y) {
+  if (!IsPlaying()) return;
+  const TPoint was = View.BoardBitmap.Origin();
+  PlaceView({x, y});
+  if (View.BoardBitmap.Origin() == was) return;
+  RedrawView();
+  Window.NotifyViewChanged();
+}
+
+void TJigsaw::ScrollBy(int dx, int dy) {
+  const TPoint origin = View.BoardBitmap.Origin();
+  ScrollTo(origin.X + dx, origin.Y + dy);
+}
+
+void TJigsaw::ScrollIntoView(const TRect& rect) {
+  const TRect view = ViewRect();
+  // As little as brings the rectangle in, its top-left first when it is
+  // larger than the view.
+  const auto shift = [](int low, int high, int viewLow, int viewHigh) {
+    if (high - low > viewHigh - viewLow || low < viewLow) return low - viewLow;
+    return high > viewHigh ? high - viewHigh : 0;
+  };
+  ScrollBy(shift(rect.Left, rect.Right, view.Left, view.Right), shift(rect.Top, rect.Bottom, view.Top, view.Bottom));
 }
 
 TPuzzleRecord TJigsaw::WholeBoardRecord() const {

@@ -30,6 +30,11 @@ void TMural::SetSize(int width, int height) {
   image_ = TBitmap(width, height, TPixelFormat::Bgr24);
 }
 
+void TMural::Place(TPoint origin, int boardHeight) {
+  image_.SetOrigin(origin);
+  boardHeight_ = boardHeight;
+}
+
 void TMural::Paint(TColor color) {
   const int width = image_.Width();
   const int height = image_.Height();

@@ -17,6 +17,10 @@ class TMural {
   // Resizes the image to the play area; its content is undefined until the
   // next Paint. A width or height of 0 or less leaves it empty.
   void SetSize(int width, int height);
+  // The image holds the part of a board boardHeight rows high that starts at
+  // origin (the board's point of its top-left pixel); the gradient runs over
+  // the whole board. Paint follows.
+  void Place(TPoint origin, int boardHeight);
 
   // Repaints the whole image from the board colour (a plain or a system
   // colour). Row y of h rows gets each channel c as c * (h - y div 2) div h.
@@ -35,4 +39,5 @@ class TMural {
 
  private:
   TBitmap image_;  // 24 bits per pixel
+  int boardHeight_ = 0;
 };

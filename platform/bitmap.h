@@ -61,9 +61,15 @@ class TBitmap {
   const QImage& Image() const { return image_; }
   TRect BoundsRect() const { return {0, 0, Width(), Height()}; }
 
+  // Where the bitmap lies on a larger plane (the board, of which it holds
+  // the part in view): the plane's point at its top-left pixel.
+  TPoint Origin() const { return origin_; }
+  void SetOrigin(TPoint origin) { origin_ = origin; }
+
  private:
   QImage image_;
   TPixelFormat format_ = TPixelFormat::Bgr24;
+  TPoint origin_{};
 };
 
 // A mono pixel is white when the colour is nearer white than black.

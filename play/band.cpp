@@ -53,6 +53,11 @@ void TBand::BandSet(const TRect& rect) {
   Present(removed);
 }
 
+void TBand::Lift() {
+  Prepare();
+  Remove();
+}
+
 TRect TBand::BandEnd() {
   Prepare();
   Present(Remove());

@@ -23,6 +23,9 @@ class TBand {
   void BandTo(int x, int y);
   // Removes the rectangle shown and draws rect.
   void BandSet(const TRect& rect);
+  // Takes the rectangle off the screen copy before the copy shows another
+  // part of the board; the next BandTo draws it again.
+  void Lift();
   // Removes the rectangle shown and returns it normalised (Left <= Right,
   // Top <= Bottom); the fields are normalised too.
   TRect BandEnd();

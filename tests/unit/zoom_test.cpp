@@ -62,7 +62,7 @@ TEST_F(ZoomTest, ZoomingChangesNothingSavedAndTheWholeBoardComesBackPixelForPixe
   const TBitmap board = g.View.BoardBitmap;
   const std::vector<TFormPiece> pieces = g.Pieces;
 
-  g.ZoomTo(2 * whole);
+  g.ZoomAbout(0, 0, 2 * whole);
   ASSERT_TRUE(g.IsZoomed());
   EXPECT_EQ(g.Record.ScalePercent, 2 * whole);
   EXPECT_EQ(g.View.BoardBitmap.Width(), 960);
@@ -84,10 +84,10 @@ TEST_F(ZoomTest, ZoomingChangesNothingSavedAndTheWholeBoardComesBackPixelForPixe
               double(pieces[5].Y - innerBefore.Top) / innerBefore.Height(), 0.01);
   EXPECT_EQ(Saved(), before);
 
-  g.ZoomTo(3 * whole);
+  g.ZoomAbout(0, 0, 3 * whole);
   EXPECT_EQ(Saved(), before);
 
-  g.ZoomTo(whole);
+  g.ZoomAbout(0, 0, whole);
   EXPECT_FALSE(g.IsZoomed());
   EXPECT_EQ(g.Record.ScalePercent, whole);
   for (std::size_t i = 0; i < pieces.size(); ++i) {
