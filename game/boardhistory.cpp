@@ -45,7 +45,8 @@ TBoardState TJigsaw::CaptureBoard() const {
   frame.Counters.TrayCount = std::uint16_t(Trays.size());
   frame.NextGroupId = Record.NextGroupId;
   frame.Completed = Record.Completed;
-  frame.ScalePercent = Record.ScalePercent;
+  frame.ScalePercent = std::int16_t(WholeBoardScale());
+  frame.ZoomPercent = Record.ScalePercent;
   frame.ShapeStyle = Record.ShapeStyle;
   frame.Oddness = Record.Oddness;
   frame.Board = BoardTray().BoundsRect();
@@ -132,9 +133,11 @@ void TJigsaw::StepHistory(bool back) {
 void TJigsaw::RestoreBoard(const TBoardState& board, const std::vector<std::size_t>& changed) {
   const TBoardFrame& frame = board.Frame;
   // A step across a new cut cuts again, and then everything is drawn anew.
-  const bool recut = frame.ScalePercent != Record.ScalePercent || frame.ShapeStyle != Record.ShapeStyle ||
+  const bool recut = frame.ScalePercent != WholeBoardScale() || frame.ShapeStyle != Record.ShapeStyle ||
                      frame.Oddness != Record.Oddness;
   if (recut) {
+    // Another piece size is the whole board's.
+    ForgetZoom();
     SetShape(std::int16_t(frame.Oddness), frame.ShapeStyle);
     Recut(frame.ScalePercent);
   }
@@ -157,7 +160,11 @@ void TJigsaw::RestoreBoard(const TBoardState& board, const std::vector<std::size
   for (const auto& tray : Trays)
     if (!tray->IsBoard()) dirty = dirty.Union(tray->BoundsRect());
 
-  if (recut || frame.Board != BoardTray().BoundsRect()) {
+  // A board kept at another zoom has its places in other pixels: they come
+  // from the places in proportion.
+  const bool rezoomed = frame.ZoomPercent * WholeBoardScale() != Record.ScalePercent * frame.ScalePercent;
+  if (rezoomed) PlaceInProportion(double(Record.ScalePercent) * frame.ScalePercent / (double(frame.ZoomPercent) * WholeBoardScale()));
+  if (recut || rezoomed || frame.Board != BoardTray().BoundsRect()) {
     ResizeBoard(std::uint16_t(Window.PlayAreaWidth), std::uint16_t(Window.PlayAreaHeight));
   } else {
     ShowTrayBar(IsPlaying());

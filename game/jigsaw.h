@@ -408,6 +408,9 @@ class TJigsaw : public TMove {
   // Cuts the pieces at percent for a board as much larger, the groups and
   // trays placed in proportion; the view is left to place and draw.
   void CutForZoom(int percent);
+  // Trays scaled by trayScale and every piece placed from its place in
+  // proportion, on the board as large as it is now.
+  void PlaceInProportion(double trayScale);
   // A new build: the whole board again, without cutting.
   void ForgetZoom();
   // The view's corner at origin, as near as the board's edges allow; the

@@ -258,6 +258,7 @@ TBoardState ReadBoard(const TPuzzleRecord& saved, const TExtrasRecord& extras, s
   frame.NextGroupId = saved.NextGroupId;
   frame.Completed = saved.Completed;
   frame.ScalePercent = saved.ScalePercent;
+  frame.ZoomPercent = saved.ScalePercent;
   frame.ShapeStyle = saved.ShapeStyle;
   frame.Oddness = saved.Oddness;
   return board;

@@ -97,20 +97,24 @@ void TJigsaw::CutForZoom(int percent) {
   Config.Zoom = zoom;
   Config.PlayWidth = int(std::lround(wholeBoard_->PlayWidth * zoom));
   Config.PlayHeight = int(std::lround(wholeBoard_->PlayHeight * zoom));
+  PlaceInProportion(zoom / was);
+  if (percent == whole) {
+    wholeBoard_.reset();
+    Config.Zoom = 1.0;
+  }
+}
+
+void TJigsaw::PlaceInProportion(double trayScale) {
   // Trays keep their places on the whole board, and their pieces theirs in
   // proportion inside them.
   for (const auto& tray : Trays) {
     if (tray->IsBoard()) continue;
-    tray->SetBounds(Scaled(Scaled(tray->BoundsRect(), 1 / was), zoom));
+    tray->SetBounds(Scaled(tray->BoundsRect(), trayScale));
     for (TFormPiece* p : tray->Pieces) RestoreNormalised(*p, tray->InnerRect());
   }
   TBox& board = BoardTray();
   board.SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
   RelayoutGroups(board.Pieces, board.InnerRect(), true);
-  if (percent == whole) {
-    wholeBoard_.reset();
-    Config.Zoom = 1.0;
-  }
 }
 
 void TJigsaw::ForgetZoom() {

@@ -54,8 +54,10 @@ struct TBoardFrame {
   TTrayCounters Counters;
   std::int32_t NextGroupId = 0;
   std::uint8_t Completed = 0;
-  // The cut: its scale, shape and oddness.
+  // The cut: its scale, shape and oddness; the scale the board shows it at,
+  // larger while zoomed, which the places in pixels go by.
   std::int16_t ScalePercent = 100;
+  std::int16_t ZoomPercent = 100;
   std::int32_t ShapeStyle = 1;
   std::uint16_t Oddness = 0;
   TRect Board;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "game/savedgame.h"
+#include "platform/input.h"
 #include "tests/common/testgame.h"
 
 namespace {
@@ -65,8 +66,11 @@ TEST_F(ZoomTest, ZoomingChangesNothingSavedAndTheWholeBoardComesBackPixelForPixe
   g.ZoomAbout(0, 0, 2 * whole);
   ASSERT_TRUE(g.IsZoomed());
   EXPECT_EQ(g.Record.ScalePercent, 2 * whole);
-  EXPECT_EQ(g.View.BoardBitmap.Width(), 960);
-  EXPECT_EQ(g.View.BoardBitmap.Height(), 720);
+  EXPECT_EQ(g.BoardSize().Width, 960);
+  EXPECT_EQ(g.BoardSize().Height, 720);
+  // The view stays the play area's size.
+  EXPECT_EQ(g.View.BoardBitmap.Width(), 480);
+  EXPECT_EQ(g.ViewRect(), Bounds(0, 0, 480, 360));
   // Everything on the board lies twice as far from its corner, give or take
   // the rounding of a cut twice as large; the piece in the tray keeps its
   // place in proportion to the tray's inner area, whose frame stays as wide.
@@ -96,4 +100,105 @@ TEST_F(ZoomTest, ZoomingChangesNothingSavedAndTheWholeBoardComesBackPixelForPixe
   }
   EXPECT_TRUE(SameBitmap(g.View.BoardBitmap, board));
   EXPECT_EQ(Saved(), before);
+}
+
+namespace {
+
+// Presses on a point of the board, moves in a few steps by (dx, dy) and
+// lets go, as a hand does.
+void DragFrom(TJigsaw& g, TPoint from, int dx, int dy) {
+  g.MouseDown(TJigsaw::LeftButton, from.X, from.Y);
+  for (int step = 1; step <= 4; ++step) g.MouseMove(from.X + dx * step / 4, from.Y + dy * step / 4);
+  g.MouseUp(from.X + dx, from.Y + dy);
+  g.NoteChanges();
+}
+
+}  // namespace
+
+TEST_F(ZoomTest, ThePieceUnderThePointerStaysThereAsTheViewZoomsAboutIt) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  const int whole = g.Record.ScalePercent;
+  TFormPiece& p = g.PieceAt(20);
+  const TPoint pointer = PointOnPiece(g, p);
+  // Where on the piece the pointer is, as a share of its size.
+  const double across = double(pointer.X - p.X) / p.Width, down = double(pointer.Y - p.Y) / p.Height;
+  TPoint onView = pointer;
+  TPoint onBoard = pointer;
+  for (const int percent : {whole * 5 / 4, whole * 2}) {
+    g.ZoomAbout(onBoard.X, onBoard.Y, percent);
+    ASSERT_EQ(g.ZoomPercent(), percent);
+    const TRect view = g.ViewRect();
+    // The same place on the piece is under the same point of the view.
+    const double x = p.X + across * p.Width - view.Left, y = p.Y + down * p.Height - view.Top;
+    EXPECT_NEAR(x, onView.X, 1.0) << percent;
+    EXPECT_NEAR(y, onView.Y, 1.0) << percent;
+    onBoard = {onView.X + view.Left, onView.Y + view.Top};
+    EXPECT_EQ(g.TrayAt(onBoard.X, onBoard.Y).PieceUnder(onBoard.X, onBoard.Y, true), &p);
+  }
+  // The steps of the wheel run from the whole board to the largest zoom and
+  // back, and stop at both ends.
+  g.ShowWholeBoard();
+  EXPECT_FALSE(g.IsZoomed());
+  EXPECT_FALSE(g.CanZoomOut());
+  for (int i = 0; i < 40 && g.CanZoomIn(); ++i) g.ZoomStep(1);
+  EXPECT_EQ(g.ZoomPercent(), g.LargestZoom());
+  EXPECT_GE(g.LargestZoom(), 100);
+  g.ZoomStep(1);
+  EXPECT_EQ(g.ZoomPercent(), g.LargestZoom());
+  for (int i = 0; i < 40 && g.CanZoomOut(); ++i) g.ZoomStep(-1);
+  EXPECT_EQ(g.ZoomPercent(), whole);
+  SetInputSource({});
+}
+
+TEST_F(ZoomTest, UndoAndRedoCrossZoomsAndAJoinWorksAtTwiceTheSize) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  const int whole = g.Record.ScalePercent;
+  TBox& tray = AddTray(g, 1, {300, 200, 460, 340});
+  g.NoteChanges();
+  const Bytes first = Saved();
+
+  // A move on the whole board, then one at twice the size.
+  TFormPiece& a = g.PieceAt(0);
+  DragFrom(g, PointOnPiece(g, a), 30, 20);
+  const Bytes afterA = Saved();
+  ASSERT_NE(afterA, first);
+
+  g.ZoomAbout(a.X, a.Y, 2 * whole);
+  EXPECT_FALSE(g.History.CanRedo());
+  EXPECT_EQ(Saved(), afterA) << "a zoom is no step";
+  // The right neighbour of piece 0 dragged to its place beside it joins it.
+  TFormPiece& b = g.PieceAt(1);
+  g.ScrollIntoView(g.PieceRect(a));
+  const TPoint grip = PointOnPiece(g, b);
+  DragFrom(g, grip, a.X + (b.HomeX - a.HomeX) - b.X, a.Y + (b.HomeY - a.HomeY) - b.Y);
+  EXPECT_TRUE(a.Joined && b.Joined && a.Group == b.Group);
+  EXPECT_EQ(b.X - a.X, b.HomeX - a.HomeX);
+  const Bytes afterJoin = Saved();
+
+  g.Undo();
+  EXPECT_FALSE(b.Joined);
+  EXPECT_EQ(Saved(), afterA);
+  g.ShowWholeBoard();
+  g.Undo();
+  EXPECT_EQ(Saved(), first);
+  g.ZoomAbout(0, 0, 3 * whole);
+  ASSERT_EQ(g.ZoomPercent(), 3 * whole);
+  g.Redo();
+  EXPECT_EQ(Saved(), afterA);
+  g.Redo();
+  EXPECT_EQ(Saved(), afterJoin);
+  EXPECT_TRUE(a.Joined && b.Joined && a.Group == b.Group);
+  EXPECT_EQ(b.X - a.X, b.HomeX - a.HomeX);
+  // Every piece lies where three times the size puts it, as a zoom there
+  // from the whole board does.
+  std::vector<TPoint> redone;
+  for (const TFormPiece& p : g.Pieces) redone.push_back({p.X, p.Y});
+  const TRect trayRedone = tray.BoundsRect();
+  g.ShowWholeBoard();
+  g.ZoomAbout(0, 0, 3 * whole);
+  for (const TFormPiece& p : g.Pieces) EXPECT_EQ(redone[std::size_t(p.Index)], (TPoint{p.X, p.Y})) << p.Index;
+  EXPECT_EQ(tray.BoundsRect(), trayRedone);
+  SetInputSource({});
 }
