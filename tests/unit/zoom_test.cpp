@@ -155,7 +155,9 @@ TEST_F(ZoomTest, UndoAndRedoCrossZoomsAndAJoinWorksAtTwiceTheSize) {
   TJigsaw& g = game();
   SetInputSource([] { return TInputState{}; });
   const int whole = g.Record.ScalePercent;
+  // A closed tray, which covers no piece while its place goes with the zoom.
   TBox& tray = AddTray(g, 1, {300, 200, 460, 340});
+  tray.ToggleOpen();
   g.NoteChanges();
   const Bytes first = Saved();
 
