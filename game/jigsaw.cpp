@@ -855,14 +855,17 @@ void TJigsaw::ShowNeighbor() {
   CountCheat();
   PutBack();
   if (TBox& tray = TrayByNumber(std::uint32_t(Gesture.NeighbourPiece->Tray)); !tray.Open) tray.ToggleOpen();
+  ScrollIntoView(WithSide(PieceRect(*Gesture.NeighbourPiece)));
   Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{Gesture.NeighbourPiece}, 8, 100));
 }
 
 void TJigsaw::Fetch(TFormPiece& a, TFormPiece& b, bool interruptible, int stepsPerFrame) {
   if (a.Rotation != b.Rotation) RotateGroup(b, (a.Rotation - b.Rotation + 4) % 4, false);
+  // The slide ends beside a, which comes into view first.
+  const TPoint fits = ExpectedPos(b, a);
+  ScrollIntoView(WithSide(PieceRect(a).Union(Bounds(fits.X, fits.Y, b.Width, b.Height))));
   PickGroup(&b);
   const TPoint from = GetMovePos();
-  const TPoint fits = ExpectedPos(b, a);
   Screen.RepaintNow();
   AnimateTo(from.X, from.Y, interruptible, stepsPerFrame, fits.X + from.X - b.X, fits.Y + from.Y - b.Y);
 }
@@ -902,6 +905,7 @@ void TJigsaw::Hint() {
   if (!q) return;
   TFormPiece* r = LooseNeighbour(*q);
   if (!r) return;
+  ScrollIntoView(WithSide(PieceRect(*q).Union(PieceRect(*r))));
   Animator.Start(std::make_unique<TFlash>(*this, Config, std::vector{q, r}, 8, 50));
 }
 
@@ -912,6 +916,7 @@ void TJigsaw::PlaceFirstPiece(TFormPiece& q) {
                         Record.CellWidth, Record.CellHeight);
   KeepInArea(target, board.BoundsRect());
   if (q.X == target.Left && q.Y == target.Top) return;
+  ScrollIntoView(WithSide(target));
   PickGroup(&q);
   const TPoint from = GetMovePos();
   Screen.RepaintNow();

@@ -204,3 +204,27 @@ TEST_F(ZoomTest, UndoAndRedoCrossZoomsAndAJoinWorksAtTwiceTheSize) {
   EXPECT_EQ(tray.BoundsRect(), trayRedone);
   SetInputSource({});
 }
+
+TEST_F(ZoomTest, CheatsBringWhatTheyMoveIntoView) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  g.ZoomAbout(0, 0, 3 * g.WholeBoardScale());
+  const TRect board{0, 0, g.BoardSize().Width, g.BoardSize().Height};
+  const auto inView = [&](const TFormPiece& p) { return g.ViewRect().Contains({p.X + p.Width / 2, p.Y + p.Height / 2}); };
+  // Each corner of the board in turn, with the pieces fetched elsewhere: the
+  // place they join at is shown.
+  for (const TPoint corner : {TPoint{board.Right, board.Bottom}, TPoint{0, board.Bottom}, TPoint{board.Right, 0}}) {
+    g.ScrollTo(corner.X, corner.Y);
+    TFormPiece& a = g.PieceAt(5);
+    g.Gesture.PopupPiece = &a;
+    g.Gesture.NeighbourPiece = g.NeighbourToward(a, {a.X + a.Width - 4, a.Y + a.Height / 2});
+    ASSERT_NE(g.Gesture.NeighbourPiece, nullptr);
+    TFormPiece* b = g.Gesture.NeighbourPiece;
+    g.FetchNeighbor();
+    g.RunAnimationsToEnd();
+    EXPECT_TRUE(inView(a) && inView(*b)) << corner.X << "," << corner.Y;
+    EXPECT_TRUE(a.Group == b->Group);
+    g.Undo();
+  }
+  SetInputSource({});
+}
