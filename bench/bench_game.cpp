@@ -30,6 +30,7 @@
 #include "bench/offscreen.h"
 #include "bench/photo.h"
 #include "bench/playerstartup.h"
+#include "bench/residentmemory.h"
 #include "display/screen.h"
 #include "game/jigsaw.h"
 #include "game/picture.h"
@@ -59,6 +60,11 @@ constexpr double GroupFrameGoalMs = 3;
 constexpr double LiftGoalMs = 30;
 constexpr double DropJoinGoalMs = 10;
 constexpr double GetLoosePiecesGoalMs = 50;
+// A zoom step's crisp board, by piece count; a pan frame; peak memory at the
+// largest zoom, by piece count.
+constexpr double ZoomCrispGoalMs1000 = 300, ZoomCrispGoalMs10000 = 600;
+constexpr double PanFrameGoalMs = 8;
+constexpr double ZoomPeakGoalMb1000 = 250, ZoomPeakGoalMb10000 = 300;
 // The start-up goals are set for the 1,000-piece photo.
 constexpr int GoalPieces = 1000;
 
@@ -86,7 +92,7 @@ class TBenchGift {
 
 // The game object on a play area without a window, started as the player
 // starts it (gift, puzzle, new layout, board on the screen copy), then cut at
-// scalePercent of the picture.
+// scalePercent of the picture (0: as the first board fits the play area).
 class THeadlessGame {
  public:
   THeadlessGame(const QString& giftPath, int scalePercent) : path_(giftPath) {
@@ -96,7 +102,7 @@ class THeadlessGame {
     screen_.SetPainter([this] { game_.PaintBoard(); });
     game_.LoadGift();
     game_.StartGame();
-    if (scalePercent != game_.Record.ScalePercent) game_.SetScale(scalePercent);
+    if (scalePercent != 0 && scalePercent != game_.Record.ScalePercent) game_.SetScale(scalePercent);
     screen_.PaintInvalid();
   }
 
@@ -509,7 +515,7 @@ void ReportEventTimes(benchmark::State& state, const std::string& name, const st
 // toolkit's copy of those rectangles to the window. A loose piece near the
 // board's middle (groupPieces 1) or a group of groupPieces circles around
 // where it was taken.
-void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double goalMs) {
+void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double goalMs, bool zoomed = false) {
   constexpr int Frames = 256, FramesPerCircle = 32, Radius = 40;
   const TBenchGift gift(pieces);
   const TOffscreenApplication application;
@@ -520,19 +526,22 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
   }
   TJigsaw& game = player.Game();
   if (groupPieces > 1) AssembleGroup(game, groupPieces);
+  // Zoomed, the view shows the middle of the board at the largest zoom.
+  if (zoomed) game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, game.LargestZoom());
   TPlayerAtPlay::Settle();
+  const TRect view = game.ViewRect();
 
   // The taken piece: of the group, its member nearest the group's middle;
-  // of the loose pieces, the one nearest the board's middle that shows.
+  // of the loose pieces, the one nearest the view's middle that shows.
   std::vector<const TFormPiece*> candidates;
   TRect bounds;
   for (int i = 0; i < (groupPieces > 1 ? groupPieces : game.Record.PieceCount); ++i) {
     candidates.push_back(&game.PieceAt(i));
     bounds = bounds.Union(TPieces::PieceRect(game.PieceAt(i)));
   }
-  const TPoint middle = groupPieces > 1
+  const TPoint middle = groupPieces > 1 && !zoomed
                             ? TPoint{(bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2}
-                            : TPoint{BoardWidth / 2, BoardHeight / 2};
+                            : TPoint{(view.Left + view.Right) / 2, (view.Top + view.Bottom) / 2};
   const auto distance = [&](const TFormPiece* p) {
     const int dx = p->X + p->Width / 2 - middle.X, dy = p->Y + p->Height / 2 - middle.Y;
     return dx * dx + dy * dy;
@@ -545,6 +554,8 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
     state.SkipWithError("no piece to take");
     return;
   }
+  // The mouse is over the play area, which shows the board from the view's corner.
+  grip = TPoint{grip->X - view.Left, grip->Y - view.Top};
 
   std::vector<TEventTime> frames;
   for (auto _ : state) {
@@ -578,6 +589,13 @@ BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece, 10000, 1, PieceFrameGoalMs)->
 BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500, 1000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_group_500, 5000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500, 10000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
+// The same at the largest zoom, the photo's own size.
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece_zoomed, 1000, 1, PieceFrameGoalMs, true)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece_zoomed, 10000, 1, PieceFrameGoalMs, true)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500_zoomed, 1000, 500, GroupFrameGoalMs, true)
+    ->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500_zoomed, 10000, 500, GroupFrameGoalMs, true)
+    ->Apply(OneTimedRun);
 
 // The press on the whole puzzle, assembled in one group: the group brought
 // to the front, drawn into the floating image with its mask and shadow,
@@ -732,5 +750,76 @@ void BM_GetLoosePieces(benchmark::State& state, int pieces, int scalePercent) {
 // At 30 % the cut fits the board whole; at 100 % it is the photo's own size.
 BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_30, 1000, 30)->Apply(FiveTimedRuns);
 BENCHMARK_CAPTURE(BM_GetLoosePieces, photo_1000_scale_100, 1000, 100)->Apply(FiveTimedRuns);
+
+// The wheel's zoom steps from the first board, fitted to the play area, in
+// to the largest zoom and out again, each the crisp board cut anew about the
+// view's middle; the peak memory of the process from the first board on.
+void BM_ZoomSteps(benchmark::State& state, int pieces) {
+  const TBenchGift gift(pieces);
+  THeadlessGame headless(gift.Path(), 0);
+  TJigsaw& game = headless.Game();
+  const double held = ResidentMegabytes("VmRSS:");
+  ResetPeakResident();
+  std::vector<double> in, out;
+  for (auto _ : state) {
+    Clock::duration all{};
+    while (game.CanZoomIn()) {
+      const auto start = Clock::now();
+      game.ZoomStep(1);
+      all += Clock::now() - start;
+      in.push_back(Milliseconds(Clock::now() - start));
+    }
+    state.counters["largest_zoom"] = game.ZoomPercent();
+    while (game.CanZoomOut()) {
+      const auto start = Clock::now();
+      game.ZoomStep(-1);
+      all += Clock::now() - start;
+      out.push_back(Milliseconds(Clock::now() - start));
+    }
+    state.SetIterationTime(std::chrono::duration<double>(all).count());
+  }
+  ReportPuzzle(state, game);
+  state.counters["whole_board_scale"] = game.ZoomPercent();
+  const double goal = pieces >= 10000 ? ZoomCrispGoalMs10000 : ZoomCrispGoalMs1000;
+  ReportSamples(state, "step_in", in);
+  ReportSamples(state, "step_out", out);
+  ReportGoal(state, *std::max_element(in.begin(), in.end()), "goal_ms", goal);
+  ReportGoal(state, *std::max_element(out.begin(), out.end()), "goal_ms", goal);
+  state.counters["held_before_mb"] = held;
+  const double peak = ResidentMegabytes("VmHWM:");
+  state.counters["peak_mb"] = peak;
+  ReportGoal(state, peak, "goal_mb", pieces >= 10000 ? ZoomPeakGoalMb10000 : ZoomPeakGoalMb1000);
+}
+BENCHMARK_CAPTURE(BM_ZoomSteps, photo_1000, 1000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_ZoomSteps, photo_10000, 10000)->Apply(OneTimedRun);
+
+// At the largest zoom, the view moved by an eighth of its width or height,
+// round the board: the whole view drawn anew and the screen copy painted.
+void BM_PanFrame(benchmark::State& state, int pieces) {
+  const TBenchGift gift(pieces);
+  THeadlessGame headless(gift.Path(), 0);
+  TJigsaw& game = headless.Game();
+  game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, game.LargestZoom());
+  const TRect view = game.ViewRect();
+  const TPoint steps[] = {{view.Width() / 8, 0}, {0, view.Height() / 8}, {-view.Width() / 8, 0}, {0, -view.Height() / 8}};
+  std::vector<double> frames;
+  for (auto _ : state) {
+    for (const TPoint step : steps)
+      for (int i = 0; i < 8; ++i) {
+        const auto start = Clock::now();
+        game.ScrollBy(step.X, step.Y);
+        game.Screen.PaintInvalid();
+        frames.push_back(Milliseconds(Clock::now() - start));
+      }
+    state.SetIterationTime(Median(frames) / 1000);
+  }
+  ReportPuzzle(state, game);
+  state.counters["zoom"] = game.ZoomPercent();
+  ReportSamples(state, "pan", frames);
+  ReportTail(state, "pan", frames);
+  ReportGoal(state, Median(frames), "goal_ms", PanFrameGoalMs);
+}
+BENCHMARK_CAPTURE(BM_PanFrame, photo_1000, 1000)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_PanFrame, photo_10000, 10000)->Apply(OneTimedRun);
 
 }  // namespace
