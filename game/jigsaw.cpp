@@ -90,6 +90,9 @@ class TForcedShadows {
 void CutPuzzle(TPieces& pieces, TPuzzleRecord& record, const TBitmap& original,
                std::vector<std::uint8_t>& outlineBuffer, bool playing) {
   SetRandSeed(record.Seed);
+  // The old cut's picture goes first: a zoom cuts again at the largest
+  // sizes, where two pictures would add up to the peak of memory.
+  pieces.Picture = TBitmap();
   TCut cut = Cut(record, playing);
   BuildPieces(cut, pieces, outlineBuffer, record.LabelBufferSize);
   pieces.Picture = StretchedTo(original, record.CutWidth, record.CutHeight);
