@@ -193,6 +193,8 @@ class TJigsaw : public TMove {
   std::vector<TPieceHome> WholeBoardHomes() const;
   TJigConfig::TBlock WholeBoardOptions() const;
   TRect WholeBoardRect(const TRect& rect) const;
+  // A rectangle of the whole board on the board as zoomed now.
+  TRect ZoomedRect(const TRect& rect) const;
 
   // The play area's paint: whatever is invalid on the screen comes from the
   // board (before the game plays, from the mural).

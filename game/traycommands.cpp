@@ -43,9 +43,12 @@ TBox& TJigsaw::NewTray() {
   const std::uint32_t number = NewTrayNumber();
   Trays.push_back(std::make_unique<TBox>(*this, number));
   TBox& tray = *Trays.back();
-  TRect bounds = tray.BoundsRect();
+  // Zoomed, the tray is as large, and lies as far from the corner, as on
+  // the whole board, and comes into view.
+  TRect bounds = ZoomedRect(tray.BoundsRect());
   KeepTrayVisible(bounds, BoardTray().BoundsRect());
   tray.SetBounds(bounds);
+  ScrollIntoView(bounds);
   // It opens from its button as a closed tray does.
   tray.Open = false;
   tray.Button->SetDown(false);

@@ -207,3 +207,5 @@ TJigConfig::TBlock TJigsaw::WholeBoardOptions() const {
 }
 
 TRect TJigsaw::WholeBoardRect(const TRect& rect) const { return wholeBoard_ ? Scaled(rect, 1 / Config.Zoom) : rect; }
+
+TRect TJigsaw::ZoomedRect(const TRect& rect) const { return wholeBoard_ ? Scaled(rect, Config.Zoom) : rect; }

@@ -205,7 +205,7 @@ TEST_F(ZoomTest, UndoAndRedoCrossZoomsAndAJoinWorksAtTwiceTheSize) {
   SetInputSource({});
 }
 
-TEST_F(ZoomTest, CheatsBringWhatTheyMoveIntoView) {
+TEST_F(ZoomTest, CheatsAndNewTraysComeIntoView) {
   TJigsaw& g = game();
   SetInputSource([] { return TInputState{}; });
   g.ZoomAbout(0, 0, 3 * g.WholeBoardScale());
@@ -226,5 +226,21 @@ TEST_F(ZoomTest, CheatsBringWhatTheyMoveIntoView) {
     EXPECT_TRUE(a.Group == b->Group);
     g.Undo();
   }
+  // A new tray is as large as on the whole board, three times over, and
+  // shows from its corner.
+  const TRect wholeTray = [&] {
+    g.ShowWholeBoard();
+    const TRect bounds = g.NewTray().BoundsRect();
+    g.RunAnimationsToEnd();
+    g.DeleteTray();
+    return bounds;
+  }();
+  g.ZoomAbout(0, 0, 3 * g.WholeBoardScale());
+  g.ScrollTo(board.Right, board.Bottom);
+  TBox& tray = g.NewTray();
+  g.RunAnimationsToEnd();
+  EXPECT_EQ(tray.Width, 3 * wholeTray.Width());
+  EXPECT_EQ(tray.Height, 3 * wholeTray.Height());
+  EXPECT_TRUE(g.ViewRect().Contains({tray.X, tray.Y}));
   SetInputSource({});
 }
