@@ -5,7 +5,7 @@
 namespace {
 
 // A 1:1 block copy of rect from src onto the same place of dst, clipped to
-// both bitmaps.
+// both bitmaps: the same points of the board, wherever each bitmap lies.
 void CopyRect(TBitmap& dst, const TBitmap& src, const TRect& rect, TRasterOp op) {
   BitBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, rect.Left, rect.Top, op);
 }
@@ -23,9 +23,11 @@ void TDirty::Init(TBitmap& target) {
   if (!background_.IsEmpty() && background_.Width() == target.Width() &&
       background_.Height() == target.Height() && background_.Format() == target.Format() &&
       target.Format() == TPixelFormat::Bgr24) {
+    background_.SetOrigin(target.Origin());
     CopyRect(background_, target, target.BoundsRect(), TRasterOp::SrcCopy);
   } else {
     background_ = target.IsEmpty() ? TBitmap() : TBitmap(target.Image().copy());
+    background_.SetOrigin(target.Origin());
   }
 }
 

@@ -27,7 +27,9 @@ class TDirty {
   std::array<TRect, MaxMerged> Merged{};
 
   // The board to draw into (it must outlive the compositor or the next Init)
-  // and a full copy of it as the clean background.
+  // and a full copy of it as the clean background, lying where the board
+  // does. Every rectangle below is the board's; the images' source
+  // rectangles are their own.
   void Init(TBitmap& target);
   void Reset();
   // The board changed in rect while nothing was stamped there.

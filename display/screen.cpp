@@ -10,50 +10,56 @@ QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height(
 
 TScreen::TScreen() : canvas_(image_) {}
 
+QRect TScreen::ToPixels(const TRect& rect) const {
+  return ToQRect(rect.Offset(-image_.Origin().X, -image_.Origin().Y));
+}
+
+TRect TScreen::ToPlane(const QRect& rect) const {
+  return Bounds(rect.x() + image_.Origin().X, rect.y() + image_.Origin().Y, rect.width(), rect.height());
+}
+
+QRegion TScreen::AllPixels() const { return QRegion(0, 0, Width(), Height()); }
+
 void TScreen::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (width != Width() || height != Height()) {
-    if (width == 0 || height == 0)
-      image_ = TBitmap();
-    else
-      image_.SetSize(width, height);
-  }
-  invalid_ = QRegion(ToQRect(ClientRect()));
+  image_.SetSize(width, height);
+  invalid_ = AllPixels();
   Show(invalid_, false);
 }
 
 void TScreen::SetOrigin(TPoint origin) {
   image_.SetOrigin(origin);
-  invalid_ = QRegion(ToQRect(ClientRect()));
+  invalid_ = AllPixels();
   Show(invalid_, false);
 }
 
 void TScreen::Invalidate(const TRect& rect) {
   const TRect visible = rect.Intersect(ClientRect());
   if (visible.IsEmpty()) return;
-  invalid_ += ToQRect(visible);
-  Show(QRegion(ToQRect(visible)), false);
+  const QRect pixels = ToPixels(visible);
+  invalid_ += pixels;
+  Show(QRegion(pixels), false);
 }
 
 void TScreen::PaintFrom(const TBitmap& source) {
-  for (const QRect& r : invalid_)
-    BitBlt(image_, r.x(), r.y(), r.width(), r.height(), source, r.x(), r.y(), TRasterOp::SrcCopy);
+  for (const QRect& r : invalid_) {
+    const TRect plane = ToPlane(r);
+    BitBlt(image_, plane.Left, plane.Top, plane.Width(), plane.Height(), source, plane.Left, plane.Top,
+           TRasterOp::SrcCopy);
+  }
   invalid_ = QRegion();
 }
 
 void TScreen::FillInvalid(TColor color) {
-  const TColor rgb = ColorToRGB(color);
-  for (const QRect& r : invalid_) {
-    canvas_.Brush.Color = rgb;
-    canvas_.FillRect(Bounds(r.x(), r.y(), r.width(), r.height()));
-  }
+  canvas_.Brush.Color = ColorToRGB(color);
+  for (const QRect& r : invalid_) canvas_.FillRect(ToPlane(r));
   invalid_ = QRegion();
 }
 
 void TScreen::Present(const TRect& rect) {
   const TRect visible = rect.Intersect(ClientRect());
-  if (!visible.IsEmpty()) Show(QRegion(ToQRect(visible)), false);
+  if (!visible.IsEmpty()) Show(QRegion(ToPixels(visible)), false);
 }
 
 void TScreen::PaintInvalid() {
@@ -68,7 +74,7 @@ void TScreen::UpdateNow() {
 
 void TScreen::RepaintNow() {
   PaintInvalid();
-  Show(QRegion(ToQRect(ClientRect())), true);
+  Show(AllPixels(), true);
 }
 
 void TScreen::SetCursor(int cursor) {

@@ -26,7 +26,8 @@ class TScreen {
   TCanvas& Canvas() { return canvas_; }
   int Width() const { return image_.Width(); }
   int Height() const { return image_.Height(); }
-  TRect ClientRect() const { return {0, 0, Width(), Height()}; }
+  // The part of the board the copy shows.
+  TRect ClientRect() const { return image_.BoundsRect(); }
 
   // The copy shows the board from origin on: every rectangle and point the
   // screen takes is the board's, and all of it is invalid.
@@ -38,6 +39,7 @@ class TScreen {
 
   // The board changed under rect: the next paint recomposes it.
   void Invalidate(const TRect& rect);
+  // In the copy's pixels, as the window paints them.
   const QRegion& InvalidRegion() const { return invalid_; }
   // Copies source onto the copy wherever it is invalid, and clears the
   // invalid region. The paint handler calls it with the board.
@@ -84,12 +86,16 @@ class TScreen {
   virtual TPoint ClientToScreen(TPoint point) const { return point; }
 
  protected:
-  // Shows region of the copy: now, or when the window next paints. A screen
-  // without a window shows nothing.
+  // Shows region of the copy (its pixels, not the board's points): now, or
+  // when the window next paints. A screen without a window shows nothing.
   virtual void Show(const QRegion& region, bool now);
   virtual void ShowCursor(int cursor);
 
  private:
+  QRect ToPixels(const TRect& rect) const;
+  TRect ToPlane(const QRect& rect) const;
+  QRegion AllPixels() const;
+
   TBitmap image_;
   TCanvas canvas_;
   QRegion invalid_;

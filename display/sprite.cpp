@@ -117,9 +117,12 @@ void TSprite::DrawRuns(std::span<const std::uint8_t> block, TBitmap& target, con
   if (target.Format() != TPixelFormat::Bgr24)
     throw EError(QStringLiteral("Overlays can only be drawn on 24-bit bitmaps."));
 
-  // 64-bit arithmetic: no argument can make the limits overflow.
-  std::int64_t left = 0, top = 0;
-  std::int64_t right = std::int64_t(target.Width()) - 1, bottom = std::int64_t(target.Height()) - 1;
+  // 64-bit arithmetic: no argument can make the limits overflow. The limits
+  // are points of the target's plane.
+  const TPoint origin = target.Origin();
+  std::int64_t left = origin.X, top = origin.Y;
+  std::int64_t right = std::int64_t(origin.X) + target.Width() - 1;
+  std::int64_t bottom = std::int64_t(origin.Y) + target.Height() - 1;
   if (clip) {
     left = std::max<std::int64_t>(left, clip->Left);
     top = std::max<std::int64_t>(top, clip->Top);
@@ -148,7 +151,7 @@ void TSprite::DrawRuns(std::span<const std::uint8_t> block, TBitmap& target, con
     if (length == 0) return;
     pos += length;
   }
-  std::uint8_t* rowStart = target.ScanLine(int(destY));
+  std::uint8_t* rowStart = target.PixelAt(int(destX), int(destY));
   const std::ptrdiff_t stride = target.Stride();
   for (std::int64_t row = 0; row < h; ++row) {
     const std::size_t length = RowLength(block, pos);
@@ -157,7 +160,7 @@ void TSprite::DrawRuns(std::span<const std::uint8_t> block, TBitmap& target, con
     const std::uint8_t* const rowEnd = block.data() + pos + length;
     pos += length;
 
-    std::uint8_t* pixel = rowStart + 3 * destX;
+    std::uint8_t* pixel = rowStart;
     rowStart += stride;
     std::int64_t toSkip = skip;
     std::int64_t remaining = w;

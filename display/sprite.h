@@ -64,9 +64,10 @@ class TSprite {
 
   // Applies width x height pixels of the block with its top-left at (x, y).
   // The clip's Left and Top are the first pixels drawn and its Right and
-  // Bottom the first ones left out, limited to (0, 0, bitmap width - 1, bitmap
-  // height - 1); without a clip that limit itself is used, so the bitmap's last
-  // column and row are never drawn. Only opaque pixels are touched. A damaged
+  // Bottom the first ones left out, limited to the bitmap's bounds less its
+  // last column and row; without a clip that limit itself is used, so the
+  // bitmap's last column and row are never drawn. Points and clip are on the
+  // bitmap's plane. Only opaque pixels are touched. A damaged
   // run ends its row and a damaged row length ends the drawing: nothing
   // outside the block is read and nothing outside the bitmap is written.
   // EError for a target that is not 24 bits per pixel.

@@ -26,8 +26,10 @@ void FillRow(std::uint8_t* row, int width, TColor color) {
 
 void TMural::SetSize(int width, int height) {
   if (width == image_.Width() && height == image_.Height()) return;
-  // The old pixels are not worth keeping: Paint follows.
+  // The old pixels are not worth keeping: Paint follows. The place stays.
+  const TPoint origin = image_.Origin();
   image_ = TBitmap(width, height, TPixelFormat::Bgr24);
+  image_.SetOrigin(origin);
 }
 
 void TMural::Place(TPoint origin, int boardHeight) {
@@ -39,28 +41,41 @@ void TMural::Paint(TColor color) {
   const int width = image_.Width();
   const int height = image_.Height();
   if (image_.IsEmpty()) return;
+  const int top = image_.Origin().Y;
+  const std::int64_t board = boardHeight_ > 0 ? boardHeight_ : height;
+
+  const TColor rgb = ColorToRGB(color);
+  const std::int64_t red = RedOf(rgb), green = GreenOf(rgb), blue = BlueOf(rgb);
+  // Rows above the board keep its top colour and rows past twice its height
+  // stay black, so that no channel leaves 0..255.
+  const auto boardRowColor = [&](int y) {
+    const std::int64_t f = std::clamp<std::int64_t>(board - y / 2, 0, board);
+    return RGBColor(int(red * f / board), int(green * f / board), int(blue * f / board));
+  };
 
   // Without a screen (headless rendering) the depth is 0 and the exact
   // gradient is kept.
   const int depth = ScreenDepth();
   const bool dither = depth > 0 && depth < 24;
-  if (dither) Dither(0, true);
+  if (dither) {
+    Dither(0, true);
+    // The rounding error carried down the board reaches the first row shown
+    // as it would with the whole board painted.
+    for (int y = 0; y < top; ++y) Dither(boardRowColor(y), false);
+  }
 
-  const TColor rgb = ColorToRGB(color);
-  const std::int64_t red = RedOf(rgb), green = GreenOf(rgb), blue = BlueOf(rgb);
   std::uint8_t* previous = nullptr;
   TColor previousColor = 0;
-  for (int y = 0; y < height; ++y) {
-    const std::int64_t f = height - y / 2;
-    TColor rowColor = RGBColor(int(red * f / height), int(green * f / height), int(blue * f / height));
+  for (int row = 0; row < height; ++row) {
+    TColor rowColor = boardRowColor(top + row);
     if (dither) rowColor = Dither(rowColor, false);
-    std::uint8_t* row = image_.ScanLine(y);
+    std::uint8_t* pixels = image_.ScanLine(row);
     // Neighbouring rows mostly share their colour: copy the row above then.
     if (previous && rowColor == previousColor)
-      std::memcpy(row, previous, std::size_t(width) * 3);
+      std::memcpy(pixels, previous, std::size_t(width) * 3);
     else
-      FillRow(row, width, rowColor);
-    previous = row;
+      FillRow(pixels, width, rowColor);
+    previous = pixels;
     previousColor = rowColor;
   }
 }

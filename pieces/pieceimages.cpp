@@ -561,7 +561,7 @@ void TPieces::DrawPiece(const TFormPiece& p, TBitmap& bitmap, const TRect* clip)
                    .Intersect(MaskSheet.BoundsRect().Offset(dx, dy));
   if (clip) area = area.Intersect(*clip);
   if (!area.IsEmpty()) {
-    std::uint8_t* row = bitmap.ScanLine(area.Top) + 3 * area.Left;
+    std::uint8_t* row = bitmap.PixelAt(area.Left, area.Top);
     for (int y = area.Top; y < area.Bottom; ++y, row += bitmap.Stride())
       CopyInside(MaskSheet.ScanLine(y - dy), area.Left - dx, ImageSheet.ScanLine(y - dy) + 3 * (area.Left - dx), row,
                  area.Width());

@@ -233,10 +233,13 @@ void TBitmap::SetSize(int width, int height) {
         for (int x = bytes * 8; x < w; ++x) SetMonoBit(resized.ScanLine(y), x, MonoBit(ScanLine(y), x));
     }
   }
+  resized.origin_ = origin_;
   *this = std::move(resized);
 }
 
 TColor TBitmap::Pixel(int x, int y) const {
+  x -= origin_.X;
+  y -= origin_.Y;
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
   const std::uint8_t* row = ScanLine(y);
   const TBgr p = SourceBgr(*this, row, x);
@@ -246,6 +249,8 @@ TColor TBitmap::Pixel(int x, int y) const {
 bool IsLightColor(TColor color) { return RedOf(color) + GreenOf(color) + BlueOf(color) >= 383; }
 
 void TBitmap::SetPixel(int x, int y, TColor color) {
+  x -= origin_.X;
+  y -= origin_.Y;
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
   std::uint8_t* row = ScanLine(y);
   switch (format_) {
@@ -294,14 +299,16 @@ void BitBlt(TBitmap& dst, int x, int y, int w, int h, const TBitmap& src, int sx
   const bool usesSource = op != TRasterOp::DstInvert;
   if (usesSource && src.IsEmpty()) return;
 
-  // Clip the destination rectangle, then move the source origin along.
-  TRect area = Bounds(x, y, w, h).Intersect(dst.BoundsRect());
-  if (clip) area = area.Intersect(*clip);
-  if (usesSource) area = area.Intersect(src.BoundsRect().Offset(x - sx, y - sy));
-  if (area.IsEmpty()) return;
+  // Clip the destination rectangle on dst's plane, then move the source
+  // point along; both then become pixels of their own bitmaps.
+  TRect planeArea = Bounds(x, y, w, h).Intersect(dst.BoundsRect());
+  if (clip) planeArea = planeArea.Intersect(*clip);
+  if (usesSource) planeArea = planeArea.Intersect(src.BoundsRect().Offset(x - sx, y - sy));
+  if (planeArea.IsEmpty()) return;
+  const TRect area = planeArea.Offset(-dst.Origin().X, -dst.Origin().Y);
   const int cw = area.Width();
-  const int srcX = sx + (area.Left - x);
-  const int srcY = sy + (area.Top - y);
+  const int srcX = sx + (planeArea.Left - x) - src.Origin().X;
+  const int srcY = sy + (planeArea.Top - y) - src.Origin().Y;
 
   if (dst.Format() == TPixelFormat::Indexed8 && usesSource && src.Format() != TPixelFormat::Indexed8)
     throw EError(QStringLiteral("A palettised bitmap takes blocks only from a palettised bitmap"));

@@ -100,7 +100,7 @@ void PaintPixel(TBitmap& target, int x, int y, TColor color, TPenMode mode) {
   }
   // NOT-XOR: dst := not (pen xor dst), channel by channel.
   if (target.Format() == TPixelFormat::Bgr24) {
-    std::uint8_t* p = target.ScanLine(y) + 3 * x;
+    std::uint8_t* p = target.PixelAt(x, y);
     p[0] = std::uint8_t(~(BlueOf(color) ^ p[0]));
     p[1] = std::uint8_t(~(GreenOf(color) ^ p[1]));
     p[2] = std::uint8_t(~(RedOf(color) ^ p[2]));
@@ -291,12 +291,12 @@ void StretchBand(const TBitmap& src, int width, int height, TRect area, std::uin
 constexpr std::int64_t BandedStretchPixels = 1 << 20;
 
 // Writes the part area of src (24-bit) stretched to width x height into out
-// (24-bit), with area's top-left at at. A large area is made as two bands at
+// (24-bit), with area's top-left at the point at of out's plane. A large area is made as two bands at
 // once, the lower one on a thread of its own.
 void StretchInto(const TBitmap& src, int width, int height, TRect area, TBitmap& out, TPoint at) {
-  // The rows are found here, once: ScanLine may detach the image, which only
+  // The rows are found here, once: PixelAt may detach the image, which only
   // one thread may do.
-  std::uint8_t* const topLeft = out.ScanLine(at.Y) + 3 * at.X;
+  std::uint8_t* const topLeft = out.PixelAt(at.X, at.Y);
   const std::ptrdiff_t stride = out.Stride();
   if (std::int64_t(area.Width()) * area.Height() < BandedStretchPixels) {
     StretchBand(src, width, height, area, topLeft, stride);
@@ -421,7 +421,7 @@ void TCanvas::FillRect(TRect rect) {
     const std::uint8_t bgr[3] = {std::uint8_t(BlueOf(color)), std::uint8_t(GreenOf(color)),
                                  std::uint8_t(RedOf(color))};
     for (int y = area.Top; y < area.Bottom; ++y) {
-      std::uint8_t* p = target_.ScanLine(y) + 3 * area.Left;
+      std::uint8_t* p = target_.PixelAt(area.Left, y);
       for (int x = area.Left; x < area.Right; ++x, p += 3) {
         p[0] = bgr[0];
         p[1] = bgr[1];
@@ -471,7 +471,7 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
         if (alpha >= 128) target_.SetPixel(px, py, c);
         continue;
       }
-      std::uint8_t* p = target_.ScanLine(py) + 3 * px;
+      std::uint8_t* p = target_.PixelAt(px, py);
       // Premultiplied glyph over the pixel.
       p[0] = std::uint8_t(qBlue(g) + p[0] * (255 - alpha) / 255);
       p[1] = std::uint8_t(qGreen(g) + p[1] * (255 - alpha) / 255);
@@ -524,7 +524,7 @@ void TCanvas::FloodFill(int x, int y, TColor border) {
 
 void TCanvas::Draw(int x, int y, const TBitmap& src) {
   const TRect clip = EffectiveClip();
-  BitBlt(target_, x, y, src.Width(), src.Height(), src, 0, 0, CopyMode, &clip);
+  BitBlt(target_, x, y, src.Width(), src.Height(), src, src.Origin().X, src.Origin().Y, CopyMode, &clip);
 }
 
 void TCanvas::StretchDraw(TRect dest, const TBitmap& src) {

@@ -44,6 +44,7 @@ struct TSize {
 class TCanvas {
  public:
   // Draws on a 24-bit or mono bitmap; the bitmap must outlive the canvas.
+  // Every point and rectangle, the clip's too, is on the bitmap's plane.
   explicit TCanvas(TBitmap& target);
 
   TPen Pen;
@@ -81,7 +82,8 @@ class TCanvas {
   // by pixels of the border colour.
   void FloodFill(int x, int y, TColor border);
 
-  // Copies src with CopyMode at (x, y), or scaled smoothly into dest.
+  // Copies the whole of src with CopyMode, its top-left at (x, y), or
+  // scaled smoothly into dest.
   void Draw(int x, int y, const TBitmap& src);
   void StretchDraw(TRect dest, const TBitmap& src);
 
