@@ -393,7 +393,7 @@ void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
     }
     Config.PlayWidth = int(std::lround(width * Config.Zoom));
     Config.PlayHeight = int(std::lround(height * Config.Zoom));
-    View.BoardBitmap.SetSize(width, height);
+    SizeViewBitmap();
     PlaceView({int(std::lround(cx * Config.PlayWidth - width / 2.0)),
                int(std::lround(cy * Config.PlayHeight - height / 2.0))});
     BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});

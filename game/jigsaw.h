@@ -415,6 +415,8 @@ class TJigsaw : public TMove {
   void PlaceInProportion(double trayScale);
   // A new build: the whole board again, without cutting.
   void ForgetZoom();
+  // The board bitmap as large as the view needs.
+  void SizeViewBitmap();
   // The view's corner at origin, as near as the board's edges allow; the
   // view is left to draw.
   void PlaceView(TPoint origin);

@@ -58,6 +58,7 @@ void TJigsaw::ZoomAbout(int x, int y, int percent) {
   const double fx = double(x) / std::max(Config.PlayWidth, 1);
   const double fy = double(y) / std::max(Config.PlayHeight, 1);
   WithMemoryMessage([&] { CutForZoom(percent); });
+  SizeViewBitmap();
   PlaceView({int(std::lround(fx * Config.PlayWidth)) - (x - view.Left),
              int(std::lround(fy * Config.PlayHeight)) - (y - view.Top)});
   RedrawView();
@@ -126,6 +127,15 @@ void TJigsaw::ForgetZoom() {
   Config.Zoom = 1.0;
   View.BoardBitmap.SetOrigin({});
   Screen.SetOrigin({});
+}
+
+void TJigsaw::SizeViewBitmap() {
+  // Rims and sides leave out the last column and row of the bitmap they are
+  // drawn on, which must be the board's: zoomed, the bitmap reaches one
+  // beyond the view, so that the view shows its edges whole.
+  const TSize view = ViewSize();
+  const int beyond = IsZoomed() ? 1 : 0;
+  View.BoardBitmap.SetSize(view.Width + beyond, view.Height + beyond);
 }
 
 void TJigsaw::PlaceView(TPoint origin) {

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "game/savedgame.h"
+#include "pieces/mural.h"
 #include "platform/input.h"
 #include "tests/common/testgame.h"
 
@@ -69,7 +70,6 @@ TEST_F(ZoomTest, ZoomingChangesNothingSavedAndTheWholeBoardComesBackPixelForPixe
   EXPECT_EQ(g.BoardSize().Width, 960);
   EXPECT_EQ(g.BoardSize().Height, 720);
   // The view stays the play area's size.
-  EXPECT_EQ(g.View.BoardBitmap.Width(), 480);
   EXPECT_EQ(g.ViewRect(), Bounds(0, 0, 480, 360));
   // Everything on the board lies twice as far from its corner, give or take
   // the rounding of a cut twice as large; the piece in the tray keeps its
@@ -243,4 +243,39 @@ TEST_F(ZoomTest, CheatsAndNewTraysComeIntoView) {
   EXPECT_EQ(tray.Height, 3 * wholeTray.Height());
   EXPECT_TRUE(g.ViewRect().Contains({tray.X, tray.Y}));
   SetInputSource({});
+}
+
+TEST_F(ZoomTest, TheViewShowsItsPartOfTheWholeZoomedBoardAndOnlyThatIsHeld) {
+  TJigsaw& g = game();
+  TBox& tray = AddTray(g, 1, {100, 80, 300, 230});
+  g.RefreshArea(tray.BoundsRect().Inflate(12, 12));
+  g.ZoomAbout(0, 0, 3 * g.WholeBoardScale());
+  const TSize board = g.BoardSize();
+  // The zoomed board drawn whole, as a board bitmap of its size would hold it.
+  TBitmap whole(board.Width, board.Height);
+  TMural mural;
+  mural.SetSize(board.Width, board.Height);
+  mural.Paint(g.Window.Color());
+  mural.Draw(whole.BoundsRect(), whole);
+  g.DrawTrays(whole, nullptr);
+  const auto showsItsPart = [&](const TBitmap& view) {
+    const TRect part = g.ViewRect();
+    for (int y = part.Top; y < part.Bottom; ++y)
+      for (int x = part.Left; x < part.Right; ++x)
+        if (view.Pixel(x, y) != whole.Pixel(x, y)) {
+          ADD_FAILURE() << "differs at " << x << "," << y << " of the view from " << part.Left << "," << part.Top;
+          return false;
+        }
+    return true;
+  };
+  // Views across the tray's edges, the pieces' and the board's far corner.
+  for (const TPoint from : {TPoint{250, 190}, TPoint{333, 517}, TPoint{board.Width, board.Height}}) {
+    g.ScrollTo(from.X, from.Y);
+    t_->screen.PaintInvalid();
+    EXPECT_TRUE(showsItsPart(g.View.BoardBitmap));
+    EXPECT_TRUE(showsItsPart(t_->screen.Image()));
+    // Only the view's pixels are held, whatever the zoom.
+    EXPECT_LE(g.View.BoardBitmap.Width(), 481);
+    EXPECT_LE(g.View.Compositor.Background().Height(), 361);
+  }
 }
