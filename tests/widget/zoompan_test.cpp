@@ -117,8 +117,12 @@ TEST_F(ZoomPanTest, CtrlWheelZoomsAboutThePointerAndWholeBoardGivesTheFirstBoard
   // One notch about a point off the centre: the board point under the
   // pointer stays under it, within a pixel; a scaled frame shows at once.
   const QPoint at(Area().Width() / 3, Area().Height() / 3);
-  const TSize before = Game().BoardSize();
-  const QPointF under(double(at.x()) / before.Width, double(at.y()) / before.Height);
+  // Where the pointer is on the board, in parts of the board.
+  const auto pointed = [&] {
+    const TSize board = Game().BoardSize();
+    return QPointF(double(at.x() + Corner().x()) / board.Width, double(at.y() + Corner().y()) / board.Height);
+  };
+  QPointF under = pointed();
   Wheel(at, {0, 120}, Qt::ControlModifier);
   EXPECT_TRUE(Area().ShowsStandIn());
   EXPECT_EQ(Game().ZoomPercent(), whole);
@@ -134,6 +138,7 @@ TEST_F(ZoomPanTest, CtrlWheelZoomsAboutThePointerAndWholeBoardGivesTheFirstBoard
   expectUnder();
 
   // A touchpad's half notches add up to one.
+  under = pointed();
   const int once = Game().ZoomPercent();
   Wheel(at, {0, 60}, Qt::ControlModifier);
   Settle();
