@@ -184,13 +184,14 @@ bool TZoomPan::KeyPressed(const QKeyEvent& event) {
   if (!game_()) return false;
   const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
   switch (event.key()) {
+    // With Ctrl as well: a layout where the menu's shortcut does not match.
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-      if (mods & ~Qt::ShiftModifier) return false;
+      if (mods & ~(Qt::ShiftModifier | Qt::ControlModifier)) return false;
       ZoomAtCentre(1);
       return true;
     case Qt::Key_Minus:
-      if (mods) return false;
+      if (mods & ~Qt::ControlModifier) return false;
       ZoomAtCentre(-1);
       return true;
     case Qt::Key_Space:
