@@ -175,7 +175,15 @@ void TZoomPan::ScrollNow() {
   if (!target) return;
   run_(
       [&] {
-        if (TJigsaw* game = game_()) game->ScrollTo(target->x(), target->y());
+        TJigsaw* game = game_();
+        if (!game) return;
+        game->ScrollTo(target->x(), target->y());
+        // What floats stays under the pointer, which now lies over another
+        // part of the board.
+        if (panButton_ == Qt::NoButton && DragsAlong(game->Gesture.MouseState)) {
+          const QPoint at = area_.BoardPoint(pointer_);
+          game->MouseMove(at.x(), at.y());
+        }
       },
       TJigsaw::TCommandKind::View);
 }
@@ -249,6 +257,7 @@ bool TZoomPan::eventFilter(QObject*, QEvent* event) {
 bool TZoomPan::Wheel(const QWheelEvent& event) {
   if (!game_()) return false;
   const QPoint device = area_.DevicePoint(event.position());
+  pointer_ = device;
   if (event.modifiers() & Qt::ControlModifier) {
     wheelAngle_ += event.angleDelta().y();
     const int steps = wheelAngle_ / WheelNotch;
@@ -356,21 +365,10 @@ QPoint TZoomPan::EdgePush(QPoint device) const {
 
 void TZoomPan::AutoScroll() {
   const QPoint push = (buttons_ & (Qt::LeftButton | Qt::MiddleButton)) ? EdgePush(pointer_) : QPoint();
-  if (push.isNull()) {
+  if (push.isNull())
     edgeTimer_.stop();
-    return;
-  }
-  // What floats stays under the pointer, which now lies over another part
-  // of the board.
-  run_(
-      [&] {
-        if (TJigsaw* game = game_()) {
-          game->ScrollBy(push.x(), push.y());
-          const QPoint at = area_.BoardPoint(pointer_);
-          game->MouseMove(at.x(), at.y());
-        }
-      },
-      TJigsaw::TCommandKind::View);
+  else
+    ScrollBy(push.x(), push.y());
 }
 
 void TZoomPan::FollowView() {

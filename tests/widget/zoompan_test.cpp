@@ -171,6 +171,10 @@ TEST_F(ZoomPanTest, CtrlWheelZoomsAboutThePointerAndWholeBoardGivesTheFirstBoard
   EXPECT_EQ(across.maximum(), Game().BoardSize().Width - Game().ViewRect().Width());
   EXPECT_EQ(down.maximum(), Game().BoardSize().Height - Game().ViewRect().Height());
   EXPECT_EQ(QPoint(across.value(), down.value()), Corner());
+  // They lie over the board's edges: the board keeps its size.
+  EXPECT_EQ(Area().Width(), first.width());
+  EXPECT_EQ(Area().Height(), first.height());
+  EXPECT_EQ(Game().ViewRect().Width(), first.width());
 
   // Zoom In up to the closest look, where it is no longer offered.
   for (int i = 0; i < 20 && menus.ZoomIn->isEnabled(); ++i) Choose(menus.ZoomIn);
