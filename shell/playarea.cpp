@@ -113,7 +113,9 @@ void TPlayArea::DropStandIn() {
   update();
 }
 
-void TPlayArea::ShowPanCursor(bool panning) { setCursor(panning ? QCursor(Qt::ClosedHandCursor) : CursorFor(Cursor())); }
+void TPlayArea::ShowPanCursor(bool panning) {
+  setCursor(panning ? QCursor(Qt::ClosedHandCursor) : CursorFor(Cursor()));
+}
 
 void TPlayArea::mousePressEvent(QMouseEvent* event) {
   PassPendingMove();

@@ -61,9 +61,7 @@ TZoomPan::TZoomPan(TPlayArea& area, std::function<TJigsaw*()> game, TRun run)
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setCursor(Qt::ArrowCursor);
     bar->hide();
-    connect(bar, &QScrollBar::valueChanged, this, [this] {
-      ScrollTo({Horizontal->value(), Vertical->value()});
-    });
+    connect(bar, &QScrollBar::valueChanged, this, [this] { ScrollTo({Horizontal->value(), Vertical->value()}); });
   }
   edgeTimer_.setInterval(EdgeInterval);
   connect(&edgeTimer_, &QTimer::timeout, this, &TZoomPan::AutoScroll);
@@ -134,6 +132,8 @@ void TZoomPan::ZoomNow() {
   const int steps = std::exchange(zoomSteps_, 0);
   const bool whole = std::exchange(toWholeBoard_, false);
   const QPoint anchor = area_.BoardPoint(zoomAnchor_);
+  // A scroll still to come was meant for the board as it is now.
+  scrollTarget_.reset();
   run_(
       [&] {
         if (TJigsaw* game = game_()) {
@@ -191,6 +191,11 @@ void TZoomPan::ScrollNow() {
 bool TZoomPan::KeyPressed(const QKeyEvent& event) {
   if (!game_()) return false;
   const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+  const auto arrow = [&](int across, int down) {
+    if (mods || !CanPan()) return false;
+    ScrollBy(across * area_.Width() / ScrollParts, down * area_.Height() / ScrollParts);
+    return true;
+  };
   switch (event.key()) {
     // With Ctrl as well: a layout where the menu's shortcut does not match.
     case Qt::Key_Plus:
@@ -208,15 +213,13 @@ bool TZoomPan::KeyPressed(const QKeyEvent& event) {
       if (panButton_ == Qt::NoButton && CanPan()) area_.setCursor(Qt::OpenHandCursor);
       return true;
     case Qt::Key_Left:
+      return arrow(-1, 0);
     case Qt::Key_Right:
+      return arrow(1, 0);
     case Qt::Key_Up:
-    case Qt::Key_Down: {
-      if (mods || !CanPan()) return false;
-      const int dx = area_.Width() / ScrollParts, dy = area_.Height() / ScrollParts;
-      ScrollBy(event.key() == Qt::Key_Left ? -dx : event.key() == Qt::Key_Right ? dx : 0,
-               event.key() == Qt::Key_Up ? -dy : event.key() == Qt::Key_Down ? dy : 0);
-      return true;
-    }
+      return arrow(0, -1);
+    case Qt::Key_Down:
+      return arrow(0, 1);
     default:
       return false;
   }

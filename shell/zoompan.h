@@ -12,7 +12,6 @@
 #include <QObject>
 #include <QPoint>
 #include <QTimer>
-
 #include <functional>
 #include <optional>
 #include <tuple>

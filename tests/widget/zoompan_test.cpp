@@ -1,6 +1,8 @@
 // Zoom and pan in the main window as a person does them: the wheel, the
 // keys, the menus, the scroll bars and drags over the play area.
 
+#include "shell/zoompan.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -11,7 +13,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWheelEvent>
-
 #include <cmath>
 #include <optional>
 
@@ -20,7 +21,6 @@
 #include "shell/menus.h"
 #include "shell/modal.h"
 #include "shell/playarea.h"
-#include "shell/zoompan.h"
 #include "tests/common/testgift.h"
 
 namespace {
@@ -87,8 +87,7 @@ class ZoomPanTest : public ::testing::Test {
     for (const TFormPiece& p : Game().Pieces) {
       const int x = p.X + p.Width / 2, y = p.Y + p.Height / 2;
       if (x - view.Left > TZoomPan::EdgeZone * 2 && x < view.Right - TZoomPan::EdgeZone * 2 &&
-          y - view.Top > TZoomPan::EdgeZone * 2 && y < view.Bottom - TZoomPan::EdgeZone * 2 &&
-          Game().HitTest(p, x, y))
+          y - view.Top > TZoomPan::EdgeZone * 2 && y < view.Bottom - TZoomPan::EdgeZone * 2 && Game().HitTest(p, x, y))
         return QPoint(x - view.Left, y - view.Top);
     }
     return std::nullopt;
