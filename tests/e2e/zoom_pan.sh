@@ -12,16 +12,20 @@ export XDG_RUNTIME_DIR="$work"
 
 # A picture of coloured blots, which no part repeats, over fine noise, which
 # a magnified piece shows with its pixels doubled.
-convert -size 1600x1200 xc: +noise Random -blur 0x4 -auto-level \( -size 1600x1200 xc: +noise Random \) \
+convert -seed 7 -size 1600x1200 xc: +noise Random -blur 0x4 -auto-level \( -size 1600x1200 xc: +noise Random \) \
   -compose blend -define compose:args=25 -composite "$work/picture.png"
 "$tool" make -o "$work/gift" --picture "$work/picture.png" --pieces 20 --seed 5 --style classic --oddness 3 >/dev/null
 
 # Half the side of the square about the pointer that is compared.
 reach=30
-# likeness A B: how alike two pictures of one size are, from -1 to 1
-# (normalised cross-correlation), in hundredths.
+# likeness A B: how alike the blots of two pictures of one size are, from -1
+# to 1 (normalised cross-correlation), in hundredths. The fine noise, which
+# each scale samples differently, is blurred away first; a part shifted by a
+# few pixels is no longer alike.
 likeness() {
-  compare -metric NCC "$work/$1.png" "$work/$2.png" null: 2>&1 | awk '{ printf "%d", $1 * 100 }' || true
+  convert "$work/$1.png" -blur 0x2 "$work/$1-blots.png"
+  convert "$work/$2.png" -blur 0x2 "$work/$2-blots.png"
+  compare -metric NCC "$work/$1-blots.png" "$work/$2-blots.png" null: 2>&1 | awk '{ printf "%d", $1 * 100 }' || true
 }
 # doubled SHOT X Y: of the 64 x 64 pixels about board point (X, Y), the
 # percentage that repeat their left or upper neighbour.
@@ -100,7 +104,7 @@ crop zoomed "${side}x$side+$((at_x - side / 2))+$((at_y - side / 2))" zoomed-par
 convert "$work/zoomed-part.png" -resize "$((2 * reach))x$((2 * reach))!" "$work/zoomed-back.png"
 alike=$(likeness start-part zoomed-back)
 echo "$notches notches to $percent %: the part under the pointer is $alike % like the first board's, shrunk back"
-((alike >= 70)) || fail "the piece under the pointer is not shown larger about it; see $work/zoomed.png"
+((alike >= 60)) || fail "the piece under the pointer is not shown larger about it; see $work/zoomed.png"
 repeats=$(doubled zoomed "$at_x" "$at_y")
 echo "$repeats % of the zoomed pixels repeat a neighbour; $(doubled start "$at_x" "$at_y") % on the first board"
 ((repeats < 30)) || fail "the zoomed piece is magnified: $repeats % of its pixels repeat a neighbour"
