@@ -10,6 +10,8 @@
 #include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -202,6 +204,21 @@ TEST_F(ZoomPanTest, CtrlWheelZoomsAboutThePointerAndWholeBoardGivesTheFirstBoard
   Key(QEvent::KeyPress, Qt::Key_Minus);
   Settle();
   EXPECT_EQ(Game().ZoomPercent(), whole);
+
+  // A pinch zooms once its scale has grown by a step's.
+  const auto pinch = [&](Qt::NativeGestureType type, qreal value) {
+    QNativeGestureEvent event(type, QPointingDevice::primaryPointingDevice(), 2, Logical(at), Logical(at),
+                              Area().mapToGlobal(Logical(at)), value, QPointF());
+    QApplication::sendEvent(&Area(), &event);
+    Settle();
+  };
+  pinch(Qt::BeginNativeGesture, 0);
+  pinch(Qt::ZoomNativeGesture, 0.1);
+  pinch(Qt::ZoomNativeGesture, 0.1);
+  EXPECT_EQ(Game().ZoomPercent(), whole);
+  pinch(Qt::ZoomNativeGesture, 0.1);
+  pinch(Qt::EndNativeGesture, 0);
+  EXPECT_GT(Game().ZoomPercent(), whole);
 }
 
 TEST_F(ZoomPanTest, TheWheelTheKeysTheBarsAndDragsMoveTheView) {
