@@ -5,8 +5,9 @@
 // scale above 100 % the board is drawn at full resolution, never magnified.
 // Everything the game sees (sizes, mouse positions, popup points) is in those
 // pixels; the widget maps them to and from Qt's logical ones. A zoomed board
-// is larger than the widget, which shows it from the screen's origin on: a
-// device pixel of the widget is that board pixel plus the origin.
+// is larger than the widget, which shows it from the screen's origin on: the
+// board pixel under a device pixel of the widget is that pixel plus the
+// origin.
 
 #include <QImage>
 #include <QWidget>
