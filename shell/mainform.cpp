@@ -47,6 +47,7 @@
 #include "shell/startup.h"
 #include "shell/traybarview.h"
 #include "shell/zoomform.h"
+#include "shell/zoompan.h"
 
 namespace {
 
@@ -106,6 +107,10 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
   PaintBox1->SetPainter([this] { PaintPlayArea(); });
   connect(PaintBox1, &TPlayArea::Resized, this, &TMainForm::PlayAreaResized);
   ForwardMouse();
+  ZoomPan = new TZoomPan(
+      *PaintBox1, [this] { return BoardLive() ? Game.get() : nullptr; },
+      [this](const std::function<void()>& call, TJigsaw::TCommandKind kind) { Guarded(call, kind); });
+  connect(&Window, &TWindowState::ViewChanged, ZoomPan, &TZoomPan::FollowView);
 
   Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
   SplashForm = std::make_unique<TSplashForm>(this);
@@ -257,6 +262,9 @@ void TMainForm::BindStates() {
   Bind(c.SpeedGrid, bar.SpeedGrid);
   Bind(c.SpeedPicture, bar.SpeedPicture);
   Bind(c.Zoompicture, menu.Zoompicture);
+  Bind(ZoomPan->ZoomIn, menu.ZoomIn);
+  Bind(ZoomPan->ZoomOut, menu.ZoomOut);
+  Bind(ZoomPan->WholeBoard, menu.WholeBoard);
   Bind(c.HelpAboutJigItem, menu.HelpAboutJigItem);
   Bind(c.Hint1, menu.Hint1);
   Bind(c.Hint2, menu.Hint2);
@@ -436,6 +444,11 @@ void TMainForm::BindCommands() {
     centralWidget()->layout()->activate();
   });
   OnCommand(menu.Zoompicture, [this] { ZoompictureClick(); });
+  // Ctrl++ wherever + takes Shift.
+  menu.ZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  OnCommand(menu.ZoomIn, [this] { ZoomPan->ZoomAtCentre(1); });
+  OnCommand(menu.ZoomOut, [this] { ZoomPan->ZoomAtCentre(-1); });
+  OnCommand(menu.WholeBoard, [this] { ZoomPan->ShowWholeBoard(); });
   OnCommand(menu.ArrangeAtEdge, arrange(TArrangeSource::Board, true));
   OnCommand(menu.ArrangeAtEdge2, arrange(TArrangeSource::Board, true));
   OnCommand(menu.ArrangeAtEdgeT, arrange(TArrangeSource::PopupTray, true));
@@ -604,6 +617,7 @@ bool TMainForm::event(QEvent* event) {
       return true;
     case QEvent::WindowDeactivate:
       // Another window took the mouse: nothing may stay afloat.
+      ZoomPan->Cancel();
       if (BoardLive()) Guarded([this] { Game->CancelGesture(); }, TJigsaw::TCommandKind::Gesture);
       break;
     default:
@@ -614,11 +628,14 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
   ShowHeldKeysHint();
+  // Keys no widget of the window took: those that zoom or move the view.
+  if (ZoomPan->KeyPressed(*event)) return;
   QMainWindow::keyPressEvent(event);
 }
 
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
   ShowHeldKeysHint();
+  if (ZoomPan->KeyReleased(*event)) return;
   QMainWindow::keyReleaseEvent(event);
 }
 
@@ -636,6 +653,8 @@ void TMainForm::Guarded(const std::function<void()>& call, TJigsaw::TCommandKind
   else if (const QString error = ErrorOf(call); !error.isEmpty())
     MessageDlg(error, TMsgType::Error, TMsgButtons::Ok);
   --gameCalls_;
+  // A command may have changed what the zoom can do: a new cut, a new game.
+  if (kind == TJigsaw::TCommandKind::Command) ZoomPan->FollowView();
   if (gameCalls_ == 0)
     while (!whenIdle_.empty()) {
       auto action = std::move(whenIdle_.front());
@@ -750,6 +769,7 @@ bool TMainForm::StartGame(const std::function<bool(TJigsaw&)>& start) {
   // which the window gives back.
   if (resumed) FitPlayArea();
   PaintBox1->RepaintNow();
+  ZoomPan->FollowView();
   OverlayForm->Invalidate();
   if (Window.Menus.Picture.Checked()) OverlayForm->show();
   return resumed;

@@ -34,6 +34,7 @@ class TSpeedBar;
 class TSolveDlg;
 class TSplashForm;
 class TTrayBarView;
+class TZoomPan;
 
 class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource, public TPieceSizeSource {
   Q_OBJECT
@@ -80,6 +81,8 @@ class TMainForm : public QMainWindow, public TStatusLine, public TOverlaySource,
   TMenus* Menus;
   TSpeedBar* SpeedBar;
   TPlayArea* PaintBox1;
+  // Zoom and pan over the play area, with its scroll bars.
+  TZoomPan* ZoomPan;
   TTrayBarView* BoxBar;
   QWidget* StatusLine;
   QLabel* SolvedStatus;

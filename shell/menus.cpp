@@ -61,6 +61,10 @@ const TMenuRow Rows[] = {
     {&TMenus::View, TG_ENTRY(Toolbar), Checked, "&Toolbar", "Show the toolbar"},
     {&TMenus::View, TG_ENTRY(Statusbar), Checked, "&Status bar", "Show the status bar"},
     {&TMenus::View, TG_ENTRY(N6), Separator},
+    {&TMenus::View, TG_ENTRY(ZoomIn), Disabled, "Zoom &In", "Look closer at the board", {}, "Ctrl++"},
+    {&TMenus::View, TG_ENTRY(ZoomOut), Disabled, "Zoom &Out", "See more of the board", {}, "Ctrl+-"},
+    {&TMenus::View, TG_ENTRY(WholeBoard), Disabled, "&Whole Board", "See the whole board again", {}, "Ctrl+0"},
+    {&TMenus::View, TG_ENTRY(N15), Separator},
     {&TMenus::View, TG_ENTRY(Zoompicture), Disabled, "&Zoom picture", "Show picture full screen", {}, "F2"},
 
     {nullptr, TG_ENTRY(Tools), 0, "&Tools"},

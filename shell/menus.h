@@ -44,6 +44,10 @@ class TMenus : public QObject {
   QAction* Toolbar = nullptr;
   QAction* Statusbar = nullptr;
   QAction* N6 = nullptr;
+  QAction* ZoomIn = nullptr;
+  QAction* ZoomOut = nullptr;
+  QAction* WholeBoard = nullptr;
+  QAction* N15 = nullptr;
   QAction* Zoompicture = nullptr;
 
   QAction* ArrangeAtEdge = nullptr;

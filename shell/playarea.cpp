@@ -45,7 +45,9 @@ TPlayArea::TPlayArea(QWidget* parent) : QWidget(parent) {
 }
 
 TPoint TPlayArea::ClientToScreen(TPoint point) const {
-  const QPoint global = mapToGlobal(ToLogicalPoint(QPoint(point.X, point.Y), ratio_)).toPoint();
+  const TPoint origin = Origin();
+  const QPoint device(point.X - origin.X, point.Y - origin.Y);
+  const QPoint global = mapToGlobal(ToLogicalPoint(device, ratio_)).toPoint();
   return {global.x(), global.y()};
 }
 
@@ -63,8 +65,12 @@ void TPlayArea::paintEvent(QPaintEvent* event) {
     // rebuilt once this paint is over.
     QMetaObject::invokeMethod(this, &TPlayArea::FollowDeviceSize, Qt::QueuedConnection);
   }
-  PaintInvalid();
   QPainter painter(this);
+  if (ShowsStandIn()) {
+    for (const QRect& r : event->region()) DrawDevicePixels(painter, standIn_, r, ratio_);
+    return;
+  }
+  PaintInvalid();
   for (const QRect& r : event->region()) {
     if (Image().IsEmpty())
       painter.fillRect(r, Qt::black);
@@ -87,7 +93,29 @@ void TPlayArea::FollowDeviceSize() {
   if (devicePixelRatioF() != ratio_ || device != QSize(Width(), Height())) SizeToDevice();
 }
 
-QPoint TPlayArea::ToBoard(const QMouseEvent& event) const { return ToDevicePoint(event.position(), ratio_); }
+QPoint TPlayArea::DevicePoint(QPointF logical) const { return ToDevicePoint(logical, ratio_); }
+
+QPoint TPlayArea::BoardPoint(QPoint device) const {
+  const TPoint origin = Origin();
+  return device + QPoint(origin.X, origin.Y);
+}
+
+QPoint TPlayArea::ToBoard(const QMouseEvent& event) const { return BoardPoint(DevicePoint(event.position())); }
+
+void TPlayArea::ShowStandIn(const QImage& picture) {
+  standIn_ = picture;
+  repaint();
+}
+
+void TPlayArea::DropStandIn() {
+  if (!ShowsStandIn()) return;
+  standIn_ = QImage();
+  update();
+}
+
+void TPlayArea::ShowPanCursor(bool panning) {
+  setCursor(panning ? QCursor(Qt::ClosedHandCursor) : CursorFor(Cursor()));
+}
 
 void TPlayArea::mousePressEvent(QMouseEvent* event) {
   PassPendingMove();
@@ -104,7 +132,7 @@ void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
 void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
   pendingModifiers_ = event->modifiers();
   pendingButtons_ = event->buttons();
-  pendingPosition_ = ToBoard(*event);
+  pendingPosition_ = DevicePoint(event->position());
   if (movePending_) return;
   movePending_ = true;
   QMetaObject::invokeMethod(this, &TPlayArea::PassPendingMove, Qt::QueuedConnection);
@@ -113,7 +141,7 @@ void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
 void TPlayArea::PassPendingMove() {
   if (!movePending_) return;
   movePending_ = false;
-  emit MouseMoved(pendingModifiers_, pendingButtons_, pendingPosition_);
+  emit MouseMoved(pendingModifiers_, pendingButtons_, BoardPoint(pendingPosition_));
 }
 
 void TPlayArea::Show(const QRegion& region, bool now) {

@@ -4,8 +4,12 @@
 // on. The copy, and so the board, has the screen's device pixels: at a display
 // scale above 100 % the board is drawn at full resolution, never magnified.
 // Everything the game sees (sizes, mouse positions, popup points) is in those
-// pixels; the widget maps them to and from Qt's logical ones.
+// pixels; the widget maps them to and from Qt's logical ones. A zoomed board
+// is larger than the widget, which shows it from the screen's origin on: the
+// board pixel under a device pixel of the widget is that pixel plus the
+// origin.
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +26,19 @@ class TPlayArea : public QWidget, public TScreen {
 
   // Device pixels per logical pixel that the copy was sized for.
   qreal Ratio() const { return ratio_; }
+  // A widget position to the device pixel under it, and to the board pixel
+  // shown there.
+  QPoint DevicePoint(QPointF logical) const;
+  QPoint BoardPoint(QPoint device) const;
+
+  // A zoom's first frame: the picture shows instead of the screen copy, at
+  // once, until DropStandIn; what the game invalidates meanwhile waits.
+  void ShowStandIn(const QImage& picture);
+  void DropStandIn();
+  bool ShowsStandIn() const { return !standIn_.isNull(); }
+  // While the view is dragged along, the closed hand shows; after it, the
+  // game's cursor again.
+  void ShowPanCursor(bool panning);
 
  signals:
   // The device size changed: a new widget size, or a new display scale.
@@ -59,5 +76,7 @@ class TPlayArea : public QWidget, public TScreen {
   bool movePending_ = false;
   Qt::KeyboardModifiers pendingModifiers_;
   Qt::MouseButtons pendingButtons_;
+  // In device pixels: the view may scroll before the move is passed on.
   QPoint pendingPosition_;
+  QImage standIn_;
 };

@@ -35,6 +35,13 @@ constexpr TText BoardTexts[] = {
     {"Right mouse", "Board popup menu"},
 };
 
+constexpr TText ZoomTexts[] = {
+    {"Ctrl+wheel, pinch", "Zoom in or out there"},
+    {"Wheel, Shift+wheel", "Scroll the view"},
+    {"Middle mouse drag", "Move the zoomed view"},
+    {"Space+left mouse drag", "Move the zoomed view"},
+};
+
 constexpr TText TrayTexts[] = {
     {"Left mouse on frame", "Move tray"},
     {"Left mouse on edge", "Resize tray"},
@@ -47,6 +54,10 @@ constexpr TText KeyTexts[] = {
     {"Ctrl+Z", "Undo"},
     {"Ctrl+Y, Ctrl+Shift+Z", "Redo"},
     {"F2", "Zoom picture"},
+    {"+ or Ctrl++", "Zoom in"},
+    {"- or Ctrl+-", "Zoom out"},
+    {"Ctrl+0", "Whole board"},
+    {"Arrow keys", "Scroll the view"},
 };
 
 // A group just tall enough for its lines.
@@ -82,11 +93,14 @@ TQuickHelpDlg::TQuickHelpDlg(QWidget* parent)
                        std::size(PieceTexts))),
       BoardGroup(Group(this, QStringLiteral("BoardGroup"), "Mouse click over board", Margin,
                        PieceGroup->geometry().bottom() + 12, std::size(BoardTexts))),
+      ZoomGroup(Group(this, QStringLiteral("ZoomGroup"), "Zoom and pan", Margin, BoardGroup->geometry().bottom() + 12,
+                      std::size(ZoomTexts))),
       TrayGroup(Group(this, QStringLiteral("TrayGroup"), "Mouse on a tray", SecondColumn, 8, std::size(TrayTexts))),
       KeyGroup(Group(this, QStringLiteral("KeyGroup"), "Keys", SecondColumn, TrayGroup->geometry().bottom() + 12,
                      std::size(KeyTexts))),
       PieceLines(Lines(PieceGroup, PieceTexts)),
       BoardLines(Lines(BoardGroup, BoardTexts)),
+      ZoomLines(Lines(ZoomGroup, ZoomTexts)),
       TrayLines(Lines(TrayGroup, TrayTexts)),
       KeyLines(Lines(KeyGroup, KeyTexts)),
       OKBtn(new QPushButton(QStringLiteral("OK"), this)) {
@@ -98,7 +112,7 @@ TQuickHelpDlg::TQuickHelpDlg(QWidget* parent)
   // Centred below the groups; Enter and Escape close the window as well.
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setGeometry((ClientWidth - 96) / 2,
-                     std::max(BoardGroup->geometry().bottom(), KeyGroup->geometry().bottom()) + 24, 96, 33);
+                     std::max(ZoomGroup->geometry().bottom(), KeyGroup->geometry().bottom()) + 24, 96, 33);
   OKBtn->setDefault(true);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 

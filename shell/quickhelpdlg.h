@@ -1,6 +1,7 @@
 #pragma once
 // "Quick help": what each mouse button does over a piece, over the board and
-// on a tray, and the keys, in two columns.
+// on a tray, how to zoom and move about the board, and the keys, in two
+// columns.
 
 #include <QDialog>
 #include <QGroupBox>
@@ -14,7 +15,7 @@ class TQuickHelpDlg : public QDialog {
 
  public:
   static constexpr int ClientWidth = 768;
-  static constexpr int ClientHeight = 384;
+  static constexpr int ClientHeight = 524;
 
   explicit TQuickHelpDlg(QWidget* parent = nullptr);
 
@@ -27,10 +28,12 @@ class TQuickHelpDlg : public QDialog {
 
   QGroupBox* PieceGroup;
   QGroupBox* BoardGroup;
+  QGroupBox* ZoomGroup;
   QGroupBox* TrayGroup;
   QGroupBox* KeyGroup;
   std::vector<TLine> PieceLines;
   std::vector<TLine> BoardLines;
+  std::vector<TLine> ZoomLines;
   std::vector<TLine> TrayLines;
   std::vector<TLine> KeyLines;
   QPushButton* OKBtn;

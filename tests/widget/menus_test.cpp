@@ -107,6 +107,10 @@ TEST_F(MenusTest, FileViewAndToolsMenus) {
                 {{"Toolbar", "&Toolbar", "Show the toolbar", "checked"},
                  {"Statusbar", "&Status bar", "Show the status bar", "checked"},
                  {"N6", "", "", "separator"},
+                 {"ZoomIn", "Zoom &In", "Look closer at the board", "disabled"},
+                 {"ZoomOut", "Zoom &Out", "See more of the board", "disabled"},
+                 {"WholeBoard", "&Whole Board", "See the whole board again", "disabled"},
+                 {"N15", "", "", "separator"},
                  {"Zoompicture", "&Zoom picture", "Show picture full screen", "disabled"}});
   ExpectEntries(Menus->Tools, "Tools",
                 {{"ArrangeAtEdge", "Arrange at &Edge", "Arrange pieces around edge of window", "disabled"},
@@ -240,14 +244,18 @@ TEST_F(MenusTest, MembersAreTheNamedEntriesAndPopupsStayOffTheMenuBar) {
   }
 }
 
-TEST_F(MenusTest, OnlyZoomPictureAndUndoHaveShortcuts) {
+TEST_F(MenusTest, OnlyZoomPictureUndoAndTheZoomsHaveShortcuts) {
   EXPECT_EQ(Menus->Zoompicture->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(Menus->ZoomIn->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+  EXPECT_EQ(Menus->ZoomOut->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+  EXPECT_EQ(Menus->WholeBoard->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
   EXPECT_EQ(Menus->Undo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
   EXPECT_EQ(Menus->Redo1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
   EXPECT_EQ(Menus->FileOpenItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_EQ(Menus->FileMakeItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
   for (const QAction* action : Window.findChildren<QAction*>()) {
-    if (action == Menus->Zoompicture || action == Menus->Undo1 || action == Menus->Redo1 ||
+    if (action == Menus->Zoompicture || action == Menus->ZoomIn || action == Menus->ZoomOut ||
+        action == Menus->WholeBoard || action == Menus->Undo1 || action == Menus->Redo1 ||
         action == Menus->FileOpenItem || action == Menus->FileMakeItem)
       continue;
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();

@@ -91,7 +91,7 @@ TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
   SetSystemColor(COLOR_WINDOWTEXT, 0xE0F0F0);
   TQuickHelpDlg dialog;
   EXPECT_EQ(dialog.windowTitle(), "Quick help");
-  EXPECT_EQ(dialog.size(), QSize(768, 384));
+  EXPECT_EQ(dialog.size(), QSize(768, 524));
   EXPECT_EQ(dialog.font().family(), "MS Sans Serif");
   EXPECT_EQ(dialog.font().pixelSize(), 13);
   EXPECT_FALSE(dialog.font().bold());
@@ -127,6 +127,13 @@ TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
   };
   check(dialog.PieceGroup, dialog.PieceLines, pieceTexts);
   check(dialog.BoardGroup, dialog.BoardLines, boardTexts);
+  EXPECT_EQ(dialog.ZoomGroup->title(), "Zoom and pan");
+  EXPECT_GT(dialog.ZoomGroup->y(), dialog.BoardGroup->geometry().bottom());
+  check(dialog.ZoomGroup, dialog.ZoomLines,
+        {{"Ctrl+wheel, pinch", "Zoom in or out there"},
+         {"Wheel, Shift+wheel", "Scroll the view"},
+         {"Middle mouse drag", "Move the zoomed view"},
+         {"Space+left mouse drag", "Move the zoomed view"}});
   // Beside them, the trays and the keys.
   EXPECT_GT(dialog.TrayGroup->x(), dialog.PieceGroup->geometry().right());
   EXPECT_GT(dialog.KeyGroup->y(), dialog.TrayGroup->geometry().bottom());
@@ -137,16 +144,22 @@ TEST_F(SecondaryWindows, QuickHelpLayoutAndTexts) {
          {"Right mouse", "Tray popup menu"},
          {"Tray bar button", "Open or close tray"}});
   check(dialog.KeyGroup, dialog.KeyLines,
-        {{"Ctrl+Z", "Undo"}, {"Ctrl+Y, Ctrl+Shift+Z", "Redo"}, {"F2", "Zoom picture"}});
+        {{"Ctrl+Z", "Undo"},
+         {"Ctrl+Y, Ctrl+Shift+Z", "Redo"},
+         {"F2", "Zoom picture"},
+         {"+ or Ctrl++", "Zoom in"},
+         {"- or Ctrl+-", "Zoom out"},
+         {"Ctrl+0", "Whole board"},
+         {"Arrow keys", "Scroll the view"}});
   // Black texts take the scheme's colour as the window is made.
   EXPECT_EQ(TextColor(*dialog.PieceLines[0].Gesture), ToQColor(0xE0F0F0));
 
   EXPECT_EQ(dialog.OKBtn->text(), "OK");
   EXPECT_TRUE(dialog.OKBtn->isDefault());
   EXPECT_EQ(dialog.OKBtn->x() + dialog.OKBtn->width() / 2, 768 / 2);
-  EXPECT_GT(dialog.OKBtn->y(), dialog.BoardGroup->geometry().bottom());
+  EXPECT_GT(dialog.OKBtn->y(), dialog.ZoomGroup->geometry().bottom());
   EXPECT_GT(dialog.OKBtn->y(), dialog.KeyGroup->geometry().bottom());
-  EXPECT_LE(dialog.OKBtn->geometry().bottom(), 384);
+  EXPECT_LE(dialog.OKBtn->geometry().bottom(), 524);
   dialog.show();
   dialog.OKBtn->click();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
