@@ -163,6 +163,10 @@ class TJigsaw : public TMove {
   // board's point at (x, y); about the view's centre without a point.
   void ZoomStep(int steps);
   void ZoomStep(int x, int y, int steps);
+  // Each step looks this much closer or further.
+  static constexpr double ZoomStepFactor = 1.25;
+  // The zoom percent steps away, within the zoom's range.
+  int NextZoom(int steps) const;
   // Back to the whole board, as it was laid out on the play area.
   void ShowWholeBoard();
   bool IsZoomed() const { return wholeBoard_.has_value(); }
@@ -405,8 +409,6 @@ class TJigsaw : public TMove {
 
   // The play area's size: the part of the board in view.
   TSize ViewSize() const;
-  // The zoom percent steps away.
-  int NextZoom(int steps) const;
   // Cuts the pieces at percent for a board as much larger, the groups and
   // trays placed in proportion; the view is left to place and draw.
   void CutForZoom(int percent);

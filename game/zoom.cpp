@@ -10,8 +10,6 @@
 namespace {
 
 constexpr int PictureScale = 100;
-// Each step of the wheel looks this much closer or further.
-constexpr double ZoomStepFactor = 1.25;
 // The most pixels a cut larger than the picture has: a large photo's.
 constexpr std::int64_t EnlargedZoomPixels = 12'000'000;
 
@@ -71,7 +69,7 @@ int TJigsaw::NextZoom(int steps) const {
   int percent = Record.ScalePercent;
   for (; steps > 0; --steps) percent = std::max(percent + 1, int(std::lround(percent * ZoomStepFactor)));
   for (; steps < 0; ++steps) percent = std::min(percent - 1, int(std::lround(percent / ZoomStepFactor)));
-  return percent;
+  return std::clamp(percent, WholeBoardScale(), LargestZoom());
 }
 
 void TJigsaw::ZoomStep(int steps) {

@@ -138,8 +138,11 @@ TRect TBox::ButtonRect() const {
   const TPoint offset = owner_.Bar.PlayAreaOffset;
   const TRect logical = Button->BoundsRect().Offset(offset.X, offset.Y);
   const double scale = owner_.Bar.PlayAreaScale;
-  const auto board = [scale](int value) { return int(std::lround(value * scale)); };
-  return {board(logical.Left), board(logical.Top), board(logical.Right), board(logical.Bottom)};
+  const auto device = [scale](int value) { return int(std::lround(value * scale)); };
+  // The play area shows the board from the screen's origin on.
+  const TPoint origin = owner_.Screen.Origin();
+  return TRect{device(logical.Left), device(logical.Top), device(logical.Right), device(logical.Bottom)}.Offset(
+      origin.X, origin.Y);
 }
 
 QString TBox::Title() const {

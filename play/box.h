@@ -65,7 +65,7 @@ class TBox {
   // Presses or releases the minimize box for a point; the board tray has
   // none.
   bool CloseBoxHit(int x, int y);
-  // The tray's bar button in play-area coordinates.
+  // The tray's bar button on the board, where the play area shows it.
   TRect ButtonRect() const;
   // "Tray 3", or "Tray 3: Sky" with a description.
   QString Title() const;

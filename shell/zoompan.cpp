@@ -18,9 +18,7 @@
 
 namespace {
 
-// How much closer one wheel notch looks: the game's zoom step, which the
-// scaled first frame of a zoom imitates.
-constexpr double ZoomStepFactor = 1.25;
+// The wheel's units in one notch, one zoom step.
 constexpr int WheelNotch = 120;
 // An arrow key or a wheel notch moves the view by this part of it.
 constexpr int ScrollParts = 8;
@@ -93,9 +91,7 @@ void TZoomPan::RequestZoom(QPoint device, int steps) {
   // Something the mouse holds keeps the board as it is; a flash or a slide
   // is ended by the zoom.
   if (!game || steps == 0 || toWholeBoard_ || !(game->IsAtRest() || game->IsAnimating())) return;
-  const double percent = game->ZoomPercent();
-  const double target = std::clamp(percent * std::pow(ZoomStepFactor, zoomSteps_ + steps),
-                                   double(game->WholeBoardScale()), double(game->LargestZoom()));
+  const double target = game->NextZoom(zoomSteps_ + steps);
   if (!zoomQueued_) {
     if (std::lround(target) == game->ZoomPercent()) return;
     zoomFrom_ = area_.Image().Image().copy();
@@ -291,8 +287,8 @@ bool TZoomPan::Pinch(const QNativeGestureEvent& event) {
       // The pinch's scale multiplies up; a zoom step is made each time it
       // passes another step's factor.
       pinchScale_ += std::log1p(event.value());
-      const int steps = int(pinchScale_ / std::log(ZoomStepFactor));
-      pinchScale_ -= steps * std::log(ZoomStepFactor);
+      const int steps = int(pinchScale_ / std::log(TJigsaw::ZoomStepFactor));
+      pinchScale_ -= steps * std::log(TJigsaw::ZoomStepFactor);
       RequestZoom(area_.DevicePoint(event.position()), steps);
       return true;
     }

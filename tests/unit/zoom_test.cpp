@@ -242,6 +242,12 @@ TEST_F(ZoomTest, CheatsAndNewTraysComeIntoView) {
   EXPECT_EQ(tray.Width, 3 * wholeTray.Width());
   EXPECT_EQ(tray.Height, 3 * wholeTray.Height());
   EXPECT_TRUE(g.ViewRect().Contains({tray.X, tray.Y}));
+  // Its button stays where the play area shows it as the view moves, for
+  // the tray to open and close from there.
+  const TRect button = tray.ButtonRect();
+  const TRect view = g.ViewRect();
+  g.ScrollTo(0, 0);
+  EXPECT_EQ(tray.ButtonRect(), button.Offset(-view.Left, -view.Top));
   SetInputSource({});
 }
 
