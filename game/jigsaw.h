@@ -419,11 +419,13 @@ class TJigsaw : public TMove {
   void ForgetZoom();
   // The board bitmap as large as the view needs.
   void SizeViewBitmap();
-  // The view's corner at origin, as near as the board's edges allow; the
-  // view is left to draw.
+  // The view's corner nearest origin that the board's edges allow.
+  TPoint ViewOriginNear(TPoint origin) const;
+  // The view's corner there; the view is left to draw.
   void PlaceView(TPoint origin);
-  // The board in view drawn anew, and the screen shows it.
-  void RedrawView();
+  // The board in view drawn, and the screen shows it: all of it, or, after
+  // the view moved with the pixels of kept, what came into view.
+  void RedrawView(std::optional<TRect> kept = std::nullopt);
 
   // While zoomed, the records and the homes of the whole board's cut and the
   // play area it was laid out on.

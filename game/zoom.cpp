@@ -136,20 +136,37 @@ void TJigsaw::SizeViewBitmap() {
   View.BoardBitmap.SetSize(view.Width + beyond, view.Height + beyond);
 }
 
-void TJigsaw::PlaceView(TPoint origin) {
+TPoint TJigsaw::ViewOriginNear(TPoint origin) const {
   const TSize view = ViewSize();
-  origin.X = std::clamp(origin.X, 0, std::max(Config.PlayWidth - view.Width, 0));
-  origin.Y = std::clamp(origin.Y, 0, std::max(Config.PlayHeight - view.Height, 0));
-  View.BoardBitmap.SetOrigin(origin);
+  return {std::clamp(origin.X, 0, std::max(Config.PlayWidth - view.Width, 0)),
+          std::clamp(origin.Y, 0, std::max(Config.PlayHeight - view.Height, 0))};
 }
 
-void TJigsaw::RedrawView() {
+void TJigsaw::PlaceView(TPoint origin) { View.BoardBitmap.SetOrigin(ViewOriginNear(origin)); }
+
+void TJigsaw::RedrawView(std::optional<TRect> kept) {
   // A band drawn over the screen goes with the old view and comes back over
   // the new one.
   const bool banding = Gesture.MouseState == Banding;
   if (banding) Band.Lift();
-  RebuildBoard();
-  DrawTrays(View.BoardBitmap, nullptr);
+  if (!kept) {
+    RebuildBoard();
+    DrawTrays(View.BoardBitmap, nullptr);
+  } else {
+    const TRect now = View.BoardBitmap.BoundsRect();
+    View.Mural.Place(now.TopLeft(), Config.PlayHeight);
+    if (now.Top != kept->Top) View.Mural.Paint(Window.Color());
+    // What came into view beside and above or below what was kept.
+    const TRect across = now.Left < kept->Left ? TRect{now.Left, now.Top, kept->Left, now.Bottom}
+                                               : TRect{kept->Right, now.Top, now.Right, now.Bottom};
+    const TRect along = now.Top < kept->Top ? TRect{now.Left, now.Top, now.Right, kept->Top}
+                                            : TRect{now.Left, kept->Bottom, now.Right, now.Bottom};
+    for (const TRect& strip : {across.Intersect(now), along.Intersect(now)}) {
+      if (strip.IsEmpty()) continue;
+      View.Mural.Draw(strip, View.BoardBitmap);
+      DrawTrays(View.BoardBitmap, &strip);
+    }
+  }
   ResetBackground();
   Screen.SetOrigin(View.BoardBitmap.Origin());
   if (banding) {
@@ -160,10 +177,16 @@ void TJigsaw::RedrawView() {
 
 void TJigsaw::ScrollTo(int x, int y) {
   if (!IsPlaying()) return;
-  const TPoint was = View.BoardBitmap.Origin();
-  PlaceView({x, y});
-  if (View.BoardBitmap.Origin() == was) return;
-  RedrawView();
+  // The view's pixels are whole; the bitmap's last column and row beyond it
+  // are not.
+  const TRect was = ViewRect();
+  const TPoint origin = ViewOriginNear({x, y});
+  if (origin == was.TopLeft()) return;
+  // What floats leaves the board before its pixels move along with the
+  // view; the next frame stamps it again.
+  View.Compositor.Erase();
+  MoveOnPlane(View.BoardBitmap, origin);
+  RedrawView(was);
   Window.NotifyViewChanged();
 }
 

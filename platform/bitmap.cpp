@@ -360,6 +360,23 @@ void BitBlt(TBitmap& dst, int x, int y, int w, int h, const TBitmap& src, int sx
   }
 }
 
+void MoveOnPlane(TBitmap& bitmap, TPoint origin) {
+  const TRect kept = bitmap.BoundsRect().Intersect(Bounds(origin.X, origin.Y, bitmap.Width(), bitmap.Height()));
+  if (!kept.IsEmpty() && bitmap.Format() == TPixelFormat::Bgr24) {
+    const TPoint was = bitmap.Origin();
+    const std::size_t bytes = 3 * std::size_t(kept.Width());
+    // Rows move up or down one at a time, in the order that never writes a
+    // row still to be read.
+    const bool down = origin.Y < was.Y;
+    for (int i = 0; i < kept.Height(); ++i) {
+      const int y = down ? kept.Bottom - 1 - i : kept.Top + i;
+      std::memmove(bitmap.ScanLine(y - origin.Y) + 3 * (kept.Left - origin.X),
+                   bitmap.ScanLine(y - was.Y) + 3 * (kept.Left - was.X), bytes);
+    }
+  }
+  bitmap.SetOrigin(origin);
+}
+
 void InvertRect(TBitmap& dst, TRect rect) {
   BitBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), dst, 0, 0, TRasterOp::DstInvert);
 }

@@ -92,5 +92,8 @@ bool IsLightColor(TColor color);
 // A palettised target accepts only a palettised source (index copy).
 void BitBlt(TBitmap& dst, int x, int y, int w, int h, const TBitmap& src, int sx, int sy,
             TRasterOp op, const TRect* clip = nullptr);
+// Moves a 24-bit bitmap to lie from origin on its plane, keeping the pixels
+// of the part it held before and still holds; the rest is left to draw.
+void MoveOnPlane(TBitmap& bitmap, TPoint origin);
 // DSTINVERT over a rectangle of dst's plane, clipped to the bitmap.
 void InvertRect(TBitmap& dst, TRect rect);

@@ -35,6 +35,7 @@ struct TRect {
   std::int32_t Height() const { return Bottom - Top; }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
+  TPoint TopLeft() const { return {Left, Top}; }
 
   TRect Offset(std::int32_t dx, std::int32_t dy) const {
     return {Left + dx, Top + dy, Right + dx, Bottom + dy};

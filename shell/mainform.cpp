@@ -561,6 +561,8 @@ void TMainForm::PieceSizeClick() {
   if (!BoardLive()) return;
   // A new cut replaces the pieces that auto-solve works on: it ends first.
   Game->StopAutoSolve();
+  // The piece size is chosen for the whole board, which shows meanwhile.
+  Guarded([this] { Game->ShowWholeBoard(); });
   ChoosePieceSize(*PieceSizeDlg);
 }
 

@@ -285,3 +285,62 @@ TEST_F(ZoomTest, TheViewShowsItsPartOfTheWholeZoomedBoardAndOnlyThatIsHeld) {
     EXPECT_LE(g.View.Compositor.Background().Height(), 361);
   }
 }
+
+TEST_F(ZoomTest, ABandAndATrayDraggedAcrossAScrollLeaveTheViewClean) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  TBox& tray = AddTray(g, 1, {20, 20, 140, 110});
+  g.RefreshArea(tray.BoundsRect().Inflate(12, 12));
+  g.ZoomAbout(0, 0, 2 * g.WholeBoardScale());
+  const auto viewIsClean = [&] {
+    t_->screen.PaintInvalid();
+    TBitmap fresh(g.View.BoardBitmap.Width(), g.View.BoardBitmap.Height());
+    fresh.SetOrigin(g.ViewRect().TopLeft());
+    g.View.Mural.Draw(fresh.BoundsRect(), fresh);
+    g.DrawTrays(fresh, nullptr);
+    const TRect view = g.ViewRect();
+    for (int y = view.Top; y < view.Bottom; ++y)
+      for (int x = view.Left; x < view.Right; ++x)
+        if (fresh.Pixel(x, y) != g.View.BoardBitmap.Pixel(x, y) || fresh.Pixel(x, y) != t_->screen.Image().Pixel(x, y))
+          return false;
+    return true;
+  };
+  // A band from a free place of the board, the view scrolled under it as
+  // the edge scrolls it, and on: the band follows, and only it goes.
+  TPoint start{-1, -1};
+  for (int y = 150; y < 350 && start.X < 0; y += 4)
+    for (int x = 150; x < 450 && start.X < 0; x += 4)
+      if (&g.TrayAt(x, y) == &g.BoardTray() && !g.BoardTray().PieceUnder(x, y, true)) start = {x, y};
+  ASSERT_GE(start.X, 0);
+  g.MouseDown(TJigsaw::LeftButton, start.X, start.Y);
+  ASSERT_EQ(g.Gesture.MouseState, TJigsaw::Banding);
+  // The window paints between the events.
+  const auto paint = [&] { t_->screen.PaintInvalid(); };
+  g.MouseMove(start.X + 100, start.Y + 80);
+  paint();
+  g.ScrollBy(120, 90);
+  paint();
+  g.MouseMove(start.X + 220, start.Y + 170);
+  paint();
+  EXPECT_EQ(g.Band.X2, start.X + 220);
+  g.MouseUp(start.X + 220, start.Y + 170);
+  g.CancelSelection();
+  EXPECT_TRUE(viewIsClean());
+
+  // The tray taken by its frame past the view's edge as the view scrolls.
+  g.ScrollTo(0, 0);
+  const TPoint frame{tray.X + tray.Width / 2, tray.Y + 3};
+  const TRect before = tray.BoundsRect();
+  g.MouseDown(TJigsaw::LeftButton, frame.X, frame.Y);
+  ASSERT_EQ(g.Gesture.MouseState, TJigsaw::DraggingTray);
+  g.MouseMove(frame.X + 200, frame.Y + 100);
+  paint();
+  g.ScrollBy(300, 200);
+  paint();
+  g.MouseMove(frame.X + 500, frame.Y + 300);
+  paint();
+  g.MouseUp(frame.X + 500, frame.Y + 300);
+  EXPECT_EQ(tray.BoundsRect(), before.Offset(500, 300));
+  EXPECT_TRUE(viewIsClean());
+  SetInputSource({});
+}
