@@ -1,5 +1,7 @@
 #include "display/screen.h"
 
+#include <cmath>
+
 #include "platform/colors.h"
 
 namespace {
@@ -21,11 +23,18 @@ TRect TScreen::ToPlane(const QRect& rect) const {
 QRegion TScreen::AllPixels() const { return QRegion(0, 0, Width(), Height()); }
 
 void TScreen::Resize(int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  image_.SetSize(width, height);
+  playAreaWidth_ = std::max(width, 0);
+  playAreaHeight_ = std::max(height, 0);
+  const auto magnified = [this](int side) { return int(std::lround(side / magnification_)); };
+  image_.SetSize(magnified(playAreaWidth_), magnified(playAreaHeight_));
   invalid_ = AllPixels();
   Show(invalid_, false);
+}
+
+void TScreen::SetMagnification(double magnification) {
+  if (magnification == magnification_) return;
+  magnification_ = magnification;
+  Resize(playAreaWidth_, playAreaHeight_);
 }
 
 void TScreen::SetOrigin(TPoint origin) {

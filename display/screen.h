@@ -36,6 +36,13 @@ class TScreen {
 
   // The play area changed size: the copy follows, and all of it is invalid.
   void Resize(int width, int height);
+  // Each pixel of the copy shows magnified by this much, the copy as much
+  // smaller than the play area; all of it is invalid.
+  void SetMagnification(double magnification);
+  double Magnification() const { return magnification_; }
+  // The play area's own size, which a magnified copy is smaller than.
+  int PlayAreaWidth() const { return playAreaWidth_; }
+  int PlayAreaHeight() const { return playAreaHeight_; }
 
   // The board changed under rect: the next paint recomposes it.
   void Invalidate(const TRect& rect);
@@ -102,4 +109,6 @@ class TScreen {
   std::function<void()> painter_;
   int held_ = 0;
   int cursor_ = 0;
+  double magnification_ = 1.0;
+  int playAreaWidth_ = 0, playAreaHeight_ = 0;
 };

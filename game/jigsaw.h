@@ -153,8 +153,9 @@ class TJigsaw : public TMove {
   void SetScale(int percent);
 
   // Zoom: the pieces cut again at percent of the picture's size, from the
-  // whole board's piece size up to LargestZoom, over a board as much larger
-  // than the play area as the pieces are; the play area shows a part of it.
+  // whole board's piece size up to LargestCut, over a board as much larger
+  // than the play area as the pieces are; the play area shows a part of it,
+  // magnified on to LargestZoom.
   // Groups and trays keep their places in proportion; what is saved and
   // undone stays the whole board's. The board's point at (x, y) stays where
   // the play area shows it, as near as the board's edges allow.
@@ -170,12 +171,16 @@ class TJigsaw : public TMove {
   // Back to the whole board, as it was laid out on the play area.
   void ShowWholeBoard();
   bool IsZoomed() const { return wholeBoard_.has_value(); }
-  int ZoomPercent() const { return Record.ScalePercent; }
+  // How large the view shows the picture: the cut's scale, magnified past
+  // the largest cut.
+  int ZoomPercent() const { return wholeBoard_ ? wholeBoard_->ZoomPercent : Record.ScalePercent; }
   // The whole board's piece size, which the saved game keeps.
   int WholeBoardScale() const { return wholeBoard_ ? wholeBoard_->Record.ScalePercent : Record.ScalePercent; }
-  // The closest look: the picture's own size, or more for a small picture,
-  // as far as the cut's pixels stay those of a large photo.
+  // The closest look, three times the picture's size.
   int LargestZoom() const;
+  // The largest cut a zoom makes: the picture's own size, or more for a
+  // small picture, as far as its pixels stay those of a large photo.
+  int LargestCut() const;
   bool CanZoomIn() const { return IsPlaying() && ZoomPercent() < LargestZoom(); }
   bool CanZoomOut() const { return IsPlaying() && IsZoomed(); }
 
@@ -433,6 +438,7 @@ class TJigsaw : public TMove {
     TPuzzleRecord Record;
     std::int32_t PlayWidth = 0, PlayHeight = 0;
     std::vector<TPieceHome> Homes;  // unturned
+    int ZoomPercent = 0;            // the view's
   };
   std::optional<TWholeBoard> wholeBoard_;
   // The last recovery write failed, and the status line said so.

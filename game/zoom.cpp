@@ -12,6 +12,8 @@ namespace {
 constexpr int PictureScale = 100;
 // The most pixels a cut larger than the picture has: a large photo's.
 constexpr std::int64_t EnlargedZoomPixels = 12'000'000;
+// The closest look, magnified past the largest cut.
+constexpr int MagnifiedZoom = 300;
 
 TPieceHome UnturnedHome(const TFormPiece& p) {
   const bool across = p.Rotation & 1;
@@ -25,7 +27,9 @@ TRect Scaled(const TRect& rect, double by) {
 
 }  // namespace
 
-int TJigsaw::LargestZoom() const {
+int TJigsaw::LargestZoom() const { return std::max(WholeBoardScale(), MagnifiedZoom); }
+
+int TJigsaw::LargestCut() const {
   const int whole = WholeBoardScale();
   // Past the picture's own size the cut enlarges it, which is only worth its
   // memory for a small picture.
@@ -38,8 +42,11 @@ int TJigsaw::LargestZoom() const {
 }
 
 TSize TJigsaw::ViewSize() const {
-  return wholeBoard_ ? TSize{wholeBoard_->PlayWidth, wholeBoard_->PlayHeight}
-                     : TSize{Config.PlayWidth, Config.PlayHeight};
+  if (!wholeBoard_) return {Config.PlayWidth, Config.PlayHeight};
+  // The screen copy's size: the play area's, as much smaller as it is
+  // magnified.
+  const auto magnified = [this](int side) { return int(std::lround(side / Screen.Magnification())); };
+  return {magnified(wholeBoard_->PlayWidth), magnified(wholeBoard_->PlayHeight)};
 }
 
 TRect TJigsaw::ViewRect() const {
@@ -50,15 +57,29 @@ TRect TJigsaw::ViewRect() const {
 
 void TJigsaw::ZoomAbout(int x, int y, int percent) {
   if (!IsSettled()) return;
-  percent = std::clamp(percent, WholeBoardScale(), LargestZoom());
-  if (percent == Record.ScalePercent) return;
+  const int whole = WholeBoardScale();
+  percent = std::clamp(percent, whole, LargestZoom());
+  if (percent == ZoomPercent()) return;
   const TRect view = ViewRect();
   const double fx = double(x) / std::max(Config.PlayWidth, 1);
   const double fy = double(y) / std::max(Config.PlayHeight, 1);
-  WithMemoryMessage([&] { CutForZoom(percent); });
+  // Where the play area shows the point, in the copy's pixels unmagnified.
+  const double shownX = (x - view.Left) * Screen.Magnification();
+  const double shownY = (y - view.Top) * Screen.Magnification();
+  // Past the largest cut the view magnifies it.
+  const int cut = std::min(percent, LargestCut());
+  WithMemoryMessage([&] { CutForZoom(cut); });
+  if (percent == whole) {
+    wholeBoard_.reset();
+    Config.Zoom = 1.0;
+  } else {
+    wholeBoard_->ZoomPercent = percent;
+  }
+  const double magnification = double(percent) / cut;
+  Screen.SetMagnification(magnification);
   SizeViewBitmap();
-  PlaceView({int(std::lround(fx * Config.PlayWidth)) - (x - view.Left),
-             int(std::lround(fy * Config.PlayHeight)) - (y - view.Top)});
+  PlaceView({int(std::lround(fx * Config.PlayWidth - shownX / magnification)),
+             int(std::lround(fy * Config.PlayHeight - shownY / magnification))});
   RedrawView();
   // Looking closer is no step to undo.
   NoteBoardResized();
@@ -66,7 +87,7 @@ void TJigsaw::ZoomAbout(int x, int y, int percent) {
 }
 
 int TJigsaw::NextZoom(int steps) const {
-  int percent = Record.ScalePercent;
+  int percent = ZoomPercent();
   for (; steps > 0; --steps) percent = std::max(percent + 1, int(std::lround(percent * ZoomStepFactor)));
   for (; steps < 0; ++steps) percent = std::min(percent - 1, int(std::lround(percent / ZoomStepFactor)));
   return std::clamp(percent, WholeBoardScale(), LargestZoom());
@@ -84,11 +105,12 @@ void TJigsaw::ShowWholeBoard() { ZoomAbout(0, 0, WholeBoardScale()); }
 void TJigsaw::CutForZoom(int percent) {
   const int whole = WholeBoardScale();
   if (!wholeBoard_) {
-    TWholeBoard board{Record, Config.PlayWidth, Config.PlayHeight, {}};
+    TWholeBoard board{Record, Config.PlayWidth, Config.PlayHeight, {}, whole};
     board.Homes.reserve(Pieces.size());
     for (const TFormPiece& p : Pieces) board.Homes.push_back(UnturnedHome(p));
     wholeBoard_ = std::move(board);
   }
+  if (percent == Record.ScalePercent) return;
   THourglass hourglass;
   const double was = Config.Zoom;
   const double zoom = double(percent) / whole;
@@ -97,10 +119,6 @@ void TJigsaw::CutForZoom(int percent) {
   Config.PlayWidth = int(std::lround(wholeBoard_->PlayWidth * zoom));
   Config.PlayHeight = int(std::lround(wholeBoard_->PlayHeight * zoom));
   PlaceInProportion(zoom / was);
-  if (percent == whole) {
-    wholeBoard_.reset();
-    Config.Zoom = 1.0;
-  }
 }
 
 void TJigsaw::PlaceInProportion(double trayScale) {
@@ -124,6 +142,7 @@ void TJigsaw::ForgetZoom() {
   wholeBoard_.reset();
   Config.Zoom = 1.0;
   View.BoardBitmap.SetOrigin({});
+  Screen.SetMagnification(1.0);
   Screen.SetOrigin({});
 }
 

@@ -589,7 +589,7 @@ void TMainForm::BackgroundColorClick() {
   if (ShowModal(dialog) != QDialog::Accepted) return;
   const QColor chosen = dialog.selectedColor();
   Window.SetColor(RGBColor(chosen.red(), chosen.green(), chosen.blue()));
-  if (BoardLive()) Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
+  if (BoardLive()) Game->ResizeBoard(std::uint16_t(PaintBox1->PlayAreaWidth()), std::uint16_t(PaintBox1->PlayAreaHeight()));
 }
 
 void TMainForm::ApplyWindowColor() {
@@ -674,8 +674,8 @@ void TMainForm::WhenIdle(std::function<void()> action) {
 
 void TMainForm::PlayAreaResized() {
   // The board has the play area's device pixels.
-  Window.PlayAreaWidth = PaintBox1->Width();
-  Window.PlayAreaHeight = PaintBox1->Height();
+  Window.PlayAreaWidth = PaintBox1->PlayAreaWidth();
+  Window.PlayAreaHeight = PaintBox1->PlayAreaHeight();
   Window.TrayBar.Width = centralWidget()->width();
   Window.TrayBar.Height = TTrayBarView::BarHeight;
   Window.TrayBar.PlayAreaOffset = {BoxBar->x() - PaintBox1->x(), BoxBar->y() - PaintBox1->y()};
@@ -683,7 +683,7 @@ void TMainForm::PlayAreaResized() {
   if (BoardLive())
     Guarded(
         [this] {
-          Game->ResizeBoard(std::uint16_t(PaintBox1->Width()), std::uint16_t(PaintBox1->Height()));
+          Game->ResizeBoard(std::uint16_t(PaintBox1->PlayAreaWidth()), std::uint16_t(PaintBox1->PlayAreaHeight()));
           // A new window size is no step of the game's.
           Game->NoteBoardResized();
         },

@@ -47,7 +47,7 @@ TPlayArea::TPlayArea(QWidget* parent) : QWidget(parent) {
 TPoint TPlayArea::ClientToScreen(TPoint point) const {
   const TPoint origin = Origin();
   const QPoint device(point.X - origin.X, point.Y - origin.Y);
-  const QPoint global = mapToGlobal(ToLogicalPoint(device, ratio_)).toPoint();
+  const QPoint global = mapToGlobal(ToLogicalPoint(device, CopyRatio())).toPoint();
   return {global.x(), global.y()};
 }
 
@@ -67,7 +67,7 @@ void TPlayArea::paintEvent(QPaintEvent* event) {
   }
   QPainter painter(this);
   if (ShowsStandIn()) {
-    for (const QRect& r : event->region()) DrawDevicePixels(painter, standIn_, r, ratio_);
+    for (const QRect& r : event->region()) DrawDevicePixels(painter, standIn_, r, CopyRatio());
     return;
   }
   PaintInvalid();
@@ -75,7 +75,7 @@ void TPlayArea::paintEvent(QPaintEvent* event) {
     if (Image().IsEmpty())
       painter.fillRect(r, Qt::black);
     else
-      DrawDevicePixels(painter, Image().Image(), r, ratio_);
+      DrawDevicePixels(painter, Image().Image(), r, CopyRatio());
   }
 }
 
@@ -90,10 +90,10 @@ void TPlayArea::SizeToDevice() {
 
 void TPlayArea::FollowDeviceSize() {
   const QSize device = DeviceSize(*this);
-  if (devicePixelRatioF() != ratio_ || device != QSize(Width(), Height())) SizeToDevice();
+  if (devicePixelRatioF() != ratio_ || device != QSize(PlayAreaWidth(), PlayAreaHeight())) SizeToDevice();
 }
 
-QPoint TPlayArea::DevicePoint(QPointF logical) const { return ToDevicePoint(logical, ratio_); }
+QPoint TPlayArea::DevicePoint(QPointF logical) const { return ToDevicePoint(logical, CopyRatio()); }
 
 QPoint TPlayArea::BoardPoint(QPoint device) const {
   const TPoint origin = Origin();
@@ -145,7 +145,7 @@ void TPlayArea::PassPendingMove() {
 }
 
 void TPlayArea::Show(const QRegion& region, bool now) {
-  const QRegion logical = ToLogicalRegion(region, ratio_);
+  const QRegion logical = ToLogicalRegion(region, CopyRatio());
   if (now)
     repaint(logical);
   else

@@ -26,8 +26,11 @@ class TPlayArea : public QWidget, public TScreen {
 
   // Device pixels per logical pixel that the copy was sized for.
   qreal Ratio() const { return ratio_; }
-  // A widget position to the device pixel under it, and to the board pixel
-  // shown there.
+  // The copy's pixels per logical pixel: the device's, fewer while the
+  // copy is magnified.
+  qreal CopyRatio() const { return ratio_ / Magnification(); }
+  // A widget position to the pixel of the copy under it (the device's,
+  // unless magnified), and that to the board pixel shown there.
   QPoint DevicePoint(QPointF logical) const;
   QPoint BoardPoint(QPoint device) const;
 

@@ -344,3 +344,45 @@ TEST_F(ZoomTest, ABandAndATrayDraggedAcrossAScrollLeaveTheViewClean) {
   EXPECT_TRUE(viewIsClean());
   SetInputSource({});
 }
+
+TEST_F(ZoomTest, PastTheLargestCutTheViewMagnifiesAndNothingSavedChanges) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  const Bytes before = Saved();
+  // Cut past its own size as far as a large photo's pixels; magnified on.
+  const int cut = g.LargestCut();
+  ASSERT_GT(cut, 100);
+  ASSERT_LT(cut, 300);
+  EXPECT_EQ(g.LargestZoom(), 300);
+  g.ZoomAbout(200, 150, cut);
+  const TRect cutView = g.ViewRect();
+  // The board point shown at the pointer, unmagnified.
+  const TPoint shown{200, 150};
+  const TPoint under{cutView.Left + shown.X, cutView.Top + shown.Y};
+  g.ZoomAbout(under.X, under.Y, 300);
+  EXPECT_EQ(g.ZoomPercent(), 300);
+  EXPECT_EQ(g.Record.ScalePercent, cut) << "no cut past the largest";
+  const double magnification = 300.0 / cut;
+  EXPECT_DOUBLE_EQ(t_->screen.Magnification(), magnification);
+  // The screen copy has the view's pixels, each shown larger on the play
+  // area, which keeps its size.
+  const TRect view = g.ViewRect();
+  EXPECT_EQ(view.Width(), int(std::lround(480 / magnification)));
+  EXPECT_EQ(t_->screen.Width(), view.Width());
+  EXPECT_EQ(t_->screen.PlayAreaWidth(), 480);
+  EXPECT_EQ(g.BoardSize().Width, 480 * cut / g.WholeBoardScale());
+  // The board point stays where the play area shows it.
+  EXPECT_NEAR((under.X - view.Left) * magnification, shown.X, magnification);
+  EXPECT_NEAR((under.Y - view.Top) * magnification, shown.Y, magnification);
+  t_->screen.PaintInvalid();
+  for (const TPoint at : {view.TopLeft(), TPoint{view.Right - 1, view.Bottom - 1}, under})
+    EXPECT_EQ(t_->screen.Image().Pixel(at.X, at.Y), g.View.BoardBitmap.Pixel(at.X, at.Y));
+  EXPECT_EQ(Saved(), before);
+  g.ZoomStep(-1);
+  EXPECT_LT(g.ZoomPercent(), 300);
+  g.ShowWholeBoard();
+  EXPECT_DOUBLE_EQ(t_->screen.Magnification(), 1.0);
+  EXPECT_EQ(t_->screen.Width(), 480);
+  EXPECT_EQ(Saved(), before);
+  SetInputSource({});
+}
