@@ -515,7 +515,7 @@ void ReportEventTimes(benchmark::State& state, const std::string& name, const st
 // toolkit's copy of those rectangles to the window. A loose piece near the
 // board's middle (groupPieces 1) or a group of groupPieces circles around
 // where it was taken.
-void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double goalMs, bool zoomed = false) {
+void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double goalMs, int zoomPercent = 0) {
   constexpr int Frames = 256, FramesPerCircle = 32, Radius = 40;
   const TBenchGift gift(pieces);
   const TOffscreenApplication application;
@@ -526,8 +526,9 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
   }
   TJigsaw& game = player.Game();
   if (groupPieces > 1) AssembleGroup(game, groupPieces);
-  // Zoomed, the view shows the middle of the board at the largest zoom.
-  if (zoomed) game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, game.LargestZoom());
+  // Zoomed, the view shows the middle of the board.
+  const bool zoomed = zoomPercent != 0;
+  if (zoomed) game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, zoomPercent);
   TPlayerAtPlay::Settle();
   const TRect view = game.ViewRect();
 
@@ -554,8 +555,10 @@ void BM_DragFrame(benchmark::State& state, int pieces, int groupPieces, double g
     state.SkipWithError("no piece to take");
     return;
   }
-  // The mouse is over the play area, which shows the board from the view's corner.
-  grip = TPoint{grip->X - view.Left, grip->Y - view.Top};
+  // The mouse is over the play area, which shows the board from the view's
+  // corner, each pixel magnified past the largest cut.
+  const double magnification = game.Screen.Magnification();
+  grip = TPoint{int((grip->X - view.Left) * magnification), int((grip->Y - view.Top) * magnification)};
 
   std::vector<TEventTime> frames;
   for (auto _ : state) {
@@ -589,12 +592,19 @@ BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece, 10000, 1, PieceFrameGoalMs)->
 BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500, 1000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_5000_group_500, 5000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500, 10000, 500, GroupFrameGoalMs)->Apply(OneTimedRun);
-// The same at the largest zoom, the photo's own size.
-BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece_zoomed, 1000, 1, PieceFrameGoalMs, true)->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece_zoomed, 10000, 1, PieceFrameGoalMs, true)->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500_zoomed, 1000, 500, GroupFrameGoalMs, true)
+// The same zoomed to the photo's own size, and to the largest zoom, which
+// magnifies it three times.
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece_zoom_100, 1000, 1, PieceFrameGoalMs, 100)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece_zoom_100, 10000, 1, PieceFrameGoalMs, 100)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500_zoom_100, 1000, 500, GroupFrameGoalMs, 100)
     ->Apply(OneTimedRun);
-BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500_zoomed, 10000, 500, GroupFrameGoalMs, true)
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500_zoom_100, 10000, 500, GroupFrameGoalMs, 100)
+    ->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_piece_zoom_300, 1000, 1, PieceFrameGoalMs, 300)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_piece_zoom_300, 10000, 1, PieceFrameGoalMs, 300)->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_1000_group_500_zoom_300, 1000, 500, GroupFrameGoalMs, 300)
+    ->Apply(OneTimedRun);
+BENCHMARK_CAPTURE(BM_DragFrame, photo_10000_group_500_zoom_300, 10000, 500, GroupFrameGoalMs, 300)
     ->Apply(OneTimedRun);
 
 // The press on the whole puzzle, assembled in one group: the group brought
@@ -793,13 +803,15 @@ void BM_ZoomSteps(benchmark::State& state, int pieces) {
 BENCHMARK_CAPTURE(BM_ZoomSteps, photo_1000, 1000)->Apply(OneTimedRun);
 BENCHMARK_CAPTURE(BM_ZoomSteps, photo_10000, 10000)->Apply(OneTimedRun);
 
-// At the largest zoom, the view moved by an eighth of its width or height,
-// round the board: the whole view drawn anew and the screen copy painted.
+// At the largest cut, the photo's own size, where the view holds the most
+// pieces' pixels, the view moved by an eighth of its width or height round
+// the board: what comes into view drawn, the rest moved along, and the
+// screen copy painted.
 void BM_PanFrame(benchmark::State& state, int pieces) {
   const TBenchGift gift(pieces);
   THeadlessGame headless(gift.Path(), 0);
   TJigsaw& game = headless.Game();
-  game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, game.LargestZoom());
+  game.ZoomAbout(BoardWidth / 2, BoardHeight / 2, game.LargestCut());
   const TRect view = game.ViewRect();
   const TPoint steps[] = {{view.Width() / 8, 0}, {0, view.Height() / 8}, {-view.Width() / 8, 0}, {0, -view.Height() / 8}};
   std::vector<double> frames;

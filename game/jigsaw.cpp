@@ -90,11 +90,15 @@ class TForcedShadows {
 void CutPuzzle(TPieces& pieces, TPuzzleRecord& record, const TBitmap& original,
                std::vector<std::uint8_t>& outlineBuffer, bool playing) {
   SetRandSeed(record.Seed);
-  // The old cut's picture goes first: a zoom cuts again at the largest
-  // sizes, where two pictures would add up to the peak of memory.
+  // The old cut's picture and sheets go first: a zoom cuts again at the
+  // largest sizes, where two cuts would add up to the peak of memory.
   pieces.Picture = TBitmap();
+  pieces.ImageSheet = TBitmap();
+  pieces.MaskSheet = TBitmap(0, 0, TPixelFormat::Mono);
   TCut cut = Cut(record, playing);
   BuildPieces(cut, pieces, outlineBuffer, record.LabelBufferSize);
+  // The label map has served: its memory goes before the images are made.
+  cut.Clear();
   pieces.Picture = StretchedTo(original, record.CutWidth, record.CutHeight);
   pieces.BuildImages(outlineBuffer);
 }
