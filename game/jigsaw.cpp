@@ -398,8 +398,9 @@ void TJigsaw::ResizeBoard(std::uint16_t width, std::uint16_t height) {
     Config.PlayWidth = int(std::lround(width * Config.Zoom));
     Config.PlayHeight = int(std::lround(height * Config.Zoom));
     SizeViewBitmap();
-    PlaceView({int(std::lround(cx * Config.PlayWidth - width / 2.0)),
-               int(std::lround(cy * Config.PlayHeight - height / 2.0))});
+    const TSize resized = ViewSize();
+    PlaceView({int(std::lround(cx * Config.PlayWidth - resized.Width / 2.0)),
+               int(std::lround(cy * Config.PlayHeight - resized.Height / 2.0))});
     BoardTray().SetBounds({0, 0, Config.PlayWidth, Config.PlayHeight});
     RefitTrays();
     RedrawView();

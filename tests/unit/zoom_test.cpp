@@ -386,3 +386,33 @@ TEST_F(ZoomTest, PastTheLargestCutTheViewMagnifiesAndNothingSavedChanges) {
   EXPECT_EQ(Saved(), before);
   SetInputSource({});
 }
+
+TEST_F(ZoomTest, ANewWindowSizeKeepsTheViewsCentreAndTheZoom) {
+  TJigsaw& g = game();
+  SetInputSource([] { return TInputState{}; });
+  const Bytes before = Saved();
+  for (const int percent : {3 * g.WholeBoardScale(), 300}) {
+    g.ZoomAbout(0, 0, percent);
+    g.ScrollTo(g.BoardSize().Width / 3, g.BoardSize().Height / 2);
+    const TRect view = g.ViewRect();
+    const double cx = (view.Left + view.Width() / 2.0) / g.BoardSize().Width;
+    const double cy = (view.Top + view.Height() / 2.0) / g.BoardSize().Height;
+    // The window grows as the play area does in the player: the screen copy
+    // first, then the board.
+    t_->screen.Resize(600, 400);
+    g.ResizeBoard(600, 400);
+    EXPECT_EQ(g.ZoomPercent(), percent);
+    EXPECT_EQ(g.ViewRect().Width(), t_->screen.Width());
+    EXPECT_EQ(t_->screen.PlayAreaWidth(), 600);
+    const TRect resized = g.ViewRect();
+    // Within a pixel of the view's centre.
+    EXPECT_NEAR(resized.Left + resized.Width() / 2.0, cx * g.BoardSize().Width, 1.0) << percent;
+    EXPECT_NEAR(resized.Top + resized.Height() / 2.0, cy * g.BoardSize().Height, 1.0) << percent;
+    // Back to the first size, and to the whole board: as it was.
+    t_->screen.Resize(480, 360);
+    g.ResizeBoard(480, 360);
+    g.ShowWholeBoard();
+    EXPECT_EQ(Saved(), before) << percent;
+  }
+  SetInputSource({});
+}
