@@ -181,8 +181,9 @@ class TJigsaw : public TMove {
   // The largest cut a zoom makes: the picture's own size, or more for a
   // small picture, as far as its pixels stay those of a large photo.
   int LargestCut() const;
-  bool CanZoomIn() const { return IsPlaying() && ZoomPercent() < LargestZoom(); }
-  bool CanZoomOut() const { return IsPlaying() && IsZoomed(); }
+  // Auto-solve works on the pieces a zoom cuts anew: no zoom meanwhile.
+  bool CanZoomIn() const { return IsPlaying() && !AutoSolving && ZoomPercent() < LargestZoom(); }
+  bool CanZoomOut() const { return IsPlaying() && !AutoSolving && IsZoomed(); }
 
   // The board's size, and the part of it the play area shows: its top-left
   // corner and the play area's size.

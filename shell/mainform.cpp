@@ -111,6 +111,7 @@ TMainForm::TMainForm(std::function<QString()> exePath, QWidget* parent)
       *PaintBox1, [this] { return BoardLive() ? Game.get() : nullptr; },
       [this](const std::function<void()>& call, TJigsaw::TCommandKind kind) { Guarded(call, kind); });
   connect(&Window, &TWindowState::ViewChanged, ZoomPan, &TZoomPan::FollowView);
+  connect(&Window.Solve, &TSolveProgress::RunningChanged, ZoomPan, &TZoomPan::FollowView);
 
   Game = std::make_unique<TJigsaw>(Window, Records, *PaintBox1, exePath_);
   SplashForm = std::make_unique<TSplashForm>(this);

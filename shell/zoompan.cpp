@@ -90,7 +90,8 @@ void TZoomPan::RequestZoom(QPoint device, int steps) {
   TJigsaw* game = game_();
   // Something the mouse holds keeps the board as it is; a flash or a slide
   // is ended by the zoom.
-  if (!game || steps == 0 || toWholeBoard_ || !(game->IsAtRest() || game->IsAnimating())) return;
+  if (!game || steps == 0 || toWholeBoard_ || game->IsAutoSolving() || !(game->IsAtRest() || game->IsAnimating()))
+    return;
   const double target = game->NextZoom(zoomSteps_ + steps);
   if (!zoomQueued_) {
     if (std::lround(target) == game->ZoomPercent()) return;
@@ -372,10 +373,10 @@ void TZoomPan::AutoScroll() {
 
 void TZoomPan::FollowView() {
   const TJigsaw* game = game_();
-  // Whether the game can zoom changes only with its scale: asked again only
-  // then, since the largest zoom takes some working out.
-  const std::tuple<int, int, bool> state{game ? game->ZoomPercent() : 0, game ? game->WholeBoardScale() : 0,
-                                         game != nullptr};
+  // Whether the game can zoom changes only with its scale and auto-solve:
+  // asked again only then, since the largest zoom takes some working out.
+  const std::tuple<int, int, bool, bool> state{game ? game->ZoomPercent() : 0, game ? game->WholeBoardScale() : 0,
+                                               game != nullptr, game && game->IsAutoSolving()};
   if (itemsFor_ != state) {
     itemsFor_ = state;
     ZoomIn.SetEnabled(game && game->CanZoomIn());

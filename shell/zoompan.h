@@ -112,5 +112,5 @@ class TZoomPan : public QObject {
   QTimer edgeTimer_;
 
   // What the zoom items were last enabled for.
-  std::optional<std::tuple<int, int, bool>> itemsFor_;
+  std::optional<std::tuple<int, int, bool, bool>> itemsFor_;
 };

@@ -148,6 +148,13 @@ TEST_F(ZoomTest, ThePieceUnderThePointerStaysThereAsTheViewZoomsAboutIt) {
   EXPECT_EQ(g.ZoomPercent(), g.LargestZoom());
   for (int i = 0; i < 40 && g.CanZoomOut(); ++i) g.ZoomStep(-1);
   EXPECT_EQ(g.ZoomPercent(), whole);
+  // Auto-solve works on the pieces a zoom would cut anew: no zoom meanwhile.
+  g.AutoSolve();
+  EXPECT_FALSE(g.CanZoomIn());
+  g.ZoomStep(1);
+  EXPECT_EQ(g.ZoomPercent(), whole);
+  g.StopAutoSolve();
+  EXPECT_TRUE(g.CanZoomIn());
   SetInputSource({});
 }
 
