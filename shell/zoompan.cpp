@@ -373,16 +373,9 @@ void TZoomPan::AutoScroll() {
 
 void TZoomPan::FollowView() {
   const TJigsaw* game = game_();
-  // Whether the game can zoom changes only with its scale and auto-solve:
-  // asked again only then, since the largest zoom takes some working out.
-  const std::tuple<int, int, bool, bool> state{game ? game->ZoomPercent() : 0, game ? game->WholeBoardScale() : 0,
-                                               game != nullptr, game && game->IsAutoSolving()};
-  if (itemsFor_ != state) {
-    itemsFor_ = state;
-    ZoomIn.SetEnabled(game && game->CanZoomIn());
-    ZoomOut.SetEnabled(game && game->CanZoomOut());
-    WholeBoard.SetEnabled(game && game->CanZoomOut());
-  }
+  ZoomIn.SetEnabled(game && game->CanZoomIn());
+  ZoomOut.SetEnabled(game && game->CanZoomOut());
+  WholeBoard.SetEnabled(game && game->CanZoomOut());
   const bool zoomed = game && game->IsZoomed();
   const TSize board = zoomed ? game->BoardSize() : TSize{};
   const TRect view = zoomed ? game->ViewRect() : TRect{};

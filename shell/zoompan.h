@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <functional>
 #include <optional>
-#include <tuple>
 
 #include "game/jigsaw.h"
 #include "game/windowstate.h"
@@ -110,7 +109,4 @@ class TZoomPan : public QObject {
   Qt::MouseButtons buttons_;
   QPoint pointer_;  // device pixels
   QTimer edgeTimer_;
-
-  // What the zoom items were last enabled for.
-  std::optional<std::tuple<int, int, bool, bool>> itemsFor_;
 };
